@@ -1,0 +1,50 @@
+# vt_library(<name> [DEPS libs...] [EXCLUDE regex...])
+# One static library from the folder's *.cpp, plus win32/*.cpp in Windows builds
+# or native/*.cpp (stand-ins for the platform services) in native builds.
+# Folders without sources yet become interface libraries so dependants still link.
+function(vt_library name)
+  cmake_parse_arguments(A "" "" "DEPS;EXCLUDE" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  if(WIN32)
+    file(GLOB wsrcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win32/*.cpp
+                                      ${CMAKE_CURRENT_SOURCE_DIR}/win32/*.c)
+    list(APPEND srcs ${wsrcs})
+  else()
+    file(GLOB nsrcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/native/*.cpp)
+    list(APPEND srcs ${nsrcs})
+  endif()
+  foreach(rx IN LISTS A_EXCLUDE)
+    list(FILTER srcs EXCLUDE REGEX "${rx}")
+  endforeach()
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${A_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${A_DEPS})
+  endif()
+endfunction()
+
+# vt_table_library(<name> [DEPS libs...]): the *Table.cpp units of a family folder,
+# which each program replaces with its own (the engine the full tables).
+function(vt_table_library name)
+  cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Table.cpp)
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${A_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${A_DEPS})
+  endif()
+endfunction()
+
+if(WIN32)
+  set(VT_WIN32_LIBS gdi32 user32 advapi32 comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 uuid
+      strmiids dsound msacm32 winmm wininet version)
+else()
+  set(VT_WIN32_LIBS)
+endif()

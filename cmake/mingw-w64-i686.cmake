@@ -1,0 +1,13 @@
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(VT_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${VT_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VT_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${VT_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${VT_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# SSE2 arithmetic, so floats round as in the other builds.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
