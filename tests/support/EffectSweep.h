@@ -1,0 +1,70 @@
+// The effect sweep: runs table rows of an effect family the way the engine calls
+// them (a run of frames, firstFrame on the first, progress rising, the canvas
+// not cleared between frames) on small guarded buffers, and reports what a row
+// did wrong. Every family's table is checked through this one harness.
+//
+// Checks per row and frame size: sources unchanged (margins included); nothing
+// written outside the buffers and their 8-pixel margins; the top byte of every
+// canvas pixel 0; scratch buffers used only while kept (buffers not kept are
+// poisoned at frame end, and two runs with different poison must agree); the
+// same output for the same seed; optionally the outgoing picture at progress 0
+// and the incoming one at the end.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/EffectParams.h"
+
+namespace vt_test {
+
+enum class SweepFamily {
+    Transition,        // source = outgoing, source2 = incoming
+    ImageEffect,       // source = the picture, sound fields filled
+    Animation,         // two canvases alternate; progress and duration 0
+    AnimationEffect,   // as Animation
+};
+
+// Sound seen by the effects during a run: samples and spectrum stay fixed, the
+// level and beat follow a per-frame pattern.
+struct SoundScenario {
+    const char* name;
+    int16_t samples[256];
+    int16_t spectrum[128];
+    std::vector<int> levels;     // per frame, cycled; 0..255
+    std::vector<int> beats;      // per frame, cycled; 0 or 1
+};
+SoundScenario silenceScenario();
+SoundScenario steadyToneScenario();
+SoundScenario loudBeatsScenario();
+const std::vector<SoundScenario>& allSoundScenarios();
+
+struct RowRule {
+    bool topByteZero = true;     // canvas pixels keep the 0x00RRGGBB form
+    bool deterministic = true;   // same seed, same output
+    int endTolerance = -1;       // >= 0: progress 0 shows the outgoing picture and the
+                                 // last frame the incoming one, within this channel difference
+    int outgoingTolerance = -1;  // >= 0: only the progress-0 check
+};
+
+struct SweepOptions {
+    std::vector<std::pair<int, int>> sizes{{64, 48}, {67, 41}, {400, 300}};
+    std::vector<float> progresses{0.0f, 0.1f, 0.25f, 0.5f, 0.75f, 0.9f, 0.999f};
+    const SoundScenario* sound = nullptr;   // null: silence
+    uint32_t seed = 12345;
+    int durationMs = 2000;
+    // Animation families: the animation effect entry that runs before the
+    // animation on every frame (the order the runtime uses), or null.
+    EffectEntry companionEffect = nullptr;
+};
+
+// Runs one row's entry through the options' sizes; returns the problems found
+// (empty when the row behaved).
+std::vector<std::string> sweepRow(SweepFamily family, EffectEntry entry, const RowRule& rule,
+                                  const SweepOptions& options);
+
+// Mean milliseconds per frame of one row at the given size (for benchmarks).
+double timeRowPerFrame(SweepFamily family, EffectEntry entry, int width, int height, int frames,
+                       const SoundScenario* sound);
+
+}  // namespace vt_test
