@@ -1,0 +1,53 @@
+// The background sound player: one per program. It opens a sound file through
+// the platform's multimedia streaming, converts it to 44,100 Hz 16-bit stereo
+// when its format does not play as it is, plays it through a streaming buffer of
+// two one-second halves refilled by a thread of its own (SoundPump), posts 1068
+// to its window after every pass and 1069 once the sound has played to its end,
+// and hands the newest samples to the spectrum analysis.
+//
+// The Windows build plays through DirectSound (engine/win32/SoundPlayer.cpp); the
+// native build has no sound device, so opening fails and the show runs silent.
+// Every operation is called from the UI thread.
+#pragma once
+#include <cstdint>
+
+#include "engine/SoundPump.h"
+
+class SoundPlayer {
+public:
+    SoundPlayer();
+    virtual ~SoundPlayer();
+    SoundPlayer(const SoundPlayer&) = delete;
+    SoundPlayer& operator=(const SoundPlayer&) = delete;
+
+    void setSoundWindow(void* window);                 // receives 1068 and 1069
+    void setSampleTarget(int16_t* samples, int count);  // the handover array
+    int openSound(const char* path);                   // 1 on success, 0 on failure
+    int startSoundThread();                            // 0 when nothing is open
+    int startSoundBuffer();
+    int stopSoundThread();                             // waits for the thread to end
+    int rewindSound();                                 // 0 when no stream is open
+    int stopSound();                                   // stopSoundThread, then rewindSound
+    int closeSoundStream();
+    int closeSound();
+    // The newest samples into destination, under the player's lock (each frame).
+    void copyHandoverSamples(int16_t* destination);
+
+    // State, for the authoring program and tests.
+    bool isOpen() const;
+    bool isConverting() const;
+    bool threadRunning() const;
+    SoundFormat playbackFormat() const;
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
+
+// The program's one player.
+SoundPlayer& soundPlayer();
+
+// The one sound device: created with the saver window (0 or the failing
+// platform result), released when the window is destroyed (0).
+int32_t createSoundDevice(void* window);
+int32_t releaseSoundDevice();
