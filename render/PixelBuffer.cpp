@@ -54,6 +54,5 @@ void blendRect(Pixel* dst, const Pixel* src, int32_t x, int32_t y, const Rect& r
     const uint32_t a = blendWeight(alpha);
     Pixel* d = pixelAt(dst, dstPitch, x + rect.left, y + rect.top);
     const Pixel* s = pixelAt(src, srcPitch, x + rect.left, y + rect.top);
-    for (int32_t row = 0; row < height; ++row, d += dstPitch, s += srcPitch)
-        for (int32_t i = 0; i < width; ++i) d[i] = blendPixel(d[i], s[i], a);
+    for (int32_t row = 0; row < height; ++row, d += dstPitch, s += srcPitch) blendPixels(d, s, width, a);
 }

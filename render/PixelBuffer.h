@@ -13,6 +13,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "render/FloatToInt.h"
 #include "render/PixelTypes.h"
 
@@ -49,17 +53,41 @@ inline Pixel blendPixel(Pixel d, Pixel s, uint32_t a) {
     return (rb & 0xFF00FFu) | (g & 0xFF00u);
 }
 
+// blendPixel over a run of n pixels: d[i] = blend(d[i], s[i], a). The SSE2 form
+// does four at a time with the same arithmetic in 16-bit lanes.
+inline void blendPixels(Pixel* d, const Pixel* s, int32_t n, uint32_t a) {
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i wd = _mm_set1_epi16(static_cast<short>(256 - a)), ws = _mm_set1_epi16(static_cast<short>(a));
+    const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
+    for (; i + 4 <= n; i += 4) {
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), wd),
+                                                        _mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), ws)), 8);
+        const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), wd),
+                                                        _mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), ws)), 8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(_mm_packus_epi16(lo, hi), rgb));
+    }
+#endif
+    for (; i < n; ++i) d[i] = blendPixel(d[i], s[i], a);
+}
+
 // Bilinear mix of four neighbours with fractions fx, fy in 0..15: weights
 // (16 - fx)(16 - fy), fx(16 - fy), (16 - fx)fy and fx fy, summing to 256; each
-// channel is the weighted sum >> 8.
+// channel is the weighted sum >> 8. Worked as two horizontal mixes and one
+// vertical, which is the same sum; red and blue share the multiplies (no lane
+// exceeds 16 bits).
 inline Pixel bilinearMix(Pixel topLeft, Pixel topRight, Pixel bottomLeft, Pixel bottomRight,
                          uint32_t fx, uint32_t fy) {
-    uint32_t w00 = (16 - fx) * (16 - fy), w10 = fx * (16 - fy);
-    uint32_t w01 = (16 - fx) * fy, w11 = fx * fy;
-    uint32_t rb = ((topLeft & 0xFF00FFu) * w00 + (topRight & 0xFF00FFu) * w10 +
-                   (bottomLeft & 0xFF00FFu) * w01 + (bottomRight & 0xFF00FFu) * w11) >> 8;
-    uint32_t g = ((topLeft & 0xFF00u) * w00 + (topRight & 0xFF00u) * w10 +
-                  (bottomLeft & 0xFF00u) * w01 + (bottomRight & 0xFF00u) * w11) >> 8;
+    const uint32_t gx = 16 - fx, gy = 16 - fy;
+    const uint32_t topRB = (topLeft & 0xFF00FFu) * gx + (topRight & 0xFF00FFu) * fx;
+    const uint32_t bottomRB = (bottomLeft & 0xFF00FFu) * gx + (bottomRight & 0xFF00FFu) * fx;
+    const uint32_t topG = (topLeft & 0xFF00u) * gx + (topRight & 0xFF00u) * fx;
+    const uint32_t bottomG = (bottomLeft & 0xFF00u) * gx + (bottomRight & 0xFF00u) * fx;
+    const uint32_t rb = (topRB * gy + bottomRB * fy) >> 8;
+    const uint32_t g = (topG * gy + bottomG * fy) >> 8;
     return (rb & 0xFF00FFu) | (g & 0xFF00u);
 }
 

@@ -4,7 +4,52 @@
 // the destination extent), counted from the source RECT's top-left.
 #include "render/PixelBuffer.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
+
+// The bilinear mixes of one destination row: all share the rows and the vertical
+// fraction, so the weights for the 16 horizontal fractions are made once per row.
+// The SSE2 form computes the same sums as bilinearMix in 16-bit lanes (no sum
+// exceeds 255 x 256).
+class BilinearRow {
+public:
+    BilinearRow(const Pixel* upper, const Pixel* lower, uint32_t fy) : upper_(upper), lower_(lower), fy_(fy) {
+#if defined(__SSE2__)
+        for (uint32_t fx = 0; fx < 16; ++fx) {
+            const short w00 = static_cast<short>((16 - fx) * (16 - fy)), w10 = static_cast<short>(fx * (16 - fy));
+            const short w01 = static_cast<short>((16 - fx) * fy), w11 = static_cast<short>(fx * fy);
+            top_[fx] = _mm_set_epi16(w10, w10, w10, w10, w00, w00, w00, w00);
+            bottom_[fx] = _mm_set_epi16(w11, w11, w11, w11, w01, w01, w01, w01);
+        }
+#endif
+    }
+
+    // The mix of columns c and c + 1 of both rows with horizontal fraction fx.
+    Pixel operator()(ptrdiff_t c, uint32_t fx) const {
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(upper_ + c)), zero);
+        const __m128i bottom = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(lower_ + c)), zero);
+        __m128i sum = _mm_add_epi16(_mm_mullo_epi16(top, top_[fx]), _mm_mullo_epi16(bottom, bottom_[fx]));
+        sum = _mm_srli_epi16(_mm_add_epi16(sum, _mm_srli_si128(sum, 8)), 8);
+        return static_cast<Pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum))) & 0xFFFFFFu;
+#else
+        return bilinearMix(upper_[c], upper_[c + 1], lower_[c], lower_[c + 1], fx, fy_);
+#endif
+    }
+
+private:
+    const Pixel* upper_;
+    const Pixel* lower_;
+    uint32_t fy_;
+#if defined(__SSE2__)
+    __m128i top_[16];
+    __m128i bottom_[16];
+#endif
+};
 
 struct Extents {
     int32_t dw, dh, sw, sh;
@@ -61,13 +106,10 @@ void stretchRectSmooth(Pixel* dst, const Pixel* src, const Rect& dstRect, const 
     for (int32_t k = 0; k < e.dh; ++k, d += dstPitch, py += stepY) {
         const Pixel* upper = origin + static_cast<ptrdiff_t>(py >> 20) * srcPitch;
         const Pixel* lower = upper + srcPitch;
-        const uint32_t fy = static_cast<uint32_t>(py >> 16) & 15;
+        const BilinearRow mix(upper, lower, static_cast<uint32_t>(py >> 16) & 15);
         uint64_t px = 0;
-        for (int32_t j = 0; j < e.dw; ++j, px += stepX) {
-            const ptrdiff_t c = static_cast<ptrdiff_t>(px >> 20);
-            const uint32_t fx = static_cast<uint32_t>(px >> 16) & 15;
-            d[j] = bilinearMix(upper[c], upper[c + 1], lower[c], lower[c + 1], fx, fy);
-        }
+        for (int32_t j = 0; j < e.dw; ++j, px += stepX)
+            d[j] = mix(static_cast<ptrdiff_t>(px >> 20), static_cast<uint32_t>(px >> 16) & 15);
     }
 }
 
@@ -96,13 +138,11 @@ void stretchRectAlpha(Pixel* dst, const Pixel* src, const Rect& dstRect, const R
         const Pixel* upper = origin + static_cast<ptrdiff_t>(py >> 15) * srcPitch;
         const Pixel* lower = k == e.dh - 1 ? upper : upper + srcPitch;
         const uint32_t fy = static_cast<uint32_t>(py >> 11) & 15;
+        const BilinearRow mix(upper, lower, fy);
         uint64_t px = 0;
         int32_t j = 0;
-        for (; j < e.dw - 1; ++j, px += stepX) {
-            const ptrdiff_t c = static_cast<ptrdiff_t>(px >> 15);
-            const uint32_t fx = static_cast<uint32_t>(px >> 11) & 15;
-            d[j] = blendPixel(d[j], bilinearMix(upper[c], upper[c + 1], lower[c], lower[c + 1], fx, fy), a);
-        }
+        for (; j < e.dw - 1; ++j, px += stepX)
+            d[j] = blendPixel(d[j], mix(static_cast<ptrdiff_t>(px >> 15), static_cast<uint32_t>(px >> 11) & 15), a);
         // The last column mixes only vertically, so nothing right of the RECT is read.
         const ptrdiff_t c = static_cast<ptrdiff_t>(px >> 15);
         d[j] = blendPixel(d[j], bilinearMix(upper[c], upper[c], lower[c], lower[c], 0, fy), a);

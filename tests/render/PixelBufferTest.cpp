@@ -352,3 +352,28 @@ TEST(StretchRoutines, EmptyDestinationDrawsNothing) {
     }
     EXPECT_TRUE(untouchedOutside(dst, Rect{0, 0, 0, 0}, kBackground));
 }
+
+// The vector forms of the blend and the bilinear stretch give exactly the
+// per-pixel formulas, on rows long enough to use them and with uneven tails.
+TEST(StretchRoutines, VectorFormsMatchThePerPixelFormulas) {
+    GuardedBuffer src(37, 23), dst(61, 41), want(61, 41);
+    src.fillPattern(21);
+    dst.fillPattern(22);
+    want.fillPattern(22);
+    blendRect(dst.pixels(), src.pixels(), 2, 1, Rect{0, 0, 35, 22}, dst.pitch(), src.pitch(), 0.3f);
+    for (int y = 1; y < 23; ++y)
+        for (int x = 2; x < 37; ++x) want.at(x, y) = blendPixel(want.at(x, y), src.at(x, y), 76);
+    EXPECT_TRUE(dst.sameVisible(want));
+
+    // Smooth: 20-bit positions from 0, the four neighbours mixed.
+    stretchRectSmooth(dst.pixels(), src.pixels(), Rect{0, 0, 61, 41}, Rect{0, 0, 37, 23}, dst.pitch(), src.pitch());
+    const uint64_t stepX = (37ull << 20) / 61, stepY = (23ull << 20) / 41;
+    for (int k = 0; k < 41; ++k)
+        for (int j = 0; j < 61; ++j) {
+            const uint64_t px = j * stepX, py = k * stepY;
+            const int c = static_cast<int>(px >> 20), r = static_cast<int>(py >> 20);
+            want.at(j, k) = bilinearMix(src.at(c, r), src.at(c + 1, r), src.at(c, r + 1), src.at(c + 1, r + 1),
+                                        (px >> 16) & 15, (py >> 16) & 15);
+        }
+    EXPECT_TRUE(dst.sameVisible(want));
+}
