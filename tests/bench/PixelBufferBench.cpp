@@ -28,36 +28,25 @@ void BM_CopyRectFullFrame(benchmark::State& state) {
     }
 }
 
+// One stretch of a sw x sh source onto the full frame per iteration.
+template <class Stretch>
+void benchStretch(benchmark::State& state, int sw, int sh, Stretch stretch) {
+    Frame src(sw, sh), dst(800, 600);
+    for (auto _ : state) {
+        stretch(dst.origin, src.origin, kFrame, Rect{0, 0, sw, sh}, dst.pitch, src.pitch);
+        benchmark::ClobberMemory();
+    }
+}
+
 void BM_StretchRectSmooth4000x3000To800x600(benchmark::State& state) {
-    Frame src(4000, 3000), dst(800, 600);
-    for (auto _ : state) {
-        stretchRectSmooth(dst.origin, src.origin, kFrame, Rect{0, 0, 4000, 3000}, dst.pitch, src.pitch);
-        benchmark::ClobberMemory();
-    }
+    benchStretch(state, 4000, 3000, stretchRectSmooth);
 }
-
-void BM_StretchRectSmoothEnlarge(benchmark::State& state) {
-    Frame src(400, 300), dst(800, 600);
-    for (auto _ : state) {
-        stretchRectSmooth(dst.origin, src.origin, kFrame, Rect{0, 0, 400, 300}, dst.pitch, src.pitch);
-        benchmark::ClobberMemory();
-    }
-}
-
-void BM_StretchRectNearestFullFrame(benchmark::State& state) {
-    Frame src(640, 480), dst(800, 600);
-    for (auto _ : state) {
-        stretchRectNearest(dst.origin, src.origin, kFrame, Rect{0, 0, 640, 480}, dst.pitch, src.pitch);
-        benchmark::ClobberMemory();
-    }
-}
-
+void BM_StretchRectSmoothEnlarge(benchmark::State& state) { benchStretch(state, 400, 300, stretchRectSmooth); }
+void BM_StretchRectNearestFullFrame(benchmark::State& state) { benchStretch(state, 640, 480, stretchRectNearest); }
 void BM_StretchRectAlphaFullFrame(benchmark::State& state) {
-    Frame src(640, 480), dst(800, 600);
-    for (auto _ : state) {
-        stretchRectAlpha(dst.origin, src.origin, kFrame, Rect{0, 0, 640, 480}, dst.pitch, src.pitch, 0.5f);
-        benchmark::ClobberMemory();
-    }
+    benchStretch(state, 640, 480, [](Pixel* d, const Pixel* s, const Rect& dr, const Rect& sr, int32_t dp, int32_t sp) {
+        stretchRectAlpha(d, s, dr, sr, dp, sp, 0.5f);
+    });
 }
 
 void BM_BlendRectFullFrame(benchmark::State& state) {
