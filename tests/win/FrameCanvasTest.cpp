@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "engine/FrameCanvas.h"
+#include "engine/PictureBuffers.h"
+#include "tests/engine/FakePictureDecoder.h"
 #include "render/PixelBuffer.h"
 
 namespace {
@@ -82,4 +84,43 @@ TEST(FrameCanvasDib, PresentCopiesTheFrameFromItsOrigin) {
     EXPECT_EQ(target.at(0, 24), 0u);
     freeCanvas();
     presentCanvas(target.dc, 32, 24);   // no canvas: nothing happens
+}
+
+// The road of a picture: decoded into a picture buffer, fitted and centred,
+// copied into the canvas and blitted to a window.
+TEST(FrameCanvasDib, PictureShowsFittedAndCentredInAWindow) {
+    vt_test::FakeDecoder decoder;
+    decoder.width = 40;
+    decoder.height = 10;
+    setPictureDecoder(&decoder);
+    setPictureSource(PictureSource{vt_test::findPicture, vt_test::releasePicture});
+    ASSERT_EQ(loadFrameImage(3, 1, 64, 48), 1);
+    ASSERT_TRUE(createCanvas(64, 48));
+    const FrameCanvas& canvas = frameCanvas();
+    copyRect(canvas.origin, pictureBuffer(0), 0, 0, Rect{0, 0, 64, 48}, canvas.pitch, pitchForWidth(64));
+
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 64, 48, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    COLORREF above = 1, first = 0, below = 1;
+    for (int i = 0; i < 20; ++i) {
+        HDC dc = GetDC(window);
+        presentCanvas(dc, 64, 48);
+        GdiFlush();
+        above = GetPixel(dc, 32, 15);
+        first = GetPixel(dc, 0, 16);
+        below = GetPixel(dc, 32, 32);
+        ReleaseDC(window, dc);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        if (first == RGB(0, 0, 200)) break;
+        Sleep(20);
+    }
+    // 40 x 10 in 64 x 48: 64 x 16 from row 16, black above and below.
+    EXPECT_EQ(above, RGB(0, 0, 0));
+    EXPECT_EQ(first, RGB(0, 0, 200));
+    EXPECT_EQ(below, RGB(0, 0, 0));
+    DestroyWindow(window);
+    freeCanvas();
+    setPictureDecoder(nullptr);
 }
