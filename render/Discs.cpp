@@ -113,6 +113,7 @@ void glowDisc(Pixel* dst, int32_t pitch, const Bounds& b, int64_t x, int64_t y, 
     for (int64_t dy = yLo; dy < yHi; ++dy) {
         const int64_t n = rowHalfWidth(r * r - dy * dy);
         const int64_t o = g.rowFactor(dy);
+        if (o == 0) continue;   // every weight of the row is 0
         const int64_t xLo = std::max(-n, b.x0 - x), xHi = std::min(n, b.x1 - x);
         Pixel* row = at(dst, pitch, x, y + dy);
         for (int64_t dx = xLo; dx < xHi; ++dx) row[dx] = addWeighted(row[dx], colour, g.weight(o, dx), 8);
