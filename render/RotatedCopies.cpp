@@ -189,6 +189,30 @@ bool cardFaces(double angle, double scale, double d, TurnTerms* terms, double* a
     return true;
 }
 
+// Where a card lies: along the direction it turns in (rows for a horizontal axis,
+// columns for a vertical one) the examined band and the card within it, and across
+// it the examined span; each clipped to [0, limit].
+struct CardSpan {
+    int64_t bandLo, bandHi, cardLo, cardHi, acrossLo, acrossHi;
+};
+
+CardSpan cardSpan(double scale, double d, double absCos, bool backFaces, int32_t axis, int32_t lo, int32_t hi,
+                  int32_t centre, int32_t limit, int32_t acrossLo, int32_t acrossHi, int32_t acrossCentre,
+                  int32_t acrossLimit) {
+    const int64_t before = truncToInt(scale * (static_cast<double>(axis) - lo) * absCos);
+    const int64_t after = truncToInt(scale * (static_cast<double>(hi) - axis) * absCos);
+    const int64_t reach = truncToInt(scale * std::max(static_cast<double>(axis) - lo, static_cast<double>(hi) - axis));
+    const int64_t h = truncToInt((d + 1.0) * scale * (static_cast<double>(acrossHi) - acrossLo) * 0.5);
+    CardSpan s;
+    s.bandLo = clampTo(static_cast<int64_t>(centre) - reach, 0, limit);
+    s.bandHi = clampTo(static_cast<int64_t>(centre) + reach, 0, limit);
+    s.cardLo = clampTo(static_cast<int64_t>(centre) - (backFaces ? after : before), s.bandLo, s.bandHi);
+    s.cardHi = clampTo(static_cast<int64_t>(centre) + (backFaces ? before : after), s.cardLo, s.bandHi);
+    s.acrossLo = clampTo(static_cast<int64_t>(acrossCentre) - h, 0, acrossLimit);
+    s.acrossHi = clampTo(static_cast<int64_t>(acrossCentre) + h, s.acrossLo, acrossLimit);
+    return s;
+}
+
 // Per-column terms of a vertical-axis card, computed for a run of columns at a time
 // so that the rows are still walked in memory order.
 constexpr int kColumnRun = 256;
@@ -205,20 +229,11 @@ void drawCardTurnedX(Pixel* dst, const Pixel* front, const Pixel* back, const Pi
     bool backFaces;
     if (!cardFaces(angle, scale, d, &t, &ac, &backFaces)) return;
     const Surround around{background, clearFlag != 0};
-    const int64_t up = truncToInt(scale * (static_cast<double>(axisY) - top) * ac);
-    const int64_t down = truncToInt(scale * (static_cast<double>(bottom) - axisY) * ac);
-    const int64_t reach = truncToInt(scale * std::max(static_cast<double>(axisY) - top,
-                                                      static_cast<double>(bottom) - axisY));
-    const int64_t h = truncToInt((d + 1.0) * scale * (static_cast<double>(right) - left) * 0.5);
-    const int64_t bandTop = clampTo(static_cast<int64_t>(cy) - reach, 0, height);
-    const int64_t bandBottom = clampTo(static_cast<int64_t>(cy) + reach, 0, height);
-    const int64_t cardTop = clampTo(static_cast<int64_t>(cy) - (backFaces ? down : up), bandTop, bandBottom);
-    const int64_t cardBottom = clampTo(static_cast<int64_t>(cy) + (backFaces ? up : down), cardTop, bandBottom);
-    const int64_t x0 = clampTo(static_cast<int64_t>(cx) - h, 0, width);
-    const int64_t x1 = clampTo(static_cast<int64_t>(cx) + h, x0, width);
+    const CardSpan span = cardSpan(scale, d, ac, backFaces, axisY, top, bottom, cy, height, left, right, cx, width);
+    const int64_t cardTop = span.cardLo, cardBottom = span.cardHi, x0 = span.acrossLo, x1 = span.acrossHi;
 
-    around.applyRows(dst, pitch, bandTop, cardTop, x0, x1);
-    around.applyRows(dst, pitch, cardBottom, bandBottom, x0, x1);
+    around.applyRows(dst, pitch, span.bandLo, cardTop, x0, x1);
+    around.applyRows(dst, pitch, cardBottom, span.bandHi, x0, x1);
 
     const int64_t midCol = (static_cast<int64_t>(left) + right) / 2;
     const bool sameBack = back == front;
@@ -253,17 +268,9 @@ void drawCardTurnedY(Pixel* dst, const Pixel* front, const Pixel* back, const Pi
     bool backFaces;
     if (!cardFaces(angle, scale, d, &t, &ac, &backFaces)) return;
     const Surround around{background, clearFlag != 0};
-    const int64_t toLeft = truncToInt(scale * (static_cast<double>(axisX) - left) * ac);
-    const int64_t toRight = truncToInt(scale * (static_cast<double>(right) - axisX) * ac);
-    const int64_t reach = truncToInt(scale * std::max(static_cast<double>(axisX) - left,
-                                                      static_cast<double>(right) - axisX));
-    const int64_t h = truncToInt((d + 1.0) * scale * (static_cast<double>(bottom) - top) * 0.5);
-    const int64_t bandLeft = clampTo(static_cast<int64_t>(cx) - reach, 0, width);
-    const int64_t bandRight = clampTo(static_cast<int64_t>(cx) + reach, 0, width);
-    const int64_t cardLeft = clampTo(static_cast<int64_t>(cx) - (backFaces ? toRight : toLeft), bandLeft, bandRight);
-    const int64_t cardRight = clampTo(static_cast<int64_t>(cx) + (backFaces ? toLeft : toRight), cardLeft, bandRight);
-    const int64_t y0 = clampTo(static_cast<int64_t>(cy) - h, 0, height);
-    const int64_t y1 = clampTo(static_cast<int64_t>(cy) + h, y0, height);
+    const CardSpan span = cardSpan(scale, d, ac, backFaces, axisX, left, right, cx, width, top, bottom, cy, height);
+    const int64_t bandLeft = span.bandLo, bandRight = span.bandHi, cardLeft = span.cardLo, cardRight = span.cardHi;
+    const int64_t y0 = span.acrossLo, y1 = span.acrossHi;
 
     for (int64_t y = y0; y < y1; ++y) {
         for (int64_t x = bandLeft; x < cardLeft; ++x) around.apply(dst, offsetOf(x, y, pitch));
