@@ -5,10 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "render/LocalPixelOps.h"
+#include "render/PixelBuffer.h"
 #include "render/Platform.h"
 
-using pixel_ops::addSaturated;
 
 void blitKeyedCentered(Pixel* dst, const Pixel* src, int32_t cx, int32_t cy, const Rect& srcRect,
                        int32_t dstPitch, int32_t srcPitch, int32_t width, int32_t height) {
@@ -59,7 +58,7 @@ int32_t drawTextToBuffer(Pixel* dst, const Rect& clip, int32_t pitch, const char
 
 void addPixelSaturated(Pixel* dst, int32_t pitch, int32_t x, int32_t y, Pixel colour) {
     Pixel* p = dst + static_cast<ptrdiff_t>(y) * pitch + x;
-    *p = addSaturated(*p, colour);
+    *p = saturatingAdd(*p, colour);
 }
 
 void addSparkle(Pixel* dst, int32_t pitch, int32_t x, int32_t y, Pixel colour) {
@@ -72,6 +71,6 @@ void addPixelSaturatedB(Pixel* dst, int32_t pitch, int32_t x, int32_t y, Pixel c
     static const int8_t kPlus[8][2] = {{0, -2}, {0, -1}, {-2, 0}, {-1, 0},
                                        {0, 0},  {1, 0},  {0, 1},  {0, 2}};
     Pixel* centre = dst + static_cast<ptrdiff_t>(y) * pitch + x;
-    const Pixel v = addSaturated(*centre, colour);
+    const Pixel v = saturatingAdd(*centre, colour);
     for (const auto& o : kPlus) centre[static_cast<ptrdiff_t>(o[1]) * pitch + o[0]] = v;
 }

@@ -5,12 +5,13 @@
 #include <cstddef>
 #include <cstdlib>
 
-#include "render/LocalPixelOps.h"
+#include "render/ChannelMath.h"
+#include "render/PixelBuffer.h"
 #include "render/TrigTables.h"
 
 namespace {
 
-using namespace pixel_ops;
+using namespace channel_math;
 
 inline Pixel* at(Pixel* dst, int32_t pitch, int64_t x, int64_t y) {
     return dst + static_cast<ptrdiff_t>(y * pitch + x);
@@ -162,7 +163,7 @@ void drawBubbleDisc(Pixel* dst, const Rect& clip, int32_t pitch, int32_t x, int3
     const int64_t q = 65536 / (static_cast<int64_t>(r) * r);
     eachDiscPixel(dst, pitch, Bounds::plain(clip), x, y, r, [&](Pixel& p, int64_t d2) {
         const int64_t a = std::min<int64_t>((d2 * q * 256) >> 16, 256);
-        p = blend256(p, colour, static_cast<uint32_t>(a));
+        p = blendPixel(p, colour, static_cast<uint32_t>(a));
     });
 }
 
@@ -182,7 +183,7 @@ void fillShadedDisc(Pixel* dst, int32_t pitch, int32_t x, int32_t y, int32_t r, 
 
 void drawSoftRing(Pixel* dst, int32_t pitch, int32_t x, int32_t y, int32_t r, int32_t w, Pixel colour) {
     eachRingPixel(dst, pitch, Bounds::none(), x, y, r, w,
-                  [&](Pixel& p, int64_t k) { p = blend256(p, colour, static_cast<uint32_t>(std::min<int64_t>(k, 256))); });
+                  [&](Pixel& p, int64_t k) { p = blendPixel(p, colour, static_cast<uint32_t>(std::min<int64_t>(k, 256))); });
 }
 
 void drawAdditiveRing(Pixel* dst, int32_t pitch, const Rect& clip, int32_t x, int32_t y, int32_t r,
@@ -218,7 +219,7 @@ void fillDiscClipped(Pixel* dst, const Rect& clip, int32_t pitch, int32_t x, int
 void blendDiscClipped(Pixel* dst, const Rect& clip, int32_t pitch, int32_t x, int32_t y, int32_t r,
                       Pixel colour, int32_t weight) {
     const uint32_t a = static_cast<uint32_t>(std::clamp(weight, 0, 256));
-    eachDiscPixel(dst, pitch, Bounds::plain(clip), x, y, r, [&](Pixel& p, int64_t) { p = blend256(p, colour, a); });
+    eachDiscPixel(dst, pitch, Bounds::plain(clip), x, y, r, [&](Pixel& p, int64_t) { p = blendPixel(p, colour, a); });
 }
 
 void drawGlowDisc(Pixel* dst, int32_t pitch, int32_t x, int32_t y, int32_t r, Pixel colour,
@@ -312,8 +313,8 @@ void drawLightCrossB(Pixel* dst, int32_t pitch, const Rect& clip, int32_t x, int
     auto addAt = [&](Pixel* p, int64_t k) {
         int64_t v[3];
         for (int i = 0; i < 3; ++i) v[i] = c[i] - ((g * k * c[i]) >> 16);
-        *p = rgb(clamp255(pixel_ops::red(*p) + v[0]), clamp255(pixel_ops::green(*p) + v[1]),
-                 clamp255(pixel_ops::blue(*p) + v[2]));
+        *p = rgb(clamp255(channel_math::red(*p) + v[0]), clamp255(channel_math::green(*p) + v[1]),
+                 clamp255(channel_math::blue(*p) + v[2]));
     };
     const int64_t xs = std::max<int64_t>(static_cast<int64_t>(x) - length, clip.left);
     const int64_t xe = std::min<int64_t>(static_cast<int64_t>(clip.right) - 1, static_cast<int64_t>(x) + length);

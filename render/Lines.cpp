@@ -5,11 +5,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "render/LocalPixelOps.h"
+#include "render/ChannelMath.h"
+#include "render/PixelBuffer.h"
 
 namespace {
 
-using namespace pixel_ops;
+using namespace channel_math;
 
 inline Pixel* at(Pixel* dst, int32_t pitch, int64_t x, int64_t y) {
     return dst + static_cast<ptrdiff_t>(y * pitch + x);
@@ -17,12 +18,12 @@ inline Pixel* at(Pixel* dst, int32_t pitch, int64_t x, int64_t y) {
 
 // How a pixel takes the colour with weight w (edge) or fully (core).
 struct BlendInk {
-    static Pixel edge(Pixel p, Pixel c, uint32_t w) { return blend256(p, c, w); }
+    static Pixel edge(Pixel p, Pixel c, uint32_t w) { return blendPixel(p, c, w); }
     static Pixel core(Pixel, Pixel c) { return c; }
 };
 struct AddInk {
     static Pixel edge(Pixel p, Pixel c, uint32_t w) { return addWeighted(p, c, w, 8); }
-    static Pixel core(Pixel p, Pixel c) { return addSaturated(p, c); }
+    static Pixel core(Pixel p, Pixel c) { return saturatingAdd(p, c); }
 };
 struct LightenInk {
     static Pixel edge(Pixel p, Pixel c, uint32_t w) {
@@ -196,6 +197,6 @@ void drawLightRay(Pixel* dst, int32_t pitch, int32_t x0, int32_t y0, int32_t x1,
                         static_cast<uint32_t>(c[1] - ((k * c[1] * u) >> 16)),
                         static_cast<uint32_t>(c[2] - ((k * c[2] * u) >> 16)));
         Pixel* p = at(dst, pitch, x, y);
-        *p = addSaturated(*p, add);
+        *p = saturatingAdd(*p, add);
     });
 }

@@ -5,21 +5,13 @@
 #include <cstddef>
 
 #include "render/FloatToInt.h"
-#include "render/LocalPixelOps.h"
+#include "render/PixelBuffer.h"
 
 namespace {
 
-using pixel_ops::addSaturated;
-using pixel_ops::bilinear16;
-using pixel_ops::blend256;
 
 inline ptrdiff_t offsetOf(int64_t x, int64_t y, int32_t pitch) {
     return static_cast<ptrdiff_t>(y * pitch + x);
-}
-
-inline uint32_t alphaWeight(float alpha) {
-    int32_t a = truncToInt(static_cast<double>(alpha) * 256.0);
-    return static_cast<uint32_t>(std::clamp(a, 0, 256));
 }
 
 // [lo, hi) of the box [c - n, c + n) clipped as the rotation family clips it.
@@ -87,9 +79,9 @@ void rotateZoomBlit(Pixel* dst, int32_t dstPitch, const Pixel* src, int32_t srcP
 void rotateZoomBlitAlpha(Pixel* dst, int32_t dstPitch, const Pixel* src, int32_t srcPitch,
                          const Rect& clip, const Rect& srcRect, int32_t cx, int32_t cy,
                          float angle, float scale, float alpha) {
-    const uint32_t a = alphaWeight(alpha);
+    const uint32_t a = blendWeight(alpha);
     rotateNearest(dst, dstPitch, src, srcPitch, clip, srcRect, cx, cy, angle, scale,
-                  [a](Pixel& d, Pixel s) { d = blend256(d, s, a); });
+                  [a](Pixel& d, Pixel s) { d = blendPixel(d, s, a); });
 }
 
 void rotateZoomBlitSmooth(Pixel* dst, int32_t dstPitch, const Pixel* src, int32_t srcPitch,
@@ -97,7 +89,7 @@ void rotateZoomBlitSmooth(Pixel* dst, int32_t dstPitch, const Pixel* src, int32_
                           float angle, float scale, float alpha) {
     RotateMap m;
     if (!setUpRotation(clip, srcRect, cx, cy, angle, scale, 32768.0, &m)) return;
-    const uint32_t a = alphaWeight(alpha);
+    const uint32_t a = blendWeight(alpha);
     // The source point in sixteenths of a pixel.
     const int64_t centreX16 = ((static_cast<int64_t>(srcRect.left) + srcRect.right) << 3) & ~int64_t(15);
     const int64_t centreY16 = ((static_cast<int64_t>(srcRect.top) + srcRect.bottom) << 3) & ~int64_t(15);
@@ -113,9 +105,9 @@ void rotateZoomBlitSmooth(Pixel* dst, int32_t dstPitch, const Pixel* src, int32_
             const int64_t row16 = centreY16 + ((m.cs * dy - m.sn * dx) >> 18);
             if (row16 < lo16y || row16 >= hi16y) continue;
             const Pixel* p = src + offsetOf(col16 >> 4, row16 >> 4, srcPitch);
-            const Pixel s = bilinear16(p[0], p[1], p[srcPitch], p[srcPitch + 1],
+            const Pixel s = bilinearMix(p[0], p[1], p[srcPitch], p[srcPitch + 1],
                                        static_cast<uint32_t>(col16 & 15), static_cast<uint32_t>(row16 & 15));
-            row[x] = blend256(row[x], s, a);
+            row[x] = blendPixel(row[x], s, a);
         }
     }
 }
@@ -137,7 +129,7 @@ void addImageCentered(Pixel* dst, int32_t dstPitch, const Pixel* src, int32_t sr
         Pixel* d = dst + offsetOf(0, y, dstPitch);
         const Pixel* s = src + offsetOf(offX, y + offY, srcPitch);
         for (int64_t x = x0; x < x1; ++x)
-            if (s[x] != 0) d[x] = addSaturated(d[x], s[x]);
+            if (s[x] != 0) d[x] = saturatingAdd(d[x], s[x]);
     }
 }
 
