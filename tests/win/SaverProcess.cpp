@@ -1,0 +1,150 @@
+// engine.scr started as the system starts a screen saver, in a process of its own:
+// the preview's life follows its parent window; the settings dialog, the password
+// mode and a bare start come and go without a crash.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/TestPackage.h"
+#include "tests/support/TestSupport.h"
+#include "tests/win/SaverHost.h"
+
+using namespace vt_win;
+
+namespace {
+
+constexpr DWORD kNoExit = 0xFFFFFFFF;
+
+std::string enginePath() { return programFolder() + "engine.scr"; }
+
+struct Saver {
+    PROCESS_INFORMATION pi = {};
+    bool started = false;
+
+    Saver(const std::string& program, const std::string& args) {
+        std::string line = "\"" + program + "\"" + (args.empty() ? "" : " " + args);
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        started = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    }
+    ~Saver() {
+        if (!started) return;
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    // Waits (pumping this thread's messages: the preview's parent lives here) for the exit code.
+    DWORD exitCode(DWORD ms) {
+        pumpUntil(ms, [&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; });
+        DWORD code = kNoExit;
+        if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) return kNoExit;
+        GetExitCodeProcess(pi.hProcess, &code);
+        return code;
+    }
+};
+
+struct FindDialog {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK matchDialog(HWND w, LPARAM p) {
+    auto* f = reinterpret_cast<FindDialog*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (owner == f->pid && std::string(cls) == "#32770" && IsWindowVisible(w)) {
+        f->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND dialogOf(DWORD pid) {
+    FindDialog f = {pid, nullptr};
+    EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+// A saver as the authoring program makes one: the engine file with a package appended.
+std::string makeSaverWithPackage() {
+    std::vector<uint8_t> engine = vt_test::readFileBytes(enginePath());
+    std::vector<vt_test::TestEntry> entries = {
+        {kEntryPicture, 0, vt_test::patternBytes(5000, 1)},
+        {kEntryPicture, 1, vt_test::patternBytes(5000, 1)},
+        {kEntryTitle, 0, vt_test::textEntryBytes("Beach")},
+        {kEntrySaverPath, 0, vt_test::textEntryBytes("C:\\WINDOWS\\Beach.scr")},
+    };
+    std::string path = programFolder() + "saver-with-package.scr";
+    vt_test::writeFileBytes(path, vt_test::buildSaverFile(engine, entries));
+    return path;
+}
+
+}  // namespace
+
+TEST(SaverProcess, EngineIsBuiltBesideTheTests) {
+    ASSERT_NE(GetFileAttributesA(enginePath().c_str()), INVALID_FILE_ATTRIBUTES) << enginePath();
+}
+
+TEST(SaverProcess, PreviewEndsWithItsParent) {
+    std::vector<std::string> programs = {enginePath(), makeSaverWithPackage()};
+    for (const std::string& program : programs) {
+        for (const char* form : {"/p ", "/p:", "-l "}) {
+            HWND host = createHostWindow(160, 120);
+            ASSERT_TRUE(host);
+            Saver saver(program, form + windowNumber(host));
+            ASSERT_TRUE(saver.started) << program;
+            HWND child = nullptr;
+            EXPECT_TRUE(pumpUntil(10000, [&] {
+                child = FindWindowExA(host, nullptr, "WindowsScreenSaverClass", nullptr);
+                return child != nullptr;
+            })) << form << " " << program;
+            pumpFor(150);   // a few frames
+            EXPECT_EQ(WaitForSingleObject(saver.pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+                << "the preview runs while its parent lives";
+            DestroyWindow(host);
+            EXPECT_EQ(saver.exitCode(10000), 0u) << form << " " << program;
+        }
+    }
+}
+
+TEST(SaverProcess, SettingsDialogOpensAndCloses) {
+    HWND owner = createHostWindow(100, 80);
+    struct Case { std::string args; HWND expectedOwner; } cases[] = {
+        {"", nullptr},
+        {"/c", nullptr},
+        {"/C:" + windowNumber(owner), owner},
+        {"/c:987654", nullptr},   // not a window: the dialog stands on its own
+    };
+    for (const Case& c : cases) {
+        Saver saver(enginePath(), c.args);
+        ASSERT_TRUE(saver.started);
+        HWND dialog = nullptr;
+        EXPECT_TRUE(pumpUntil(10000, [&] { return (dialog = dialogOf(saver.pi.dwProcessId)) != nullptr; }))
+            << "args: " << c.args;
+        if (dialog) {
+            EXPECT_EQ(GetWindow(dialog, GW_OWNER), c.expectedOwner) << "args: " << c.args;
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        EXPECT_EQ(saver.exitCode(10000), 0u) << "args: " << c.args;
+    }
+    DestroyWindow(owner);
+}
+
+TEST(SaverProcess, ModesWithoutAWindowEndAtOnce) {
+    struct Case { const char* args; DWORD code; } cases[] = {
+        {"/a", 0},
+        {"-A 1234", 0},
+        {"/x", 1},          // no mode: nothing to do
+        {"/p", 1},          // no preview window named
+        {"/p 987654", 1},   // not a window
+    };
+    for (const Case& c : cases) {
+        Saver saver(enginePath(), c.args);
+        ASSERT_TRUE(saver.started);
+        EXPECT_EQ(saver.exitCode(10000), c.code) << c.args;
+    }
+}
