@@ -45,27 +45,29 @@ struct Saver {
     }
 };
 
-struct FindDialog {
+// A visible top-level window of the process with that class, or null.
+struct FindWindowOf {
     DWORD pid;
+    const char* cls;
     HWND found;
 };
 
-BOOL CALLBACK matchDialog(HWND w, LPARAM p) {
-    auto* f = reinterpret_cast<FindDialog*>(p);
+BOOL CALLBACK matchWindowOf(HWND w, LPARAM p) {
+    auto* f = reinterpret_cast<FindWindowOf*>(p);
     DWORD owner = 0;
     GetWindowThreadProcessId(w, &owner);
-    char cls[32] = {};
+    char cls[64] = {};
     GetClassNameA(w, cls, sizeof cls);
-    if (owner == f->pid && std::string(cls) == "#32770" && IsWindowVisible(w)) {
+    if (owner == f->pid && std::string(cls) == f->cls && IsWindowVisible(w)) {
         f->found = w;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND dialogOf(DWORD pid) {
-    FindDialog f = {pid, nullptr};
-    EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&f));
+HWND windowOf(DWORD pid, const char* cls) {
+    FindWindowOf f = {pid, cls, nullptr};
+    EnumWindows(matchWindowOf, reinterpret_cast<LPARAM>(&f));
     return f.found;
 }
 
@@ -123,7 +125,7 @@ TEST(SaverProcess, SettingsDialogOpensAndCloses) {
         Saver saver(enginePath(), c.args);
         ASSERT_TRUE(saver.started);
         HWND dialog = nullptr;
-        EXPECT_TRUE(pumpUntil(10000, [&] { return (dialog = dialogOf(saver.pi.dwProcessId)) != nullptr; }))
+        EXPECT_TRUE(pumpUntil(10000, [&] { return (dialog = windowOf(saver.pi.dwProcessId, "#32770")) != nullptr; }))
             << "args: " << c.args;
         if (dialog) {
             EXPECT_EQ(GetWindow(dialog, GW_OWNER), c.expectedOwner) << "args: " << c.args;
@@ -146,5 +148,44 @@ TEST(SaverProcess, ModesWithoutAWindowEndAtOnce) {
         Saver saver(enginePath(), c.args);
         ASSERT_TRUE(saver.started);
         EXPECT_EQ(saver.exitCode(10000), c.code) << c.args;
+    }
+}
+
+namespace {
+
+struct DisplaySize {
+    DWORD width, height;
+};
+
+DisplaySize currentDisplay() {
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+    return {mode.dmPelsWidth, mode.dmPelsHeight};
+}
+
+}  // namespace
+
+// Run by tests/wine/engine_fullscreen.sh inside a Wine virtual desktop, which
+// presses a key (xdotool) once the saver shows; elsewhere it is skipped.
+TEST(FullScreenSaver, SwitchesTheDisplayAndRestoresItWhenAKeyEndsIt) {
+    if (!GetEnvironmentVariableA("VT_FULLSCREEN_KEY", nullptr, 0))
+        GTEST_SKIP() << "needs a virtual desktop and a key from the host (tests/wine/engine_fullscreen.sh)";
+    const DisplaySize before = currentDisplay();
+    for (const std::string& program : {enginePath(), makeSaverWithPackage()}) {
+        Saver saver(program, "/s");
+        ASSERT_TRUE(saver.started) << program;
+        HWND window = nullptr;
+        ASSERT_TRUE(pumpUntil(20000, [&] { return (window = windowOf(saver.pi.dwProcessId, "WindowsScreenSaverClass")) != nullptr; }))
+            << program;
+        EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        EXPECT_EQ(GetParent(window), nullptr);
+        EXPECT_TRUE(pumpUntil(5000, [] { return currentDisplay().width == 640 && currentDisplay().height == 480; }))
+            << "the default display option switches to 640 x 480";
+        // The host sees the window and presses a key; the saver must end on it.
+        EXPECT_EQ(saver.exitCode(60000), 0u) << program;
+        DisplaySize after = currentDisplay();
+        EXPECT_EQ(after.width, before.width) << "the display is restored";
+        EXPECT_EQ(after.height, before.height);
     }
 }

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# engine.scr "/s" in a Wine virtual desktop, for the bare engine and for a saver
+# with a package: the saver starts, switches the display to 640 x 480, shows its
+# black frames, ends on a key pressed with xdotool, and restores the display.
+# The Windows side (wintest_SaverProcess, FullScreenSaver) starts the savers and
+# checks the display modes and exit codes; this side looks and presses the key.
+set -uo pipefail
+build=$1
+src=$2
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/lib/session.sh"
+vt_begin_session "$src"
+
+tester="$build/bin/wintest_SaverProcess.exe"
+[[ -f $tester && -f $build/bin/engine.scr ]] || { echo "FAIL: $tester or engine.scr not built"; exit 1; }
+work=$(mktemp -d)
+vt_exit_cmds=("$(printf 'rm -rf %q' "$work")" "${vt_exit_cmds[@]}")
+
+VT_FULLSCREEN_KEY=1 "$wine_run" --desktop 1024x768 "$tester" --gtest_filter='FullScreenSaver.*' \
+    >"$work/tester.log" 2>&1 </dev/null &
+tester_pid=$!
+
+status=0
+for saver in engine.scr saver-with-package.scr; do
+    if ! window=$(vt_wait_window "Screen Saver" 60); then
+        echo "FAIL: $saver: no saver window appeared"
+        status=1
+        break
+    fi
+    desktop=$(xdotool search --name ' - Wine desktop$' 2>/dev/null | head -n 1)
+    size=
+    for ((i = 0; i < 50; i++)); do
+        size=$(vt_window_size "$desktop")
+        [[ $size == 640x480 ]] && break
+        sleep 0.1
+    done
+    [[ $size == 640x480 ]] || { echo "FAIL: $saver: the desktop is $size, not 640x480"; status=1; }
+    sleep 1
+    xwd -root -silent | convert xwd:- "$work/shot.png"
+    brightest=$(convert "$work/shot.png" -crop 640x480+0+0 +repage -format '%[fx:maxima]' info:)
+    if [[ $brightest == 0 ]]; then
+        echo "ok: $saver: full screen at 640x480, black frames"
+    else
+        echo "FAIL: $saver: the frame is not black (brightest $brightest)"
+        cp "$work/shot.png" "$build/engine_fullscreen-$saver.png"
+        status=1
+    fi
+    if ! xdotool search --name '^Screen Saver$' >/dev/null 2>&1; then
+        echo "FAIL: $saver ended before the key"
+        status=1
+        continue
+    fi
+    xdotool key space
+    gone=0
+    for ((i = 0; i < 100; i++)); do
+        xdotool search --name '^Screen Saver$' >/dev/null 2>&1 || { gone=1; break; }
+        sleep 0.1
+    done
+    ((gone)) || { echo "FAIL: $saver did not end on the key"; status=1; }
+done
+
+wait "$tester_pid"
+code=$?
+cat "$work/tester.log"
+if ((code != 0)) || ! grep -q '^\[  PASSED  \] 1 test' "$work/tester.log" || grep -q 'SKIPPED' "$work/tester.log"; then
+    echo "FAIL: the Windows side of the full-screen run (status $code)"
+    status=1
+fi
+exit $status
