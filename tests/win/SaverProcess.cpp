@@ -91,6 +91,30 @@ TEST(SaverProcess, EngineIsBuiltBesideTheTests) {
     ASSERT_NE(GetFileAttributesA(enginePath().c_str()), INVALID_FILE_ATTRIBUTES) << enginePath();
 }
 
+// The reader on the real program files: nothing in the engine, the package right
+// after it in a saver made from it.
+TEST(SaverProcess, PackageFoundOnlyInTheSaver) {
+    ScenarioPackage* engine = newScenarioPackage();
+    EXPECT_EQ(loadScenario(engine, enginePath().c_str()), 0);
+    freeScenarioPackage(engine);
+
+    const size_t engineSize = vt_test::readFileBytes(enginePath()).size();
+    ScenarioPackage* saver = newScenarioPackage();
+    ASSERT_EQ(loadScenario(saver, makeSaverWithPackage().c_str()), 1);
+    EXPECT_EQ(static_cast<size_t>(saver->packageOffset), vt_test::packageOffsetFor(engineSize));
+    EXPECT_EQ(countImages(saver), 0);
+    EXPECT_EQ(countTitles(saver), 0);
+    char name[kSaverNameBytes] = {};
+    loadScenarioName(saver, name);
+    EXPECT_STREQ(name, "C:\\WINDOWS\\Beach.scr");
+    int32_t size = 0;
+    uint8_t* picture = findEntry(saver, kEntryPicture, 0, &size);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(std::vector<uint8_t>(picture, picture + size), vt_test::patternBytes(5000, 1));
+    releaseEntry(saver, kEntryPicture, 0, picture);
+    freeScenarioPackage(saver);
+}
+
 TEST(SaverProcess, PreviewEndsWithItsParent) {
     std::vector<std::string> programs = {enginePath(), makeSaverWithPackage()};
     for (const std::string& program : programs) {
