@@ -39,7 +39,7 @@ void shutDown(HWND window) {
         g_state.frameTimerId = 0;
     }
     hookFreeCanvas();
-    if (g_options.mute != 1) hookShutdownSound();
+    hookShutdownSound();
     freeScenarioPackage(enginePackage());
     setEnginePackage(nullptr);
     if (g_state.screenSaverMode == kModeFullScreen) ChangeDisplaySettingsA(nullptr, 0);
@@ -94,7 +94,7 @@ void startEngine(int32_t width, int32_t height) {
     hookLoadTitleTexts();
     hookSetLastPicture(countImages());
     hookLoadLetter();
-    if (g_options.mute != 1) hookStartSound();
+    hookStartSound();
     hookLoadFirstPictures(width, height);
     hookStartLetterTimer();
     hookCreateCanvas(width, height);
@@ -163,7 +163,7 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
         break;
     }
     case kSoundEndMessage:
-        if (g_options.sound == 1) hookRestartSound();
+        hookRestartSound();
         break;
     case WM_DESTROY:
         shutDown(window);

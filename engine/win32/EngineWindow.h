@@ -6,13 +6,12 @@
 #include <cstdint>
 
 #include "engine/QuitRules.h"
+#include "engine/SoundPump.h"   // the sound thread's messages 1068 (ignored) and 1069
 
 struct FamilyServices;
 
 constexpr UINT kFrameTimerId = 10;
 constexpr UINT kFrameTimerMs = 33;
-constexpr UINT kSoundPassMessage = 1068;     // posted by the sound thread every pass; ignored
-constexpr UINT kSoundEndMessage = 1069;      // posted by the sound thread at the end of the stream
 
 // Static state of the window procedure.
 struct EngineWindowState {

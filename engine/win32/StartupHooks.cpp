@@ -2,58 +2,49 @@
 
 #include <initializer_list>
 
+#include <cstring>
+
 #include "engine/CrashLog.h"
 #include "engine/FamilyServices.h"
+#include "engine/FrameCanvas.h"
+#include "engine/PictureBuffers.h"
+#include "engine/PictureLoader.h"
+#include "engine/ScenarioPackage.h"
+#include "engine/SoundControl.h"
+#include "engine/SoundPlayer.h"
 #include "engine/win32/EngineWindow.h"
+#include "render/Fills.h"
 #include "render/PixelTypes.h"
+#include "render/TrigTables.h"
 
 namespace {
 
-// Stand-in canvas until the real one is linked: a top-down 32-bit DIB section with
-// the 8-pixel margin, left black, blitted from (8, 8).
-struct PlainCanvas {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    int32_t width = 0, height = 0;
-} g_canvas;
-
-void freePlainCanvas() {
-    if (g_canvas.dc) {
-        SelectObject(g_canvas.dc, g_canvas.previous);
-        DeleteDC(g_canvas.dc);
-    }
-    if (g_canvas.bitmap) DeleteObject(g_canvas.bitmap);
-    g_canvas = PlainCanvas{};
+// The package reader as the sound entry writer and the picture loader reach it.
+uint8_t* findSoundEntry(void*, int32_t type, int32_t index, int32_t* size) {
+    return findEntry(enginePackage(), type, index, size);
+}
+void releaseSoundEntry(void*, int32_t type, int32_t index, uint8_t* data) {
+    releaseEntry(enginePackage(), type, index, data);
+}
+const uint8_t* findPicture(int32_t index, int32_t* size) {
+    return findEntry(enginePackage(), kEntryPicture, index, size);
+}
+void releasePicture(int32_t index, const uint8_t* data) {
+    releaseEntry(enginePackage(), kEntryPicture, index, const_cast<uint8_t*>(data));
 }
 
-void createPlainCanvas(int32_t width, int32_t height) {
-    freePlainCanvas();
-    if (width <= 0 || height <= 0) return;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = pitchForWidth(width);
-    bi.bmiHeader.biHeight = -(height + 2 * kBufferMargin);
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    g_canvas.bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    g_canvas.dc = CreateCompatibleDC(nullptr);
-    if (!g_canvas.bitmap || !g_canvas.dc) {
-        freePlainCanvas();
-        return;
-    }
-    g_canvas.previous = SelectObject(g_canvas.dc, g_canvas.bitmap);   // a new section is all zero: black
-    g_canvas.width = width;
-    g_canvas.height = height;
-}
-
-void blitPlainCanvas(HDC dc, int32_t width, int32_t height) {
-    if (!g_canvas.dc) return;
-    if (width > g_canvas.width) width = g_canvas.width;
-    if (height > g_canvas.height) height = g_canvas.height;
-    BitBlt(dc, 0, 0, width, height, g_canvas.dc, kBufferMargin, kBufferMargin, SRCCOPY);
+// Stand-in for the frame step until the scheduler is linked: the current picture
+// (picture buffer 0, as loaded at start-up) copied into the canvas and shown.
+void showCurrentPicture(HDC dc, int32_t width, int32_t height) {
+    const FrameCanvas& canvas = frameCanvas();
+    if (!canvas.origin) return;
+    limitFrameSize(&width, &height);
+    const Pixel* picture = pictureBuffer(0);
+    const int32_t picturePitch = pitchForWidth(width);
+    for (int32_t y = 0; y < height; ++y)
+        std::memcpy(canvas.origin + static_cast<ptrdiff_t>(y) * canvas.pitch,
+                    picture + static_cast<ptrdiff_t>(y) * picturePitch, sizeof(Pixel) * static_cast<size_t>(width));
+    presentCanvas(dc, width, height);
 }
 
 // Stand-in for the options reader: the options' defaults ("640 * 480", nothing
@@ -90,40 +81,52 @@ int32_t standInReadRunOptions(HWND window) {
 
 }  // namespace
 
-void hookCreateSoundDevice(HWND) {}
+void hookCreateSoundDevice(HWND window) { createSoundDevice(window); }
 int32_t hookReadRunOptions(HWND window) { return standInReadRunOptions(window); }
 
-void hookClearPictureBuffers() {}
+void hookClearPictureBuffers() { clearPictureBuffers(); }
 void hookClearEffectRecords() {}
-void hookBuildTables() {}
-void hookSetResourceInstance() {}
+void hookBuildTables() { buildTrigTables(); }
+void hookSetResourceInstance() { setResourceInstance(GetModuleHandleA(nullptr)); }
 void hookSetDebugLogPath() {
     // The engine's debug log (the name in UTF-8).
     setDebugLogPath(reinterpret_cast<const char*>(u8"c:\\화면보호기디버그.txt"));
 }
 
 void hookCheckSelfLoad() {}
-void hookSetupSpectrum() {}
+void hookSetupSpectrum() { prepareSoundAnalysis(); }
 void hookResetScheduler() {}
 void hookReadOptions() {}
 void hookLoadTitleTexts() {}
 void hookSetLastPicture(int32_t) {}
 void hookLoadLetter() {}
-void hookStartSound() {}
-void hookLoadFirstPictures(int32_t, int32_t) {}
+void hookStartSound() {
+    SoundEntrySource entries;
+    entries.find = findSoundEntry;
+    entries.release = releaseSoundEntry;
+    startShowSound(windowRunOptions().mute, entries);
+}
+void hookLoadFirstPictures(int32_t width, int32_t height) {
+    PictureSource pictures;
+    pictures.find = findPicture;
+    pictures.release = releasePicture;
+    setPictureSource(pictures);
+    loadFrameImage(0, 1, width, height);
+    loadFrameImage(1, 2, width, height);
+}
 void hookStartLetterTimer() {}
-void hookCreateCanvas(int32_t width, int32_t height) { createPlainCanvas(width, height); }
+void hookCreateCanvas(int32_t width, int32_t height) { createCanvas(width, height); }
 void hookInitScratchPool() {}
 void hookResetParticleLists() {
     const FamilyServices* families = engineFamilies();
     if (families && families->resetParticleLists) families->resetParticleLists();
 }
 
-void hookSetSoundWindow(HWND) {}
-void hookStepFrame(HDC dc, int32_t width, int32_t height) { blitPlainCanvas(dc, width, height); }
-void hookRestartSound() {}
+void hookSetSoundWindow(HWND window) { setSoundWindow(window); }
+void hookStepFrame(HDC dc, int32_t width, int32_t height) { showCurrentPicture(dc, width, height); }
+void hookRestartSound() { onSoundEnded(windowRunOptions().sound); }
 
-void hookFreeCanvas() { freePlainCanvas(); }
-void hookShutdownSound() {}
+void hookFreeCanvas() { freeCanvas(); }
+void hookShutdownSound() { stopShowSound(windowRunOptions().mute); }
 void hookFreeLetter() {}
-void hookReleaseSoundDevice() {}
+void hookReleaseSoundDevice() { releaseSoundDevice(); }

@@ -25,18 +25,18 @@ void hookReadOptions();                           // readOptions()
 void hookLoadTitleTexts();                        // loadTitleTexts()
 void hookSetLastPicture(int32_t lastPicture);     // the scheduler's last picture index
 void hookLoadLetter();                            // in letter mode: loadLetterText, letterTextHeight(1), offset 0
-void hookStartSound();                            // writeSoundFile() and then startSound(0)
+void hookStartSound();                            // unless muted: writeSoundFile(), then startSound(0)
 void hookLoadFirstPictures(int32_t width, int32_t height);  // loadFrameImage of pictures 0 and 1
 void hookStartLetterTimer();                      // SetTimer(0, 0, 1000, letterTimerProc)
-void hookCreateCanvas(int32_t width, int32_t height);       // createCanvas; stand-in: a black canvas
+void hookCreateCanvas(int32_t width, int32_t height);       // createCanvas(width, height)
 void hookInitScratchPool();                       // scratchInit()
 void hookResetParticleLists();                    // the families' resetParticleLists()
 // Window life.
 void hookSetSoundWindow(HWND window);             // setSoundWindow(window)
-void hookStepFrame(HDC dc, int32_t width, int32_t height);  // stepFrame; stand-in: blit the canvas
-void hookRestartSound();                          // stopSound(); startSoundThread()
+void hookStepFrame(HDC dc, int32_t width, int32_t height);  // stepFrame; stand-in: the current picture
+void hookRestartSound();                          // with "Sound" 1: stopSound(); startSoundThread()
 // WM_DESTROY.
 void hookFreeCanvas();                            // freeCanvas()
-void hookShutdownSound();                         // shutdownSound()
+void hookShutdownSound();                         // unless muted: shutdownSound()
 void hookFreeLetter();                            // free the letter text
 void hookReleaseSoundDevice();                    // releaseSoundDevice()

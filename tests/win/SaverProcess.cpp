@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -71,12 +73,45 @@ HWND windowOf(DWORD pid, const char* cls) {
     return f.found;
 }
 
+// Half a second of a 440 Hz tone, 22,050 Hz mono 16-bit: a WAV file the player converts.
+std::vector<uint8_t> toneWav() {
+    const int32_t rate = 22050, samples = rate / 2, dataBytes = samples * 2;
+    std::vector<uint8_t> wav(44 + dataBytes, 0);
+    auto put32 = [&](size_t at, int32_t v) { vt_test::putLe32(wav, at, v); };
+    auto put16 = [&](size_t at, int v) { wav[at] = static_cast<uint8_t>(v); wav[at + 1] = static_cast<uint8_t>(v >> 8); };
+    std::memcpy(wav.data(), "RIFF", 4);
+    put32(4, 36 + dataBytes);
+    std::memcpy(wav.data() + 8, "WAVEfmt ", 8);
+    put32(16, 16);
+    put16(20, 1);
+    put16(22, 1);
+    put32(24, rate);
+    put32(28, rate * 2);
+    put16(32, 2);
+    put16(34, 16);
+    std::memcpy(wav.data() + 36, "data", 4);
+    put32(40, dataBytes);
+    for (int32_t i = 0; i < samples; ++i) put16(44 + 2 * i, static_cast<int>(8000 * std::sin(i * 6.2831853 * 440 / rate)));
+    return wav;
+}
+
+// Where the engine writes the package's sound entry: the system folder, or the temporary one.
+std::vector<std::string> soundFileCandidates() {
+    char system[MAX_PATH] = {}, temp[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    GetTempPathA(MAX_PATH, temp);
+    std::string t = temp;
+    if (!t.empty() && t.back() == '\\') t.pop_back();
+    return {std::string(system) + "\\sound.wav", t + "\\sound.wav"};
+}
+
 // A saver as the authoring program makes one: the engine file with a package appended.
 std::string makeSaverWithPackage() {
     std::vector<uint8_t> engine = vt_test::readFileBytes(enginePath());
     std::vector<vt_test::TestEntry> entries = {
         {kEntryPicture, 0, vt_test::patternBytes(5000, 1)},
         {kEntryPicture, 1, vt_test::patternBytes(5000, 1)},
+        {kEntrySound, 3, toneWav()},
         {kEntryTitle, 0, vt_test::textEntryBytes("Beach")},
         {kEntrySaverPath, 0, vt_test::textEntryBytes("C:\\WINDOWS\\Beach.scr")},
     };
@@ -116,6 +151,7 @@ TEST(SaverProcess, PackageFoundOnlyInTheSaver) {
 }
 
 TEST(SaverProcess, PreviewEndsWithItsParent) {
+    for (const std::string& f : soundFileCandidates()) DeleteFileA(f.c_str());
     std::vector<std::string> programs = {enginePath(), makeSaverWithPackage()};
     for (const std::string& program : programs) {
         for (const char* form : {"/p ", "/p:", "-l "}) {
@@ -135,6 +171,11 @@ TEST(SaverProcess, PreviewEndsWithItsParent) {
             EXPECT_EQ(saver.exitCode(10000), 0u) << form << " " << program;
         }
     }
+    // The saver with a package wrote its sound entry out for the player.
+    bool written = false;
+    for (const std::string& f : soundFileCandidates())
+        written = written || vt_test::readFileBytes(f) == toneWav();
+    EXPECT_TRUE(written) << "sound.wav holds the package's sound entry";
 }
 
 TEST(SaverProcess, SettingsDialogOpensAndCloses) {
