@@ -32,7 +32,7 @@ void startUp(HWND window) {
     g_state.engineStarted = hookReadRunOptions(window);
 }
 
-// WM_DESTROY: released in the reverse of what holds on to what.
+// WM_DESTROY: everything start-up made, released in this order.
 void shutDown(HWND window) {
     if (g_state.frameTimerId != 0) {
         KillTimer(window, g_state.frameTimerId);
