@@ -176,6 +176,7 @@ TEST(SaverProcess, PreviewEndsWithItsParent) {
     for (const std::string& f : soundFileCandidates())
         written = written || vt_test::readFileBytes(f) == toneWav();
     EXPECT_TRUE(written) << "sound.wav holds the package's sound entry";
+    for (const std::string& f : soundFileCandidates()) DeleteFileA(f.c_str());
 }
 
 TEST(SaverProcess, SettingsDialogOpensAndCloses) {
