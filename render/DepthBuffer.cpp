@@ -1,5 +1,7 @@
 #include "render/DepthBuffer.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "render/FloatToInt.h"
@@ -9,7 +11,7 @@ namespace {
 
 int16_t g_depthStorage[kDepthBufferEntries];
 int16_t* g_depthOrigin = g_depthStorage + kDepthBufferLead;
-// The array the origin lies in, for the bounds of clearDepthRect; empty for a
+// The array the origin lies in, for the bounds of clearDepthRect; null for a
 // foreign array set by a test, whose extent is the caller's business.
 int16_t* g_depthFirst = g_depthStorage;
 int16_t* g_depthEnd = g_depthStorage + kDepthBufferEntries;
@@ -47,15 +49,14 @@ void setDepthBuffer(int16_t* origin) {
 
 int32_t clearDepthRect(const Rect& rect, int32_t pitch) {
     if (!g_depthOrigin) return 0;
-    for (int32_t y = rect.top; y < rect.bottom; ++y) {
-        int16_t* row = g_depthOrigin + static_cast<intptr_t>(y) * pitch;
-        int16_t* from = row + rect.left;
-        int16_t* to = row + rect.right;
-        if (g_depthFirst) {   // never outside the static array, whatever the RECT
-            if (from < g_depthFirst) from = g_depthFirst;
-            if (to > g_depthEnd) to = g_depthEnd;
-        }
-        for (int16_t* p = from; p < to; ++p) *p = kDepthEmpty;
+    // Entry offsets from the origin; with the static array they are cut to its
+    // extent, whatever the RECT.
+    const int64_t lowest = g_depthFirst ? g_depthFirst - g_depthOrigin : INT64_MIN;
+    const int64_t highest = g_depthFirst ? g_depthEnd - g_depthOrigin : INT64_MAX;
+    for (int64_t y = rect.top; y < rect.bottom; ++y) {
+        const int64_t from = std::max(y * pitch + rect.left, lowest);
+        const int64_t to = std::min(y * pitch + rect.right, highest);
+        for (int64_t i = from; i < to; ++i) g_depthOrigin[i] = kDepthEmpty;
     }
     return 1;
 }
