@@ -31,15 +31,20 @@ void fillCell(const CellSpan& s) {
         depth = depthBuffer();
         if (!depth) return;
     }
+    // Locals, not the record's fields: the pixel stores could alias them.
     const int32_t nearNeg = cameraState().nearNeg;
     const int64_t flatSpec = s.a.spec0, flatDiff = s.a.diff0;
+    Pixel* const dst = s.dst;
+    const Pixel* const texture = s.texture;
+    const intptr_t dstPitch = s.dstPitch, srcPitch = s.srcPitch;
     meshspan::walkBand<Frac, 5>(
         s.clip, spanEdge(s.a), spanEdge(s.b),
-        [&](int32_t y, int32_t xs, int32_t xe, const int64_t* q, const int64_t* dq) {
-            Pixel* out = s.dst + static_cast<intptr_t>(y) * s.dstPitch;
-            int16_t* zrow = kDepth ? depth + static_cast<intptr_t>(y) * s.dstPitch : nullptr;
+        [=](int32_t y, int32_t xs, int32_t xe, const int64_t* q, const int64_t* dq) {
+            Pixel* out = dst + y * dstPitch;
+            int16_t* zrow = kDepth ? depth + y * dstPitch : nullptr;
             int64_t u = q[0], v = q[1], sp = q[2], df = q[3], z = q[4];
-            for (int32_t x = xs; x < xe; ++x, u += dq[0], v += dq[1], sp += dq[2], df += dq[3], z += dq[4]) {
+            const int64_t du = dq[0], dv = dq[1], dsp = dq[2], ddf = dq[3], dz = dq[4];
+            for (int32_t x = xs; x < xe; ++x, u += du, v += dv, sp += dsp, df += ddf, z += dz) {
                 int16_t d = 0;
                 if constexpr (kDepth) {
                     const int64_t zi = z >> Frac;
@@ -53,11 +58,11 @@ void fillCell(const CellSpan& s) {
                 Pixel texel;
                 if constexpr (kSample == Sample::Bilinear) {
                     if constexpr (kSkipBlack) {
-                        if (meshspan::fourTexelsBlack(s.texture, s.srcPitch, tu, tv)) continue;
+                        if (meshspan::fourTexelsBlack(texture, srcPitch, tu, tv)) continue;
                     }
-                    texel = meshspan::bilinearTexel(s.texture, s.srcPitch, tu, tv);
+                    texel = meshspan::bilinearTexel(texture, srcPitch, tu, tv);
                 } else {
-                    texel = s.texture[tv * s.srcPitch + tu];
+                    texel = texture[tv * srcPitch + tu];
                 }
                 if constexpr (kDepth) zrow[x] = d;
                 if constexpr (kLight == Light::PerPixel) out[x] = meshspan::lightPixel(texel, sp >> Frac, df >> Frac);

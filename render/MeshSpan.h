@@ -83,7 +83,7 @@ inline Pixel lightPixel(Pixel p, int64_t specular, int64_t diffuse) {
 }
 
 // The four texels around (u, v) in 1/16 pixel, weighted by the 16 x 16 fraction.
-inline Pixel bilinearTexel(const Pixel* texture, int32_t pitch, int64_t u, int64_t v) {
+inline Pixel bilinearTexel(const Pixel* texture, intptr_t pitch, int64_t u, int64_t v) {
     const Pixel* p = texture + (v >> 4) * pitch + (u >> 4);
     const uint32_t fx = static_cast<uint32_t>(u & 15), fy = static_cast<uint32_t>(v & 15);
     const uint32_t w00 = (16 - fx) * (16 - fy), w01 = fx * (16 - fy), w10 = (16 - fx) * fy, w11 = fx * fy;
@@ -93,7 +93,7 @@ inline Pixel bilinearTexel(const Pixel* texture, int32_t pitch, int64_t u, int64
     return (rb & 0xFF00FF) | (g & 0xFF00);
 }
 
-inline bool fourTexelsBlack(const Pixel* texture, int32_t pitch, int64_t u, int64_t v) {
+inline bool fourTexelsBlack(const Pixel* texture, intptr_t pitch, int64_t u, int64_t v) {
     const Pixel* p = texture + (v >> 4) * pitch + (u >> 4);
     return (p[0] | p[1] | p[pitch] | p[pitch + 1]) == 0;
 }

@@ -254,3 +254,4 @@ TEST(MeshRaster, TrianglesAddFlaresOnlyWithAHighlight) {
         else EXPECT_GT(changed, 20);
     }
 }
+
