@@ -96,7 +96,9 @@ TEST(TexturedTriangle, AffineCopyWithinTheClip) {
             EXPECT_LE(std::abs(u - x), 1) << x << "," << y;
             EXPECT_LE(std::abs(v - y), 1) << x << "," << y;
         }
-        if (y >= 44) EXPECT_EQ(right, -1) << "the bottom point's row is not drawn";
+        if (y >= 44) {
+            EXPECT_EQ(right, -1) << "the bottom point's row is not drawn";
+        }
     }
     EXPECT_GT(drawn, 400);
     EXPECT_EQ(frame.at(40, 10), 0u);   // a span's right end
@@ -109,7 +111,9 @@ TEST(TexturedTriangle, AffineCopyWithinTheClip) {
     drawTexturedTriangle(tri);
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)
-            if (x >= 20 || y >= 20) EXPECT_EQ(clipped.at(x, y), 0u);
+            if (x >= 20 || y >= 20) {
+                EXPECT_EQ(clipped.at(x, y), 0u);
+            }
     const int32_t f0[2] = {4, 10}, f1[2] = {40, 10}, f2[2] = {20, 10};
     GuardedBuffer flat(64, 64, 0);
     TexturedTriangle flatTri{flat.pixels(), Rect{0, 0, 64, 64}, flat.pitch(), f0, f1, f2, tex.pixels(), tex.pitch(),

@@ -250,8 +250,11 @@ TEST(MeshRaster, TrianglesAddFlaresOnlyWithAHighlight) {
                 ++changed;
                 EXPECT_TRUE((x <= 8 && y <= 2) || (y <= 8 && x <= 2)) << x << "," << y;
             }
-        if (specular == 0.0f) EXPECT_EQ(changed, 0);
-        else EXPECT_GT(changed, 20);
+        if (specular == 0.0f) {
+            EXPECT_EQ(changed, 0);
+        } else {
+            EXPECT_GT(changed, 20);
+        }
     }
 }
 

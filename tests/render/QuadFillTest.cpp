@@ -51,7 +51,9 @@ TEST(QuadFill, DiamondStaysInsideItsOutlineAndTheClip) {
     EXPECT_LT(n, 860);
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < 50; ++x)
-            if (b.at(x, y) == 3) ASSERT_LE(std::abs(x - 20) + std::abs(y - 20), 21) << x << "," << y;
+            if (b.at(x, y) == 3) {
+                ASSERT_LE(std::abs(x - 20) + std::abs(y - 20), 21) << x << "," << y;
+            }
 
     GuardedBuffer c(50, 50, 0);
     const int32_t big[4][2] = {{-30, -20}, {80, -10}, {70, 90}, {-20, 70}};
