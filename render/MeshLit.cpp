@@ -314,11 +314,5 @@ void renderMeshCellB(Pixel* dst, const MeshVertex* v0, const MeshVertex* v1, con
     } else {
         g_cellRoutineB = fillCellB;
     }
-    CellSpan span{};
-    span.dst = dst;
-    span.texture = texture;
-    span.clip = clip;
-    span.dstPitch = dstPitch;
-    span.srcPitch = srcPitch;
-    meshcell::drawBands(c, 4, span, g_cellRoutineB);
+    meshcell::drawBands(c, 4, dst, texture, clip, dstPitch, srcPitch, g_cellRoutineB);
 }

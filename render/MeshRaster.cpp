@@ -97,13 +97,7 @@ void drawPolygon(Pixel* dst, meshcell::Corner* c, int n, const Pixel* texture, c
     if (!meshcell::sortAndClip(c, n, clip)) return;
     g_cellRoutine = chooseRoutine(mode, c, n);
     if (!g_cellRoutine) return;
-    CellSpan span{};
-    span.dst = dst;
-    span.texture = texture;
-    span.clip = clip;
-    span.dstPitch = dstPitch;
-    span.srcPitch = srcPitch;
-    meshcell::drawBands(c, n, span, g_cellRoutine);
+    meshcell::drawBands(c, n, dst, texture, clip, dstPitch, srcPitch, g_cellRoutine);
 }
 
 // The quadrilateral mapper of both forms; kBlackOutside says what happens to
@@ -272,7 +266,9 @@ void toWholePixels(Corner* c, int n) {
     }
 }
 
-void drawBands(const Corner* c, int n, CellSpan span, CellSpanRoutine routine) {
+void drawBands(const Corner* c, int n, Pixel* dst, const Pixel* texture, const Rect& clip, int32_t dstPitch,
+               int32_t srcPitch, CellSpanRoutine routine) {
+    CellSpan span{dst, texture, clip, dstPitch, srcPitch, {}, {}};
     int32_t flags[2] = {0, 0};
     for (int i = 1; i < n - 1; ++i)
         flags[i - 1] = windingTest(c[i].x, c[i].y, c[0].x, c[0].y, c[n - 1].x, c[n - 1].y);

@@ -114,7 +114,8 @@ bool sortAndClip(Corner* c, int n, const Rect& clip);
 bool isSmall(const Corner* c, int n);
 void toWholePixels(Corner* c, int n);
 // Splits the sorted polygon into its n - 1 bands and hands each to the routine.
-void drawBands(const Corner* c, int n, CellSpan span, CellSpanRoutine routine);
+void drawBands(const Corner* c, int n, Pixel* dst, const Pixel* texture, const Rect& clip, int32_t dstPitch,
+               int32_t srcPitch, CellSpanRoutine routine);
 
 using CellDrawer = void (*)(Pixel*, const MeshVertex*, const MeshVertex*, const MeshVertex*, const MeshVertex*,
                             const Pixel*, const int32_t*, const int32_t*, const int32_t*, const int32_t*,

@@ -17,6 +17,21 @@
 
 namespace meshspan {
 
+// a / b truncated toward zero for b >= 1, through a reciprocal instead of a
+// 64-bit division per quantity and row; the remainder check makes it exact.
+inline int64_t divideTruncating(int64_t a, int64_t b, double reciprocal) {
+    int64_t q = static_cast<int64_t>(static_cast<double>(a) * reciprocal);
+    const int64_t r = a - q * b;
+    if (a >= 0) {
+        if (r >= b) ++q;
+        else if (r < 0) --q;
+    } else {
+        if (r <= -b) --q;
+        else if (r > 0) ++q;
+    }
+    return q;
+}
+
 template <int N>
 struct Edge {
     int32_t x0, x1;     // screen x at start and end
@@ -56,8 +71,9 @@ inline void walkBand(const Rect& clip, const Edge<N>& a, const Edge<N>& b, Row&&
         const int64_t xs = std::max<int64_t>(clip.left, xl), xe = std::min<int64_t>(clip.right, xr);
         if (xs < xe) {
             int64_t q[N], dq[N];
+            const double reciprocal = 1.0 / static_cast<double>(divisor);
             for (int k = 0; k < N; ++k) {
-                dq[k] = (qB[k] - qA[k]) / divisor;
+                dq[k] = divisor == 1 ? qB[k] - qA[k] : divideTruncating(qB[k] - qA[k], divisor, reciprocal);
                 q[k] = qA[k] + dq[k] * (xs - xl);
             }
             row(y, static_cast<int32_t>(xs), static_cast<int32_t>(xe), q, dq);

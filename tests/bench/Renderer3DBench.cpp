@@ -12,6 +12,7 @@
 #include "render/MeshLit.h"
 #include "render/MeshRaster.h"
 #include "render/SeedFill.h"
+#include "tests/render/MeshFixtures.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -29,24 +30,13 @@ void waveGrid(std::vector<MeshVertex>& g, int rows, int cols, float phase) {
     transformGrid(g.data(), rows, cols);
 }
 
-void frameCamera() {
-    resetTransforms();
-    setViewport(0, 0, kW, kH);
-    setProjection(120.0f, 0, 200.0f, 0.0f);
-    selectMatrix(1);
-    loadIdentity();
-    selectMatrix(2);
-    loadIdentity();
-    lookAt(0, 0, 1, 0, 0, 0, 0, 1, 0);
-}
-
 const float kLight[3] = {0.8f, 0.2f, 0.2f};
 const int32_t kAmbient[3] = {128, 128, 128};
 
 void BM_TexturedMesh17x33(benchmark::State& state) {
     vt_test::GuardedBuffer frame(kW, kH), picture(kW, kH);
     picture.fillPattern(3);
-    frameCamera();
+    mesh_fixtures::standardCamera(kW, kH);
     std::vector<MeshVertex> g;
     float phase = 0;
     for (auto _ : state) {
@@ -61,7 +51,7 @@ BENCHMARK(BM_TexturedMesh17x33)->Unit(benchmark::kMillisecond);
 
 void BM_LitMesh17x33(benchmark::State& state) {
     vt_test::GuardedBuffer frame(kW, kH);
-    frameCamera();
+    mesh_fixtures::standardCamera(kW, kH);
     std::vector<MeshVertex> g;
     std::vector<uint32_t> colours;
     float phase = 0;
@@ -90,29 +80,19 @@ void drawTitleMask(vt_test::GuardedBuffer& b) {
     }
 }
 
-void BM_TitleRelief400x100(benchmark::State& state) {
+// The title relief (profile 2) or the block relief of the same title.
+void BM_Relief400x100(benchmark::State& state) {
     vt_test::GuardedBuffer mask(400, 100);
     for (auto _ : state) {
         state.PauseTiming();
         drawTitleMask(mask);
         state.ResumeTiming();
-        renderTitleRelief(mask.pixels(), Rect{0, 0, 400, 100}, mask.pitch(), 1.0f, 16, 2);
+        if (state.range(0)) renderTitleRelief(mask.pixels(), Rect{0, 0, 400, 100}, mask.pitch(), 1.0f, 16, 2);
+        else renderMaskRelief(mask.pixels(), Rect{0, 0, 400, 100}, mask.pitch(), 1.0f, 16, 0);
         benchmark::DoNotOptimize(mask.pixels());
     }
 }
-BENCHMARK(BM_TitleRelief400x100)->Unit(benchmark::kMillisecond);
-
-void BM_MaskRelief400x100(benchmark::State& state) {
-    vt_test::GuardedBuffer mask(400, 100);
-    for (auto _ : state) {
-        state.PauseTiming();
-        drawTitleMask(mask);
-        state.ResumeTiming();
-        renderMaskRelief(mask.pixels(), Rect{0, 0, 400, 100}, mask.pitch(), 1.0f, 16, 0);
-        benchmark::DoNotOptimize(mask.pixels());
-    }
-}
-BENCHMARK(BM_MaskRelief400x100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Relief400x100)->ArgName("title")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 void BM_SeedFillFullFrame(benchmark::State& state) {
     std::vector<uint8_t> mask(static_cast<size_t>(kW) * kH);

@@ -50,4 +50,12 @@ inline void clearDepth(const vt_test::GuardedBuffer& b) {
                    b.pitch());
 }
 
+// A frame of the given size and fill under standardCamera, its depth cleared.
+inline vt_test::GuardedBuffer cameraFrame(int width, int height, Pixel fill) {
+    standardCamera(width, height);
+    vt_test::GuardedBuffer frame(width, height, fill);
+    clearDepth(frame);
+    return frame;
+}
+
 }  // namespace mesh_fixtures

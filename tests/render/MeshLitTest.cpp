@@ -61,9 +61,7 @@ TEST(LitTriangles, GouraudInterpolatesBetweenVertexColours) {
 }
 
 TEST(LitTriangles, NearPlaneAndDepthTies) {
-    mesh_fixtures::standardCamera(kW, kH);
-    GuardedBuffer frame(kW, kH, 0);
-    mesh_fixtures::clearDepth(frame);
+    GuardedBuffer frame = mesh_fixtures::cameraFrame(kW, kH, 0);
     const int saved = cameraState().nearNeg;
     cameraState().nearNeg = 5;
     const uint32_t c = 0x204060, d = 0x00FF00;
@@ -82,9 +80,7 @@ TEST(LitTriangles, NearPlaneAndDepthTies) {
 }
 
 TEST(LitTriangles, DegenerateAndOutsideTrianglesDrawNothing) {
-    mesh_fixtures::standardCamera(kW, kH);
-    GuardedBuffer frame(kW, kH, 0);
-    mesh_fixtures::clearDepth(frame);
+    GuardedBuffer frame = mesh_fixtures::cameraFrame(kW, kH, 0);
     const uint32_t c = 0xFFFFFF;
     const Tri flat{{at(10, 10, 0), at(60, 10, 0), at(20, 10, 0)}};
     const Tri above{{at(10, -40, 0), at(60, -30, 0), at(20, -10, 0)}};
@@ -96,9 +92,7 @@ TEST(LitTriangles, DegenerateAndOutsideTrianglesDrawNothing) {
 }
 
 TEST(LitMesh, LightsColoursInPlaceAndDrawsThem) {
-    mesh_fixtures::standardCamera(kW, kH);
-    GuardedBuffer frame(kW, kH, 0);
-    mesh_fixtures::clearDepth(frame);
+    GuardedBuffer frame = mesh_fixtures::cameraFrame(kW, kH, 0);
     std::vector<MeshVertex> g = mesh_fixtures::screenAlignedGrid(3, 4, kW, kH, 10, 10, 40, 40);
     std::vector<uint32_t> colours(12, 0x646464);
     const float light[3] = {0.8f, 0.2f, 0.2f};
@@ -143,9 +137,7 @@ TEST(LitMesh, WrapFlagsCloseTheMesh) {
 }
 
 TEST(LitMesh, WireMeshDrawsTheCellEdgesOnly) {
-    mesh_fixtures::standardCamera(kW, kH);
-    GuardedBuffer frame(kW, kH, 0);
-    mesh_fixtures::clearDepth(frame);
+    GuardedBuffer frame = mesh_fixtures::cameraFrame(kW, kH, 0);
     std::vector<MeshVertex> g = mesh_fixtures::screenAlignedGrid(2, 2, kW, kH, 20, 20, 60, 60);
     std::vector<uint32_t> colours(4, 0xFFFFFF);
     const float light[3] = {0.0f, 0.0f, 1.0f};

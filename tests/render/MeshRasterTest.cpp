@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "render/MeshRaster.h"
+#include "render/MeshSpan.h"
 #include "tests/render/MeshFixtures.h"
 
 using vt_test::GuardedBuffer;
@@ -15,13 +16,9 @@ const float kFrontLight[3] = {0.0f, 0.0f, 1.0f};   // diffuse exactly 256 on a g
 const int32_t kNoAmbient[3] = {0, 0, 0};
 
 struct MeshScene {
-    GuardedBuffer frame{kW, kH, 0x00102030};
+    GuardedBuffer frame = mesh_fixtures::cameraFrame(kW, kH, 0x00102030);
     GuardedBuffer texture{kW, kH};
-    MeshScene() {
-        mesh_fixtures::fillDistinct(texture);
-        mesh_fixtures::standardCamera(kW, kH);
-        mesh_fixtures::clearDepth(frame);
-    }
+    MeshScene() { mesh_fixtures::fillDistinct(texture); }
 };
 
 // Draws one cell with explicit corners (x, y, depth) and texture points, full light.
@@ -258,3 +255,15 @@ TEST(MeshRaster, TrianglesAddFlaresOnlyWithAHighlight) {
     }
 }
 
+
+TEST(MeshRaster, SpanStepDivisionIsExact) {
+    uint32_t seed = 7;
+    for (int i = 0; i < 200000; ++i) {
+        seed = seed * 214013 + 2531011;
+        const int64_t b = 1 + (seed >> 8) % 2000;
+        seed = seed * 214013 + 2531011;
+        int64_t a = (static_cast<int64_t>(seed) << 14) - (int64_t{1} << 45);
+        if (i % 3 == 0) a = b * ((a >> 20) % 1000);   // exact multiples, where a reciprocal falls short
+        ASSERT_EQ(meshspan::divideTruncating(a, b, 1.0 / static_cast<double>(b)), a / b) << a << " / " << b;
+    }
+}

@@ -22,6 +22,17 @@ void fill(GuardedBuffer& b, const Rect& clip, const int32_t (&p)[4][2], Pixel co
     fillQuad(QuadFillRecord{b.pixels(), clip, b.pitch(), p[0], p[1], p[2], p[3], &colour});
 }
 
+// A 20-pixel shading sprite and a patterned background of one frame size.
+struct BallScene {
+    static constexpr int W = 64, H = 48;
+    GuardedBuffer sprite{W, H, 0};
+    GuardedBuffer background{W, H};
+    BallScene(int32_t secondHighlight, uint32_t seed) {
+        drawBallSprite(sprite.pixels(), sprite.pitch(), 0, 0, 20, secondHighlight);
+        background.fillPattern(seed);
+    }
+};
+
 }  // namespace
 
 TEST(QuadFill, SquareSpansIncludeBothEdgesUnlessBothMiddlePointsLieLeft) {
@@ -97,11 +108,9 @@ TEST(BallSprite, ShadeTintAndHighlights) {
 }
 
 TEST(GlassBall, ClippedDrawingLensAndCentre) {
-    const int W = 64, H = 48;
-    GuardedBuffer sprite(W, H, 0);
-    drawBallSprite(sprite.pixels(), sprite.pitch(), 0, 0, 20, 0);
-    GuardedBuffer background(W, H);
-    background.fillPattern(5);
+    BallScene s(0, 5);
+    const int W = BallScene::W, H = BallScene::H;
+    const GuardedBuffer &sprite = s.sprite, &background = s.background;
     const Pixel tint = 0x8040C0;
 
     GuardedBuffer none(W, H, 0x123456);
@@ -133,11 +142,9 @@ TEST(GlassBall, ClippedDrawingLensAndCentre) {
 }
 
 TEST(GlassBall, TwinOutputsAndTheRimOfTheClippedBall) {
-    const int W = 64, H = 48;
-    GuardedBuffer sprite(W, H, 0);
-    drawBallSprite(sprite.pixels(), sprite.pitch(), 0, 0, 20, 1);
-    GuardedBuffer background(W, H);
-    background.fillPattern(9);
+    BallScene s(1, 9);
+    const int W = BallScene::W, H = BallScene::H;
+    const GuardedBuffer &sprite = s.sprite, &background = s.background;
     GuardedBuffer a(W, H, 0), b(W, H, 0);
     drawGlassBallB(a.pixels(), b.pixels(), background.pixels(), a.pitch(), 30, 20, 20, sprite.pixels(), 20, 0xFFFFFF,
                    W, H);
