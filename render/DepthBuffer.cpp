@@ -6,6 +6,7 @@
 
 #include "render/FloatToInt.h"
 #include "render/MeshGeometry.h"
+#include "render/RandomGeometry.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ MeshVertex gridVertexNormal(const MeshGrid* grid, int32_t rows, int32_t cols, in
     auto v = [&](int32_t rr, int32_t cc) -> const MeshVertex& { return grid[rr * cols + cc]; };
     auto normal = [&](const MeshVertex& a, const MeshVertex& b, const MeshVertex& d) {
         MeshVertex n{};
-        meshgeom::planeNormal(&n, a, b, d);
+        planeNormal(&n, a, b, d);
         return n;
     };
     // T: the triangle right of and below (r, c); U: the one right of and above it.
@@ -82,17 +83,17 @@ MeshVertex gridVertexNormal(const MeshGrid* grid, int32_t rows, int32_t cols, in
     if (bottom && left) return normal(v(rows - 2, 0), v(rows - 2, 1), v(lastR, 0));
     if (bottom && right) return normal(v(rows - 2, cols - 2), v(rows - 2, lastC), v(lastR, cols - 2));
     if (top) {
-        meshgeom::midpoint(&n, T(0, c), T(0, c - 1));
+        midpoint(&n, T(0, c), T(0, c - 1));
     } else if (bottom) {
-        meshgeom::midpoint(&n, normal(v(rows - 2, c), v(rows - 2, c + 1), v(lastR, c)),
+        midpoint(&n, normal(v(rows - 2, c), v(rows - 2, c + 1), v(lastR, c)),
                            normal(v(rows - 2, c - 1), v(rows - 2, c), v(lastR, c - 1)));
     } else if (left) {
-        meshgeom::midpoint(&n, T(r, 0), T(r - 1, 0));
+        midpoint(&n, T(r, 0), T(r - 1, 0));
     } else if (right) {
-        meshgeom::midpoint(&n, normal(v(r, cols - 2), v(r, lastC), v(r + 1, cols - 2)),
+        midpoint(&n, normal(v(r, cols - 2), v(r, lastC), v(r + 1, cols - 2)),
                            normal(v(r - 1, cols - 2), v(r - 1, lastC), v(r, cols - 2)));
     } else {
-        meshgeom::centroid4(&n, U(r, c - 1), U(r, c), T(r, c), T(r, c - 1));
+        centroid4(&n, U(r, c - 1), U(r, c), T(r, c), T(r, c - 1));
     }
     return n;
 }

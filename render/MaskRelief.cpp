@@ -7,6 +7,7 @@
 
 #include "render/FloatToInt.h"
 #include "render/MeshGeometry.h"
+#include "render/RandomGeometry.h"
 
 namespace {
 
@@ -123,9 +124,9 @@ void buildRelief(Pixel* mask, const Rect& rect, int32_t pitch, float s, int32_t 
             };
             const MeshVertex p1 = point(-1, -1), p2 = point(1, -1), p3 = point(-1, 1), p4 = point(1, 1);
             MeshVertex n1{}, n2{}, n{};
-            meshgeom::planeNormal(&n1, p1, p3, p2);
-            meshgeom::planeNormal(&n2, p2, p3, p4);
-            meshgeom::midpoint(&n, n1, n2);
+            planeNormal(&n1, p1, p3, p2);
+            planeNormal(&n2, p2, p3, p4);
+            midpoint(&n, n1, n2);
             base[index] = shadeOf(n);
         }
 }

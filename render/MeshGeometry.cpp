@@ -1,5 +1,10 @@
 #include "render/MeshGeometry.h"
 
+#include <cmath>
+
+#include "render/FloatToInt.h"
+#include "render/RandomGeometry.h"
+
 int32_t windingTest(const int32_t* a1, const int32_t* a2, const int32_t* a3, const int32_t* a4,
                     const int32_t* a5, const int32_t* a6) {
     int64_t lhs = (static_cast<int64_t>(*a2) - *a4) * (static_cast<int64_t>(*a5) - *a3);
@@ -30,4 +35,10 @@ BandEdges bandEdges(int n, const int32_t* middleLeft, int k) {
     for (int j = 0; j + 1 < nr; ++j)
         if (right[j] <= k && k < right[j + 1]) e.rightFrom = right[j], e.rightTo = right[j + 1];
     return e;
+}
+
+int32_t integerLength(const int32_t* v) {
+    const FixedPoint3 p{v[0], v[1], v[2]};
+    const int32_t dot = dotProductFixed(p, p);
+    return dot > 0 ? truncToInt(std::sqrt(static_cast<double>(dot))) : 0;
 }

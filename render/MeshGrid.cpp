@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "render/MeshGeometry.h"
+#include "render/RandomGeometry.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ void buildPlaneGrid(MeshGrid* grid, int32_t cols, int32_t rows, float s, float a
             v.y = gridCoordinate(s, stepY, i, planeHeight);
             v.x = gridCoordinate(s, stepX, j, planeWidth);
             v.z = 0.0f;
-            meshgeom::transformPoint(&v.x, &v.y, &v.z, ax, ay, az, sx, sy, dz, d);
+            transformPoint(&v.x, &v.y, &v.z, ax, ay, az, sx, sy, dz, d);
         }
 }
 
@@ -39,8 +40,8 @@ void buildCylinderGrid(MeshGrid* grid, int32_t cols, int32_t rows, float s, floa
             v.x = 0.0f;
             v.y = gridCoordinate(s, stepY, i, planeHeight);
             v.z = s * 180.0f;
-            meshgeom::rotateY(&v.x, &v.z, static_cast<float>(j) * turn);
-            meshgeom::transformPoint(&v.x, &v.y, &v.z, ax, ay, az, sx, sy, dz, d);
+            rotateY(&v.x, &v.z, static_cast<float>(j) * turn);
+            transformPoint(&v.x, &v.y, &v.z, ax, ay, az, sx, sy, dz, d);
         }
 }
 

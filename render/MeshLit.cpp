@@ -8,6 +8,7 @@
 #include "render/FloatToInt.h"
 #include "render/MeshGeometry.h"
 #include "render/MeshSpan.h"
+#include "render/PixelBuffer.h"
 
 namespace {
 
@@ -19,14 +20,7 @@ meshspan::Edge<4> spanEdge(const LitSpanEdge& e) {
                              {e.red1, e.green1, e.blue1, e.depth1}};
 }
 
-inline uint32_t clampChannel(int64_t v) { return static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
-
-inline Pixel addSaturated(Pixel a, Pixel b) {
-    uint32_t r = std::min<uint32_t>(255, ((a >> 16) & 0xFF) + ((b >> 16) & 0xFF));
-    uint32_t g = std::min<uint32_t>(255, ((a >> 8) & 0xFF) + ((b >> 8) & 0xFF));
-    uint32_t bl = std::min<uint32_t>(255, (a & 0xFF) + (b & 0xFF));
-    return (r << 16) | (g << 8) | bl;
-}
+using channel_math::clamp255;
 
 struct TriCorner {
     int32_t x, y, depth;
@@ -71,7 +65,7 @@ void drawLitTriangleWith(Pixel* dst, const Rect& clip, int32_t pitch, const Mesh
 bool lightColours(const MeshGrid* grid, uint32_t* colours, int32_t rows, int32_t cols, const float* lightDir,
                   const int32_t* ambientVec, float specular, int32_t power) {
     if (rows < 2 || cols < 2) return false;
-    const int32_t ambient = meshgeom::integerLength(ambientVec);
+    const int32_t ambient = integerLength(ambientVec);
     const VertexLight light =
         makeVertexLight(lightDir[0], lightDir[1], lightDir[2], truncToInt(specular * 256.0f), power);
     for (int32_t r = 0; r < rows; ++r)
@@ -80,7 +74,7 @@ bool lightColours(const MeshGrid* grid, uint32_t* colours, int32_t rows, int32_t
             const int64_t gain = int64_t{ambient} + diffuseTerm(light, n);
             const int64_t s = specularTerm(light, n);
             uint32_t& colour = colours[r * cols + c];
-            auto lit = [&](uint32_t ch) { return clampChannel(s + (gain * ch) / 256); };
+            auto lit = [&](uint32_t ch) { return clamp255(s + (gain * ch) / 256); };
             colour = (lit((colour >> 16) & 0xFF) << 16) | (lit((colour >> 8) & 0xFF) << 8) | lit(colour & 0xFF);
         }
     return true;
@@ -114,8 +108,8 @@ void spanLitTriangle(const LitSpan& s) {
                                      const int16_t d = meshspan::depth16(zi);
                                      if (!(d < zrow[x])) continue;
                                      zrow[x] = d;
-                                     out[x] = (clampChannel(r >> F) << 16) | (clampChannel(g >> F) << 8) |
-                                              clampChannel(b >> F);
+                                     out[x] = (clamp255(r >> F) << 16) | (clamp255(g >> F) << 8) |
+                                              clamp255(b >> F);
                                  }
                              });
 }
@@ -130,9 +124,9 @@ void spanLitTriangleB(const LitSpan& s) {
                                  for (int32_t x = xs; x < xe; ++x, r += dq[0], g += dq[1], b += dq[2], z += dq[3]) {
                                      if (!((z >> F) > nearNeg)) continue;
                                      const Pixel o = out[x];
-                                     out[x] = ((clampChannel(r >> F) / 2 + ((o >> 16) & 0xFF) / 2) << 16) |
-                                              ((clampChannel(g >> F) / 2 + ((o >> 8) & 0xFF) / 2) << 8) |
-                                              (clampChannel(b >> F) / 2 + (o & 0xFF) / 2);
+                                     out[x] = ((clamp255(r >> F) / 2 + ((o >> 16) & 0xFF) / 2) << 16) |
+                                              ((clamp255(g >> F) / 2 + ((o >> 8) & 0xFF) / 2) << 8) |
+                                              (clamp255(b >> F) / 2 + (o & 0xFF) / 2);
                                  }
                              });
 }
@@ -144,9 +138,9 @@ void spanGouraudTriangle(const LitSpan& s) {
                                  Pixel* out = s.dst + static_cast<intptr_t>(y) * s.pitch;
                                  int64_t r = q[0], g = q[1], b = q[2];
                                  for (int32_t x = xs; x < xe; ++x, r += dq[0], g += dq[1], b += dq[2]) {
-                                     const Pixel add = (clampChannel(r >> F) << 16) | (clampChannel(g >> F) << 8) |
-                                                       clampChannel(b >> F);
-                                     out[x] = addSaturated(out[x], add);
+                                     const Pixel add = (clamp255(r >> F) << 16) | (clamp255(g >> F) << 8) |
+                                                       clamp255(b >> F);
+                                     out[x] = saturatingAdd(out[x], add);
                                  }
                              });
 }
@@ -210,7 +204,7 @@ void renderLitWireMesh(Pixel* dst, const Rect& clip, int32_t pitch, const MeshGr
 void plotDot(Pixel* dst, const Rect& clip, int32_t pitch, int32_t x, int32_t y, uint32_t colour) {
     if (x < clip.left + 3 || x > clip.right - 4 || y < clip.top + 3 || y > clip.bottom - 4) return;
     Pixel* p = dst + static_cast<intptr_t>(y) * pitch + x;
-    const Pixel v = addSaturated(*p, colour);
+    const Pixel v = saturatingAdd(*p, colour);
     p[-2] = p[-1] = p[0] = p[1] = v;
     p[-2 * pitch] = p[-pitch] = p[pitch] = p[2 * pitch] = v;
 }

@@ -159,7 +159,7 @@ struct FrontEndSetup {
 // Lights the grid into pair A (or B) and tells whether cells can be drawn.
 FrontEndSetup lightFrontEnd(bool pairB, const Rect& srcRect, const MeshGrid* grid, int32_t rows, int32_t cols,
                             const float* lightDir, const int32_t* ambientVec, float specular, int32_t power) {
-    const int32_t ambient = meshgeom::integerLength(ambientVec);
+    const int32_t ambient = integerLength(ambientVec);
     const int32_t intensity = truncToInt(specular * 256.0f);
     if (pairB) lightMeshGridB(grid, rows, cols, lightDir[0], lightDir[1], lightDir[2], ambient, intensity, power);
     else lightMeshGrid(grid, rows, cols, lightDir[0], lightDir[1], lightDir[2], ambient, intensity, power);

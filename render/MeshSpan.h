@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "render/ChannelMath.h"
+#include "render/PixelBuffer.h"
 #include "render/PixelTypes.h"
 
 namespace meshspan {
@@ -88,8 +90,7 @@ inline void walkBand(const Rect& clip, const Edge<N>& a, const Edge<N>& b, Row&&
 }
 
 inline uint32_t lightChannel(int64_t specular, int64_t diffuse, uint32_t channel) {
-    int64_t v = specular + ((diffuse * channel) >> 8);
-    return static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+    return channel_math::clamp255(specular + ((diffuse * channel) >> 8));
 }
 
 // specular + (diffuse x channel) >> 8 per channel, saturated.
@@ -101,12 +102,8 @@ inline Pixel lightPixel(Pixel p, int64_t specular, int64_t diffuse) {
 // The four texels around (u, v) in 1/16 pixel, weighted by the 16 x 16 fraction.
 inline Pixel bilinearTexel(const Pixel* texture, intptr_t pitch, int64_t u, int64_t v) {
     const Pixel* p = texture + (v >> 4) * pitch + (u >> 4);
-    const uint32_t fx = static_cast<uint32_t>(u & 15), fy = static_cast<uint32_t>(v & 15);
-    const uint32_t w00 = (16 - fx) * (16 - fy), w01 = fx * (16 - fy), w10 = (16 - fx) * fy, w11 = fx * fy;
-    const Pixel a = p[0], b = p[1], c = p[pitch], d = p[pitch + 1];
-    uint32_t rb = ((a & 0xFF00FF) * w00 + (b & 0xFF00FF) * w01 + (c & 0xFF00FF) * w10 + (d & 0xFF00FF) * w11) >> 8;
-    uint32_t g = ((a & 0xFF00) * w00 + (b & 0xFF00) * w01 + (c & 0xFF00) * w10 + (d & 0xFF00) * w11) >> 8;
-    return (rb & 0xFF00FF) | (g & 0xFF00);
+    return bilinearMix(p[0], p[1], p[pitch], p[pitch + 1], static_cast<uint32_t>(u & 15),
+                       static_cast<uint32_t>(v & 15));
 }
 
 inline bool fourTexelsBlack(const Pixel* texture, intptr_t pitch, int64_t u, int64_t v) {
