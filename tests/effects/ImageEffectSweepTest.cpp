@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstring>
+#include <vector>
 #include <string>
 
 #include "Sfx/ImageEffectTable.h"
+#include "render/CrtRandom.h"
 #include "tests/support/EffectSweep.h"
+#include "tests/support/TestSupport.h"
 
 using namespace vt_test;
 
@@ -38,6 +42,51 @@ TEST_P(ImageEffectRowSweep, BehavesUnderEverySound) {
     envelope.levelMode = 3;
     envelope.sizes = {{64, 48}};
     expectClean(sweepRow(SweepFamily::ImageEffect, entry, RowRule{}, envelope), "triangle envelope");
+}
+
+// The record is shared by all image effects: a row's first frame must set up
+// everything it reads, whatever the previous effect left in the state words.
+TEST_P(ImageEffectRowSweep, IgnoresStateLeftByThePreviousEffect) {
+    static std::vector<Pixel> block(2702336 / 4);
+    auto acquire = [](int32_t* slot) -> Pixel* {
+        *slot = 3;
+        return block.data() + 237824 / 4;
+    };
+    auto keep = [](int32_t slot) -> int32_t { return slot; };
+    const EffectEntry entry = ImageEffectTable[GetParam()].row.entry;
+    const SoundScenario& loud = allSoundScenarios().back();
+    std::vector<uint64_t> sums[2];
+    for (int dirty = 0; dirty < 2; ++dirty) {
+        GuardedBuffer picture(40, 30), canvas(40, 30);
+        picture.fillPattern(8);
+        static EffectParams p;
+        std::memset(&p, dirty ? 0x5B : 0, sizeof p);
+        p.previousLevel = 0;   // the envelope's memory carries over on purpose
+        p.source = picture.pixels();
+        p.destination = canvas.pixels();
+        p.rect = {0, 0, 40, 30};
+        p.pitch = picture.pitch();
+        p.width = 40;
+        p.height = 30;
+        p.duration = 1000;
+        p.zeroWord = 0;
+        p.acquireBuffer = acquire;
+        p.keepBuffer = keep;
+        p.levelMode = 0;
+        p.constant16 = 16;
+        p.samples = loud.samples;
+        p.spectrum = loud.spectrum;
+        crtSrand(99);
+        for (int frame = 0; frame < 6; ++frame) {
+            p.firstFrame = frame == 0;
+            p.progress = frame / 6.0f;
+            p.level = static_cast<float>(loud.levels[frame % loud.levels.size()]);
+            p.beat = loud.beats[frame % loud.beats.size()];
+            entry(&p);
+            sums[dirty].push_back(canvas.checksum());
+        }
+    }
+    EXPECT_EQ(sums[0], sums[1]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Built, ImageEffectRowSweep, ::testing::Range(0, ImageEffectTableCount), rowTestName);
