@@ -11,6 +11,7 @@
 #include "Sfx/ImageEffectTable.h"
 #include "render/CrtRandom.h"
 #include "tests/support/EffectSweep.h"
+#include "tests/effects/ImageEffectFixture.h"
 #include "tests/support/TestSupport.h"
 
 using namespace vt_test;
@@ -47,11 +48,6 @@ TEST_P(ImageEffectRowSweep, BehavesUnderEverySound) {
 // The record is shared by all image effects: a row's first frame must set up
 // everything it reads, whatever the previous effect left in the state words.
 TEST_P(ImageEffectRowSweep, IgnoresStateLeftByThePreviousEffect) {
-    static std::vector<Pixel> block(2702336 / 4);
-    auto acquire = [](int32_t* slot) -> Pixel* {
-        *slot = 3;
-        return block.data() + 237824 / 4;
-    };
     auto keep = [](int32_t slot) -> int32_t { return slot; };
     const EffectEntry entry = ImageEffectTable[GetParam()].row.entry;
     const SoundScenario& loud = allSoundScenarios().back();
@@ -62,15 +58,9 @@ TEST_P(ImageEffectRowSweep, IgnoresStateLeftByThePreviousEffect) {
         static EffectParams p;
         std::memset(&p, dirty ? 0x5B : 0, sizeof p);
         p.previousLevel = 0;   // the envelope's memory carries over on purpose
-        p.source = picture.pixels();
-        p.destination = canvas.pixels();
-        p.rect = {0, 0, 40, 30};
-        p.pitch = picture.pitch();
-        p.width = 40;
-        p.height = 30;
+        aimRecord(p, picture, canvas);
         p.duration = 1000;
-        p.zeroWord = 0;
-        p.acquireBuffer = acquire;
+        p.acquireBuffer = acquireTestBlock;
         p.keepBuffer = keep;
         p.levelMode = 0;
         p.constant16 = 16;

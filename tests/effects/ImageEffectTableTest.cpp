@@ -12,6 +12,7 @@
 #include "Sfx/Image_Effect_Plain.h"
 #include "engine/CrashLog.h"
 #include "render/CrtRandom.h"
+#include "tests/effects/ImageEffectFixture.h"
 #include "tests/support/TestSupport.h"
 
 using namespace vt_test;
@@ -166,13 +167,7 @@ TEST(ImageEffectTable, DispatchRunsTheRowsEntry) {
     GuardedBuffer picture(4, 2), canvas(4, 2);
     picture.fill(0x123456);
     EffectParams p{};
-    p.source = picture.pixels();
-    p.destination = canvas.pixels();
-    p.rect = {0, 0, 4, 2};
-    p.pitch = picture.pitch();
-    p.width = 4;
-    p.height = 2;
-    p.firstFrame = 1;
+    aimRecord(p, picture, canvas);
     p.beat = 1;
     int32_t negative = -1;
     for (int32_t i = 0; i < ImageEffectTableCount; ++i)

@@ -9,21 +9,14 @@
 #include "Sfx/Image_Effect_Plain.h"
 #include "engine/EffectParams.h"
 #include "render/CrtRandom.h"
+#include "tests/effects/ImageEffectFixture.h"
 #include "tests/support/TestSupport.h"
 
 using namespace vt_test;
 
 namespace {
 
-// One scratch block with the pool's layout; the "full" pool has no free slot.
-std::vector<Pixel>& block() {
-    static std::vector<Pixel> b(2702336 / 4);
-    return b;
-}
-Pixel* acquireBlock(int32_t* slot) {
-    *slot = 0;
-    return block().data() + 237824 / 4;
-}
+// A pool with no free slot.
 Pixel* acquireNone(int32_t* slot) { return nullptr; }
 int keeps = 0;
 int32_t countKeep(int32_t) { return ++keeps; }
@@ -35,16 +28,10 @@ struct Plain {
     EffectParams p{};
 
     Plain(int w, int h) : picture(w, h), canvas(w, h, kUntouched) {
-        p.source = picture.pixels();
-        p.destination = canvas.pixels();
-        p.rect = {0, 0, w, h};
-        p.pitch = picture.pitch();
-        p.width = w;
-        p.height = h;
+        aimRecord(p, picture, canvas);
         p.duration = 4000;
-        p.acquireBuffer = acquireBlock;
+        p.acquireBuffer = acquireTestBlock;
         p.keepBuffer = countKeep;
-        p.firstFrame = 1;
     }
     // One frame with the engine's raw level and beat.
     Plain& frame(void (*body)(EffectParams*), float level, int beat = 0) {
@@ -264,7 +251,7 @@ TEST(PlainCrepas, PatternWalksOnAcrossRows) {
     fillCoordinates(t.picture);
     crtSrand(21);
     t.frame(applyPlCrepas, 255);
-    const int32_t* pattern = reinterpret_cast<const int32_t*>(block().data() + 237824 / 4);
+    const int32_t* pattern = reinterpret_cast<const int32_t*>(testScratchPointer());
     auto half = [](Pixel c) { return (c >> 1) & 0x7F7F7F; };
     for (int y = 8; y < H - 8; ++y)
         for (int x = 8; x < W - 8; ++x) {
