@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "render/PixelBuffer.h"   // pixelAt
 #include "render/PixelTypes.h"
 
 struct EffectParams;
@@ -96,9 +97,4 @@ T& titleExtraState(EffectParams* p) {
     constexpr size_t offset = (sizeof(TitleFields) + 7) & ~size_t(7);
     static_assert(offset + sizeof(T) <= sizeof(EffectStateArea), "title state does not fit the record");
     return *reinterpret_cast<T*>(p->state.bytes + offset);
-}
-
-// Pixel (x, y) of a buffer whose pointer addresses pixel (0, 0).
-inline Pixel* pixelAt(Pixel* base, int32_t pitch, int32_t x, int32_t y) {
-    return base + static_cast<ptrdiff_t>(y) * pitch + x;
 }

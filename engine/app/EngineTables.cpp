@@ -1,7 +1,14 @@
 #include "engine/app/EngineTables.h"
 
-// No family tables are linked yet: every family counts 0 rows.
+#include "Sfx/ImageEffectTable.h"
+
+// The families whose tables are linked; the others count 0 rows.
 const FamilyServices& engineFamilyServices() {
-    static const FamilyServices services{};
+    static const FamilyServices services = [] {
+        FamilyServices s;
+        s.runImageEffect = runImageEffect;
+        s.imageEffectCount = &ImageEffectTableCount;
+        return s;
+    }();
     return services;
 }

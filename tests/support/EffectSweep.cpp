@@ -107,12 +107,12 @@ int maxChannelDiff(const GuardedBuffer& a, const GuardedBuffer& b) {
     return worst;
 }
 
-void fillSound(EffectParams& p, const SoundScenario* sound, int frame) {
+void fillSound(EffectParams& p, const SweepOptions& o, int frame) {
     static const SoundScenario silence = silenceScenario();
-    const SoundScenario& s = sound ? *sound : silence;
+    const SoundScenario& s = o.sound ? *o.sound : silence;
     p.level = s.levels.empty() ? 0.0f : static_cast<float>(s.levels[frame % s.levels.size()]);
     p.beat = s.beats.empty() ? 0 : s.beats[frame % s.beats.size()];
-    p.levelMode = 0;
+    p.levelMode = o.levelMode;
     p.constant16 = 16;
     p.samples = s.samples;
     p.spectrum = s.spectrum;
@@ -176,7 +176,7 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
             record.source = outgoing.pixels();
             record.destination = canvas.pixels();
             record.zeroWord = 0;
-            fillSound(record, o.sound, static_cast<int>(i));
+            fillSound(record, o, static_cast<int>(i));
             entry(&record);
         } else {
             dst = last == &canvas ? &canvas2 : &canvas;
@@ -185,11 +185,11 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
             fillCommon(er, w, h, first, 0.0f, 0);
             er.source = last->pixels();
             er.destination = dst->pixels();
-            fillSound(er, o.sound, static_cast<int>(i));
+            fillSound(er, o, static_cast<int>(i));
             fillCommon(record, w, h, first, 0.0f, 0);
             record.source = last->pixels();
             record.destination = dst->pixels();
-            fillSound(record, o.sound, static_cast<int>(i));
+            fillSound(record, o, static_cast<int>(i));
             if (family == SweepFamily::AnimationEffect) {
                 entry(&er);
             } else {

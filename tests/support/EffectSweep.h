@@ -51,6 +51,7 @@ struct SweepOptions {
     std::vector<std::pair<int, int>> sizes{{64, 48}, {67, 41}, {400, 300}};
     std::vector<float> progresses{0.0f, 0.1f, 0.25f, 0.5f, 0.75f, 0.9f, 0.999f};
     const SoundScenario* sound = nullptr;   // null: silence
+    int32_t levelMode = 0;                  // the record's level-envelope mode (the runtime writes 0)
     uint32_t seed = 12345;
     int durationMs = 2000;
     // Animation families: the animation effect entry that runs before the

@@ -1,0 +1,35 @@
+// What the image-effect tests share: a record aimed at a picture and a canvas
+// as the runtime fills it, and one scratch block handed out like the pool's.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "engine/EffectParams.h"
+#include "tests/support/TestSupport.h"
+
+namespace vt_test {
+
+inline std::vector<Pixel>& testScratchBlock() {
+    static std::vector<Pixel> block(2702336 / 4);
+    return block;
+}
+// The block's usable pointer, 237,824 bytes in, as the pool returns it.
+inline Pixel* testScratchPointer() { return testScratchBlock().data() + 237824 / 4; }
+inline Pixel* acquireTestBlock(int32_t* slot) {
+    *slot = 3;
+    return testScratchPointer();
+}
+
+// Source, destination, size and pitch of the frame, and the first-frame flag.
+inline void aimRecord(EffectParams& p, GuardedBuffer& picture, GuardedBuffer& canvas) {
+    p.source = picture.pixels();
+    p.destination = canvas.pixels();
+    p.rect = {0, 0, picture.width(), picture.height()};
+    p.pitch = picture.pitch();
+    p.width = picture.width();
+    p.height = picture.height();
+    p.zeroWord = 0;
+    p.firstFrame = 1;
+}
+
+}  // namespace vt_test
