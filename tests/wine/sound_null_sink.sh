@@ -1,0 +1,37 @@
+# Sound under the test session: a DirectSound tone played under Wine reaches the
+# session's PulseAudio null sink in real time and can be recorded from its monitor.
+source "$(dirname "$0")/common.bash"
+if [[ -z ${VT_PULSE_MONITOR:-} ]]; then
+    echo "FAIL: no PulseAudio null sink; run under the Wine session (tools/test)"
+    exit 1
+fi
+rec="$scratch/recorded.wav"
+parec -d "$VT_PULSE_MONITOR" --file-format=wav "$rec" &
+rec_pid=$!
+sleep 0.3
+start=$SECONDS
+out=$("$run" "$bin/soundprobe.exe" 2>&1)
+rc=$?
+elapsed=$((SECONDS - start))
+sleep 0.3
+kill "$rec_pid"
+wait "$rec_pid" 2>/dev/null
+echo "$out"
+((rc == 0)) && pass "soundprobe played (status 0)" || fail "soundprobe status $rc"
+((elapsed >= 3)) && pass "playing took real time (${elapsed} s)" || fail "three seconds of sound took ${elapsed} s"
+
+# Quarter seconds of the recording that hold the tone (0.26 RMS when present).
+len=$(soxi -D "$rec" 2>/dev/null || echo 0)
+loud=0 t=0 freq=0
+while awk -v t="$t" -v l="$len" 'BEGIN { exit !(t + 0.25 <= l) }'; do
+    stats=$(sox "$rec" -n trim "$t" 0.25 remix - stat 2>&1)
+    if awk '/RMS     amplitude/ { exit !($3 > 0.1) }' <<<"$stats"; then
+        loud=$((loud + 1))
+        freq=$(awk '/Rough   frequency/ {print $3}' <<<"$stats")
+    fi
+    t=$(awk -v t="$t" 'BEGIN { print t + 0.25 }')
+done
+echo "recorded ${len} s, the tone in $loud quarter seconds, last at about ${freq} Hz"
+((loud >= 6)) && pass "the tone was recorded (at least 1.5 s of it)" || fail "too little of the tone recorded"
+awk -v f="$freq" 'BEGIN { exit !(f > 420 && f < 460) }' && pass "at 440 Hz" || fail "frequency ${freq} Hz"
+finish
