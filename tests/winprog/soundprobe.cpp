@@ -1,8 +1,6 @@
-// Plays a 440 Hz tone for three seconds through DirectSound, as the engine's
-// sound player does, so tests/wine/sound_null_sink.sh can record it from the
-// session's PulseAudio null sink. (Wine's first second or so of a process's sound
-// does not reach PulseAudio, so a short tone may be lost.)
-// Exit status: 0 played, 1 no DirectSound device, 2 failed.
+// Plays a 440 Hz tone for two seconds through DirectSound, as the engine's sound
+// player does, so tests/wine/sound_null_sink.sh can record it from the session's
+// PulseAudio null sink. Exit status: 0 played, 1 no DirectSound device, 2 failed.
 #include <windows.h>
 #include <mmsystem.h>
 #include <dsound.h>
@@ -20,7 +18,7 @@ int main() {
     }
     ds->SetCooperativeLevel(GetDesktopWindow(), DSSCL_PRIORITY);
 
-    constexpr int kRate = 44100, kSeconds = 3;
+    constexpr int kRate = 44100, kSeconds = 2;
     WAVEFORMATEX fmt{};
     fmt.wFormatTag = WAVE_FORMAT_PCM;
     fmt.nChannels = 2;
@@ -49,6 +47,10 @@ int main() {
     }
     buf->Unlock(p1, n1, p2, n2);
 
+    // Wine's PulseAudio stream carries sound only about a second after the
+    // device is made; what a buffer plays before that is lost (the play cursor
+    // runs on regardless).
+    Sleep(1500);
     DWORD start = timeGetTime();
     buf->Play(0, 0, 0);
     DWORD status = DSBSTATUS_PLAYING;
