@@ -97,10 +97,14 @@ void copyRegisters(const CONTEXT& c, FaultRegisters& r) {
 LONG CALLBACK faultHandler(EXCEPTION_POINTERS* info) {
     const EXCEPTION_RECORD* rec = info->ExceptionRecord;
     if (!isFault(rec->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
+    const DWORD lastError = GetLastError();   // TlsGetValue clears it
     GuardFrame* f = innermost();
-    // No guard here, or a fault on the way to the landing point: the ordinary
-    // unhandled-exception path reports it.
-    if (!f || f->landing) return EXCEPTION_CONTINUE_SEARCH;
+    // No guard here, or a fault on the way to the landing point: the handlers
+    // further on (in the end the unhandled-exception path) deal with it.
+    if (!f || f->landing) {
+        SetLastError(lastError);
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
     f->landing = 1;
     f->record.code = rec->ExceptionCode;
     f->record.address = reinterpret_cast<uintptr_t>(rec->ExceptionAddress);
