@@ -1,0 +1,168 @@
+// The fault guard under Wine: faults inside guarded calls are caught with their
+// codes and registers, guards nest, and the program carries on.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+#include "render/FaultGuard.h"
+
+namespace {
+
+constexpr uint32_t kAccessViolation = 0xC0000005;
+constexpr uint32_t kIntDivideByZero = 0xC0000094;
+constexpr uint32_t kStackOverflow = 0xC00000FD;
+
+volatile int zero = 0;
+volatile int sink;
+int* volatile nowhere = nullptr;
+
+void writeNull() { *nowhere = 42; }
+void divideByZero() { sink = 7 / zero; }
+
+__attribute__((noinline)) int recurse(int depth) {
+    volatile char pad[4096];
+    pad[0] = static_cast<char>(depth);
+    if (zero != 0) return 0;
+    return recurse(depth + 1) + pad[0];
+}
+
+TEST(FaultGuard, CatchesOnWindows) { EXPECT_TRUE(faultGuardCatches()); }
+
+TEST(FaultGuard, ReportsCodeAndRegistersOfEachFault) {
+    struct Case {
+        const char* name;
+        void (*body)();
+        uint32_t code;
+    } cases[] = {
+        {"null write", [] { writeNull(); }, kAccessViolation},
+        {"integer division by zero", [] { divideByZero(); }, kIntDivideByZero},
+    };
+    for (const Case& c : cases) {
+        FaultRecord fault{};
+        volatile bool after = false;
+        bool ok = guardedCall([&] { c.body(); after = true; }, &fault);
+        EXPECT_FALSE(ok) << c.name;
+        EXPECT_FALSE(after) << c.name << ": the guarded call went on past the fault";
+        EXPECT_EQ(fault.code, c.code) << c.name;
+        EXPECT_NE(fault.address, 0u) << c.name;
+        EXPECT_EQ(fault.regs.ip, fault.address) << c.name;
+        EXPECT_NE(fault.regs.sp, 0u) << c.name;
+        EXPECT_NE(fault.regs.cs, 0u) << c.name;
+    }
+}
+
+TEST(FaultGuard, NormalCallsReturnTrueAndLeaveTheRecord) {
+    FaultRecord fault{};
+    fault.code = 1234;
+    int value = 0;
+    EXPECT_TRUE(guardedCall([&] { value = 5; }, &fault));
+    EXPECT_EQ(value, 5);
+    EXPECT_EQ(fault.code, 1234u);
+}
+
+TEST(FaultGuard, NestedGuardsCatchInnermostFirst) {
+    FaultRecord inner{}, outer{};
+    volatile int stage = 0;
+    bool outerOk = guardedCall(
+        [&] {
+            bool innerOk = guardedCall([] { writeNull(); }, &inner);
+            stage = innerOk ? -1 : 1;
+            divideByZero();   // now the outer guard's turn
+            stage = 2;
+        },
+        &outer);
+    EXPECT_EQ(stage, 1);
+    EXPECT_FALSE(outerOk);
+    EXPECT_EQ(inner.code, kAccessViolation);
+    EXPECT_EQ(outer.code, kIntDivideByZero);
+    // Both guards are gone: a new one still works.
+    FaultRecord again{};
+    EXPECT_FALSE(guardedCall([] { writeNull(); }, &again));
+    EXPECT_EQ(again.code, kAccessViolation);
+}
+
+TEST(FaultGuard, ManyFaultsInARow) {
+    int caught = 0;
+    for (int i = 0; i < 500; ++i) {
+        FaultRecord fault{};
+        if (!guardedCall([i] { if (i & 1) writeNull(); else divideByZero(); }, &fault) &&
+            fault.code == ((i & 1) ? kAccessViolation : kIntDivideByZero))
+            ++caught;
+    }
+    EXPECT_EQ(caught, 500);
+}
+
+TEST(FaultGuard, CppExceptionsPassThroughAndLeaveNoStaleGuard) {
+    bool thrown = false;
+    try {
+        guardedCall([] { throw std::runtime_error("through"); });
+    } catch (const std::runtime_error&) {
+        thrown = true;
+    }
+    EXPECT_TRUE(thrown);
+    FaultRecord fault{};
+    EXPECT_FALSE(guardedCall([] { writeNull(); }, &fault));
+    EXPECT_EQ(fault.code, kAccessViolation);
+}
+
+TEST(FaultGuard, WorkerThreadsHaveTheirOwnGuards) {
+    std::atomic<int> caught{0};
+    std::thread workers[4];
+    for (auto& t : workers)
+        t = std::thread([&] {
+            for (int i = 0; i < 50; ++i) {
+                FaultRecord fault{};
+                if (!guardedCall([] { writeNull(); }, &fault) && fault.code == kAccessViolation) ++caught;
+            }
+        });
+    for (auto& t : workers) t.join();
+    EXPECT_EQ(caught.load(), 200);
+}
+
+FaultRecord procFault;
+bool procOk;
+
+LRESULT CALLBACK guardingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_USER) {
+        procFault = {};
+        procOk = guardedCall([] { writeNull(); }, &procFault);
+        return 7;
+    }
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+TEST(FaultGuard, GuardInsideAWindowProcedure) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = guardingProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "FaultGuardTestWindow";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    HWND w = CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(SendMessageA(w, WM_USER, 0, 0), 7);
+    EXPECT_FALSE(procOk);
+    EXPECT_EQ(procFault.code, kAccessViolation);
+    DestroyWindow(w);
+    UnregisterClassA(wc.lpszClassName, wc.hInstance);
+}
+
+TEST(FaultGuard, StackOverflowTwice) {
+    // Twice: the second overflow needs the stack's guard page back.
+    for (int round = 0; round < 2; ++round) {
+        FaultRecord fault{};
+        EXPECT_FALSE(guardedCall([] { (void)recurse(0); }, &fault)) << round;
+        EXPECT_EQ(fault.code, kStackOverflow) << round;
+    }
+}
+
+TEST(FaultGuard, FloatingPointWorksAfterAFault) {
+    FaultRecord fault{};
+    EXPECT_FALSE(guardedCall([] { writeNull(); }, &fault));
+    volatile double a = 1.5, b = 2.25;
+    EXPECT_EQ(a * b, 3.375);
+}
+
+}  // namespace
