@@ -43,7 +43,10 @@ if ! pactl info >/dev/null 2>&1; then
 fi
 
 out="$build/test-scratch/sound-player.log"
-VT_SOUND_FIXTURES="$fixtures" "$src/tools/wine-run" "$program" >"$out" 2>&1 || true
+status=0
+VT_SOUND_FIXTURES="$fixtures" "$src/tools/wine-run" "$program" >"$out" 2>&1 || status=$?
 cat "$out"
 grep -q '\[  PASSED  \]' "$out" || exit 1
+# A crash after the last test still fails the run.
+[ "$status" -eq 0 ] || { echo "sound player test program exited with $status"; exit 1; }
 if grep -q -E '\[  (FAILED|SKIPPED) \]' "$out"; then exit 1; fi
