@@ -137,7 +137,8 @@ struct OutputPlan {
     int32_t clipHeight;
     int32_t channels;
     int32_t planeStride[kMaxComponents];
-    int32_t h[kMaxComponents];   // sampling factors, for the generic expansion
+    int32_t compSide[kMaxComponents];   // samples per block side of each component
+    int32_t h[kMaxComponents];   // sampling factors in blocks of blockSide, for the expansion
     int32_t v[kMaxComponents];
     int32_t hmax;
     int32_t vmax;

@@ -198,26 +198,33 @@ RectWriter convertWriter(int sx, int sy) {
 
 // Chroma shifts when the factors allow reading the planes directly: Y (and K)
 // at full size, Cb and Cr alike at 1 or 1/2 in each direction. False otherwise.
-bool directSampling(const FrameInfo& f, int* sx, int* sy) {
-    const FrameComponent* c = f.comp;
-    if (f.componentCount == 1) {
-        *sx = *sy = 0;
-        return true;
-    }
-    if (f.componentCount < 3 || c[0].h != f.hmax || c[0].v != f.vmax) return false;
-    if (c[1].h != c[2].h || c[1].v != c[2].v) return false;
-    if (f.componentCount == 4 && (c[3].h != c[0].h || c[3].v != c[0].v)) return false;
+// Factors are in samples of the block side in use.
+bool directSampling(int n, const int32_t* h, const int32_t* v, int hmax, int vmax, int* sx, int* sy) {
+    *sx = *sy = 0;
+    if (n == 1) return true;
+    if (n < 3 || h[0] != hmax || v[0] != vmax) return false;
+    if (h[1] != h[2] || v[1] != v[2]) return false;
+    if (n == 4 && (h[3] != h[0] || v[3] != v[0])) return false;
     for (int shift = 0; shift < 2; ++shift) {
-        if (c[1].h << shift == f.hmax) *sx = shift;
-        if (c[1].v << shift == f.vmax) *sy = shift;
+        if (h[1] << shift == hmax) *sx = shift;
+        if (v[1] << shift == vmax) *sy = shift;
     }
-    return c[1].h << *sx == f.hmax && c[1].v << *sy == f.vmax;
+    return h[1] << *sx == hmax && v[1] << *sy == vmax;
+}
+
+bool allFullSize(int n, const int32_t* h, const int32_t* v, int hmax, int vmax) {
+    for (int i = 0; i < n; ++i)
+        if (h[i] != hmax || v[i] != vmax) return false;
+    return true;
 }
 
 bool allFullSize(const FrameInfo& f) {
-    for (int i = 0; i < f.componentCount; ++i)
-        if (f.comp[i].h != f.hmax || f.comp[i].v != f.vmax) return false;
-    return true;
+    int32_t h[kMaxComponents], v[kMaxComponents];
+    for (int i = 0; i < f.componentCount; ++i) {
+        h[i] = f.comp[i].h;
+        v[i] = f.comp[i].v;
+    }
+    return allFullSize(f.componentCount, h, v, f.hmax, f.vmax);
 }
 
 void computeOutputFlags(CodecState& s) {
@@ -302,14 +309,23 @@ int setupFrameOutput(CodecState& s, int blockSide) {
     p.mcuHeight = blockSide * f.vmax;
     p.clipWidth = std::min(w.width, (f.width * blockSide + 7) / 8);
     p.clipHeight = std::min(std::abs(w.height), (f.height * blockSide + 7) / 8);
+    // Reduced reads give subsampled chroma a transform one size larger so it
+    // comes out at the reduced luma's size, when the factors are square.
+    bool sameSizeChroma = blockSide < 8 && !(f.hmax == 1 && f.vmax == 1);
+    for (int i = 0; i < n; ++i)
+        sameSizeChroma &= f.comp[i].h == f.comp[i].v && f.comp[i].h <= 2;
     for (int i = 0; i < n; ++i) {
-        p.h[i] = f.comp[i].h;
-        p.v[i] = f.comp[i].v;
-        p.planeStride[i] = blockSide * f.comp[i].h;
+        const FrameComponent& c = f.comp[i];
+        p.compSide[i] = sameSizeChroma && c.h * c.v == 1 ? blockSide * 2 : blockSide;
+        p.h[i] = c.h * p.compSide[i] / blockSide;   // in blocks of the luma's side
+        p.v[i] = c.v * p.compSide[i] / blockSide;
+        p.planeStride[i] = p.compSide[i] * c.h;
     }
 
     int sx = 0, sy = 0;
-    bool direct = p.writer == kWriteYuyv || (p.writer == kWriteCopy ? allFullSize(f) : directSampling(f, &sx, &sy));
+    bool direct = p.writer == kWriteYuyv ||
+                  (p.writer == kWriteCopy ? allFullSize(n, p.h, p.v, p.hmax, p.vmax)
+                                          : directSampling(n, p.h, p.v, p.hmax, p.vmax, &sx, &sy));
     p.chromaShiftX = direct ? sx : -1;
     p.chromaShiftY = direct ? sy : -1;
     if (!direct) sx = sy = 0;

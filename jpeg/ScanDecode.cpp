@@ -42,12 +42,13 @@ bool scanOver(const CodecState& s) {
     return r.starved && !(s.scan.restartInterval && isRestartMarker(r.pendingMarker));
 }
 
-void reconstructMcu(CodecState& s, InverseDct idct) {
+void reconstructMcu(CodecState& s) {
     const FrameInfo& f = s.frame;
-    const int side = s.out.blockSide;
+    const OutputPlan& p = s.out;
     for (int c = 0; c < f.componentCount; ++c) {
         const FrameComponent& fc = f.comp[c];
-        const int stride = side * fc.h;
+        const int side = p.compSide[c], stride = p.planeStride[c];
+        const InverseDct idct = s.ops->activeIdct[sideIndex(side)];
         for (int by = 0; by < fc.v; ++by)
             for (int bx = 0; bx < fc.h; ++bx)
                 idct(s.mcuBlocks[fc.mcuOffset + by * fc.h + bx], s.planes[c] + by * side * stride + bx * side,
@@ -60,7 +61,6 @@ int decodeSequentialDirect(CodecState& s) {
     ScanInfo& scan = s.scan;
     CodecOps& ops = *s.ops;
     StreamReader& r = s.reader;
-    const InverseDct idct = ops.activeIdct[sideIndex(s.out.blockSide)];
     const Dequantise dequant = ops.dequantise[2];
     const DecodeBlockFn decode = ops.decodeBlock;
     const McuOutputFn output = ops.mcuOutput;
@@ -90,7 +90,7 @@ int decodeSequentialDirect(CodecState& s) {
             }
             int e = checkRestart(s, int64_t(row) * f.mcusAcross + col + 1, total);
             if (e) return e;
-            reconstructMcu(s, idct);
+            reconstructMcu(s);
             output(s, col, row);
         }
     }
@@ -164,7 +164,6 @@ int decodeScan(CodecState& s) {
 void outputCoefficientImage(CodecState& s) {
     const FrameInfo& f = s.frame;
     CodecOps& ops = *s.ops;
-    const InverseDct idct = ops.activeIdct[sideIndex(s.out.blockSide)];
     const Dequantise dequant = ops.dequantise[2];
     const size_t recordSize = size_t(f.blocksPerMcu) * 64;
     for (int row = 0; row < f.mcusDown; ++row) {
@@ -176,7 +175,7 @@ void outputCoefficientImage(CodecState& s) {
                 for (int b = 0; b < fc.h * fc.v; ++b)
                     dequant(s.mcuBlocks[fc.mcuOffset + b], s.quant[fc.quantSelector].values);
             }
-            reconstructMcu(s, idct);
+            reconstructMcu(s);
             ops.mcuOutput(s, col, row);
         }
     }
