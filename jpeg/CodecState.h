@@ -30,6 +30,9 @@ struct HuffmanLookup {
     int32_t mincode[17];         // per length: first code
     int32_t maxcode[18];         // per length: last code, -1 when none
     int32_t valptr[17];          // per length: index in values of its first symbol
+    // AC tables: by the next 9 bits, a whole coefficient whose code and
+    // magnitude bits fit in them: value << 8 | run << 4 | bits used; 0 = none.
+    int16_t fastAc[512];
 };
 
 struct QuantTable {

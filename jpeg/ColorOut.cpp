@@ -25,7 +25,7 @@ struct ClampTable {
     }
 };
 const ClampTable kClamp;
-inline uint8_t lim(int v) { return kClamp.v[v + 512]; }
+const uint8_t* const kLimit = kClamp.v + 512;
 
 template <int kWriter>
 struct Put;
@@ -33,32 +33,32 @@ struct Put;
 template <>
 struct Put<kWriteYccRgb> {
     static constexpr int kBytes = 3;
-    static void px(uint8_t* d, int y, int r, int g, int b, int) {
-        d[0] = lim(y + r);
-        d[1] = lim(y - g);
-        d[2] = lim(y + b);
+    static void px(uint8_t* d, int y, const uint8_t* r, const uint8_t* g, const uint8_t* b, int) {
+        d[0] = r[y];
+        d[1] = g[y];
+        d[2] = b[y];
     }
 };
 template <>
 struct Put<kWriteYccBgr> {
     static constexpr int kBytes = 3;
-    static void px(uint8_t* d, int y, int r, int g, int b, int) {
-        d[0] = lim(y + b);
-        d[1] = lim(y - g);
-        d[2] = lim(y + r);
+    static void px(uint8_t* d, int y, const uint8_t* r, const uint8_t* g, const uint8_t* b, int) {
+        d[0] = b[y];
+        d[1] = g[y];
+        d[2] = r[y];
     }
 };
 template <>
 struct Put<kWriteYccRgba> {
     static constexpr int kBytes = 4;
-    static void px(uint8_t* d, int y, int r, int g, int b, int) {
+    static void px(uint8_t* d, int y, const uint8_t* r, const uint8_t* g, const uint8_t* b, int) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-        uint32_t v = uint32_t(lim(y + r)) | uint32_t(lim(y - g)) << 8 | uint32_t(lim(y + b)) << 16 | 0xFF000000u;
+        uint32_t v = uint32_t(r[y]) | uint32_t(g[y]) << 8 | uint32_t(b[y]) << 16 | 0xFF000000u;
         std::memcpy(d, &v, 4);   // one store: R, G, B, A in memory order
 #else
-        d[0] = lim(y + r);
-        d[1] = lim(y - g);
-        d[2] = lim(y + b);
+        d[0] = r[y];
+        d[1] = g[y];
+        d[2] = b[y];
         d[3] = 255;
 #endif
     }
@@ -66,10 +66,10 @@ struct Put<kWriteYccRgba> {
 template <>
 struct Put<kWriteYcck> {
     static constexpr int kBytes = 4;
-    static void px(uint8_t* d, int y, int r, int g, int b, int k) {
-        d[0] = static_cast<uint8_t>(255 - lim(y + r));
-        d[1] = static_cast<uint8_t>(255 - lim(y - g));
-        d[2] = static_cast<uint8_t>(255 - lim(y + b));
+    static void px(uint8_t* d, int y, const uint8_t* r, const uint8_t* g, const uint8_t* b, int k) {
+        d[0] = static_cast<uint8_t>(255 - r[y]);
+        d[1] = static_cast<uint8_t>(255 - g[y]);
+        d[2] = static_cast<uint8_t>(255 - b[y]);
         d[3] = static_cast<uint8_t>(k);
     }
 };
@@ -93,9 +93,10 @@ void convertRect(const OutputPlan&, const McuSamples& m, uint8_t* dst, ptrdiff_t
         uint8_t* d1 = d0 + rowStep;
         for (int cx = 0, x = 0; x < w; ++cx) {
             const int u = cb[cx], v = cr[cx];
-            const int r = (359 * v - 45813) >> 8;
-            const int g = (88 * u + 183 * v - 34806) >> 8;
-            const int b = (454 * u - 57937) >> 8;
+            // Each term as the clamp table moved by it: clamp(Y + t) = r[Y].
+            const uint8_t* r = kLimit + ((359 * v - 45813) >> 8);
+            const uint8_t* g = kLimit - ((88 * u + 183 * v - 34806) >> 8);
+            const uint8_t* b = kLimit + ((454 * u - 57937) >> 8);
             for (int i = 0; i <= kSx && x < w; ++i, ++x) {
                 P::px(d0 + x * P::kBytes, y0[x], r, g, b, kYcck ? k0[x] : 0);
                 if (pair) P::px(d1 + x * P::kBytes, y1[x], r, g, b, kYcck ? k1[x] : 0);
@@ -143,9 +144,86 @@ void copyRect(const OutputPlan& p, const McuSamples& m, uint8_t* dst, ptrdiff_t 
 
 // ---- Whole-MCU kernels (entries 41 to 59 of the operation table)
 
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#define VT_LANES_RGBA 1
+// Eight pixels of R, G, B, 255 at a time in the compiler's generic vector
+// types: the same sums and clamps as the scalar writer, lane by lane.
+typedef int16_t Lanes16 __attribute__((vector_size(16)));
+typedef uint8_t Bytes8 __attribute__((vector_size(8)));
+
+inline void rgbaEight(const uint8_t* y, Lanes16 rt, Lanes16 gt, Lanes16 bt, uint8_t* d) {
+    Bytes8 yb;
+    std::memcpy(&yb, y, 8);
+    const Lanes16 yv = __builtin_convertvector(yb, Lanes16);
+    const Lanes16 lo = {0, 0, 0, 0, 0, 0, 0, 0}, hi = {255, 255, 255, 255, 255, 255, 255, 255};
+    Lanes16 r = yv + rt, g = yv - gt, b = yv + bt;
+    r = r > lo ? r : lo;
+    g = g > lo ? g : lo;
+    b = b > lo ? b : lo;
+    r = r < hi ? r : hi;
+    g = g < hi ? g : hi;
+    b = b < hi ? b : hi;
+    const Lanes16 rg = r | (g << 8), ba = b | static_cast<int16_t>(0xFF00);
+    const Lanes16 first = __builtin_shuffle(rg, ba, Lanes16{0, 8, 1, 9, 2, 10, 3, 11});
+    const Lanes16 second = __builtin_shuffle(rg, ba, Lanes16{4, 12, 5, 13, 6, 14, 7, 15});
+    std::memcpy(d, &first, 16);
+    std::memcpy(d + 16, &second, 16);
+}
+#endif
+
+// A whole MCU: 8 x 8 chroma samples, each covering (1 << kSx) x (1 << kSy)
+// pixels, without edge tests; the chroma terms are computed once per sample.
 template <int kWriter, int kSx, int kSy>
 void convertKernel(const McuSamples& m, uint8_t* dst, ptrdiff_t rowStep) {
-    convertRect<kWriter, kSx, kSy>(OutputPlan{}, m, dst, rowStep, 8 << kSx, 8 << kSy);
+    using P = Put<kWriter>;
+    constexpr bool kYcck = kWriter == kWriteYcck;
+    const ptrdiff_t ys = m.stride[0], ks = kYcck ? m.stride[3] : 0;
+    for (int cy = 0; cy < 8; ++cy) {
+        const uint8_t* cb = m.plane[1] + cy * m.stride[1];
+        const uint8_t* cr = m.plane[2] + cy * m.stride[2];
+        const uint8_t* yr = m.plane[0] + (cy << kSy) * ys;
+        const uint8_t* kr = kYcck ? m.plane[3] + (cy << kSy) * ks : nullptr;
+        uint8_t* d = dst + (cy << kSy) * rowStep;
+#ifdef VT_LANES_RGBA
+        if constexpr (kWriter == kWriteYccRgba) {
+            Lanes16 rt, gt, bt;
+            for (int cx = 0; cx < 8; ++cx) {
+                const int u = cb[cx], v = cr[cx];
+                rt[cx] = static_cast<int16_t>((359 * v - 45813) >> 8);
+                gt[cx] = static_cast<int16_t>((88 * u + 183 * v - 34806) >> 8);
+                bt[cx] = static_cast<int16_t>((454 * u - 57937) >> 8);
+            }
+            for (int j = 0; j <= kSy; ++j) {
+                const uint8_t* row = yr + j * ys;
+                uint8_t* out = d + j * rowStep;
+                if (kSx) {
+                    const Lanes16 first = {0, 0, 1, 1, 2, 2, 3, 3}, second = {4, 4, 5, 5, 6, 6, 7, 7};
+                    rgbaEight(row, __builtin_shuffle(rt, first), __builtin_shuffle(gt, first),
+                              __builtin_shuffle(bt, first), out);
+                    rgbaEight(row + 8, __builtin_shuffle(rt, second), __builtin_shuffle(gt, second),
+                              __builtin_shuffle(bt, second), out + 32);
+                } else {
+                    rgbaEight(row, rt, gt, bt, out);
+                }
+            }
+            continue;
+        }
+#endif
+        for (int cx = 0; cx < 8; ++cx) {
+            const int u = cb[cx], v = cr[cx];
+            // Each term as the clamp table moved by it: clamp(Y + t) = r[Y].
+            const uint8_t* r = kLimit + ((359 * v - 45813) >> 8);
+            const uint8_t* g = kLimit - ((88 * u + 183 * v - 34806) >> 8);
+            const uint8_t* b = kLimit + ((454 * u - 57937) >> 8);
+            const int x = cx << kSx;
+            P::px(d + x * P::kBytes, yr[x], r, g, b, kYcck ? kr[x] : 0);
+            if (kSx) P::px(d + (x + 1) * P::kBytes, yr[x + 1], r, g, b, kYcck ? kr[x + 1] : 0);
+            if (kSy) {
+                P::px(d + rowStep + x * P::kBytes, yr[ys + x], r, g, b, kYcck ? kr[ks + x] : 0);
+                if (kSx) P::px(d + rowStep + (x + 1) * P::kBytes, yr[ys + x + 1], r, g, b, kYcck ? kr[ks + x + 1] : 0);
+            }
+        }
+    }
 }
 
 void greyKernel(const McuSamples& m, uint8_t* dst, ptrdiff_t rowStep) {

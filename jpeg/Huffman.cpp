@@ -48,6 +48,17 @@ int buildHuffmanLookup(const uint8_t counts[16], const uint8_t* symbols, int tab
         code <<= 1;
     }
     t.maxcode[17] = -1;
+    if (tableClass == 1) {
+        for (int look = 0; look < 512; ++look) {
+            uint32_t e = t.lookahead[look >> 1];
+            int len = static_cast<int>(e >> 16), sym = static_cast<int>(e & 0xFFFF);
+            int run = sym >> 4, size = sym & 15;
+            if (!len || !size || size > 7 || len + size > 9) continue;
+            int bits = (look >> (9 - len - size)) & ((1 << size) - 1);
+            int value = (bits & (1 << (size - 1))) ? bits : bits - (1 << size) + 1;
+            t.fastAc[look] = static_cast<int16_t>(value * 256 + (run << 4) + len + size);
+        }
+    }
     t.defined = 1;
     return 0;
 }
@@ -118,6 +129,13 @@ inline int symbolFrom(StreamReader& r, const HuffmanLookup& t) {
     return 0;
 }
 
+// Eight 16-byte stores (a call to memset costs more than the clearing).
+inline void clearBlock(int16_t* block) {
+    typedef int16_t Eight __attribute__((vector_size(16)));
+    const Eight zero = {};
+    for (int i = 0; i < 8; ++i) std::memcpy(block + 8 * i, &zero, sizeof zero);
+}
+
 inline int extend(uint32_t v, int s) {
     return (v & (1u << (s - 1))) ? static_cast<int>(v) : static_cast<int>(v) - (1 << s) + 1;
 }
@@ -145,7 +163,7 @@ void dropBits(StreamReader& r) {
 
 int decodeBlock(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
                 int16_t* block) {
-    std::memset(block, 0, 64 * sizeof(int16_t));
+    clearBlock(block);
     VT_ENSURE_BITS(r);
     int s = symbolFrom(r, dc) & 15;
     int diff = s ? extend(take(r, s), s) : 0;
@@ -154,6 +172,15 @@ int decodeBlock(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& a
     block[0] = dcPred;
     for (int k = 1; k < 64;) {
         VT_ENSURE_BITS(r);
+        // Most coefficients come whole from one 9-bit look.
+        if (int fast = ac.fastAc[peek(r, 9)]) {
+            r.bitCount -= fast & 15;
+            if (starved(r)) return 0;
+            k += (fast >> 4) & 15;
+            block[kNaturalOrder[k]] = static_cast<int16_t>(fast >> 8);
+            ++k;
+            continue;
+        }
         int sym = symbolFrom(r, ac);
         int run = sym >> 4;
         s = sym & 15;

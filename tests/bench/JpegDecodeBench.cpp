@@ -89,14 +89,10 @@ void decodeTurbo(const std::vector<uint8_t>& jpeg) {
                   TJFLAG_ACCURATEDCT | TJFLAG_FASTUPSAMPLE);
 }
 
-double secondsPer(void (*decode)(const std::vector<uint8_t>&), const std::vector<uint8_t>& jpeg) {
-    double best = 1e9;
-    for (int i = 0; i < 5; ++i) {
-        auto t0 = std::chrono::steady_clock::now();
-        decode(jpeg);
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-    }
-    return best;
+double secondsOf(void (*decode)(const std::vector<uint8_t>&), const std::vector<uint8_t>& jpeg) {
+    auto t0 = std::chrono::steady_clock::now();
+    decode(jpeg);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
 void runDecode(benchmark::State& state, bool ours, bool progressive) {
@@ -119,13 +115,17 @@ BENCHMARK(BM_Baseline420_Turbo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Progressive420_Codec)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Progressive420_Turbo)->Unit(benchmark::kMillisecond);
 
-// The ratio, measured back to back (best of five each) so load on the
-// machine affects both sides alike.
+// The ratio from runs of the two decoders taken in turns (best of nine each),
+// so changing load on the machine affects both sides alike.
 void printRatios() {
     const double mp = double(kWidth) * kHeight / 1e6;
     for (bool progressive : {false, true}) {
         const std::vector<uint8_t>& jpeg = picture(progressive);
-        double ours = secondsPer(decodeOurs, jpeg), turbo = secondsPer(decodeTurbo, jpeg);
+        double ours = 1e9, turbo = 1e9;
+        for (int i = 0; i < 9; ++i) {
+            ours = std::min(ours, secondsOf(decodeOurs, jpeg));
+            turbo = std::min(turbo, secondsOf(decodeTurbo, jpeg));
+        }
         std::printf("%s 4:2:0 %dx%d: codec %.1f MP/s, libjpeg-turbo %.1f MP/s, time ratio %.2f\n",
                     progressive ? "progressive" : "baseline", kWidth, kHeight, mp / ours, mp / turbo, ours / turbo);
     }

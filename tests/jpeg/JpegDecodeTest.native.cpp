@@ -80,8 +80,10 @@ Image readPnm(const std::string& path) {
 
 int run(const std::string& command) { return std::system((command + " 2>/dev/null").c_str()); }
 
+// One folder per test: ctest runs the tests in parallel processes.
 std::string scratch() {
-    static std::string dir = vt_test::scratchDir("jpeg_decode");
+    static std::string dir = vt_test::scratchDir(std::string("jpeg_decode_") +
+                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
     return dir;
 }
 
