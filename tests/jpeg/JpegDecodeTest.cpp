@@ -228,20 +228,41 @@ TEST(JpegImage, ProgressiveStreamThatStopsEarlyShowsWhatArrived) {
     EXPECT_GT(hi - lo, 30);   // the DC picture arrived
 }
 
-TEST(JpegImage, WholeReadWithoutAParameterReadParsesTheHeaders) {
-    Bytes data = fixture("base444.jpg");
-    Decoded ref = decodeMemory(data);
-    JpegProperties p;
+namespace {
+
+// A record over a 40 x 30 fixture with an RGBA buffer for it.
+void prepareRgba40x30(JpegProperties& p, const Bytes& data, Bytes& px) {
     jpegInit(&p);
     p.buffer = data.data();
     p.bufferSize = int32_t(data.size());
-    Bytes px(40 * 30 * 4);
+    px.assign(40 * 30 * 4, 0);
     p.pixels = px.data();
     p.width = 40;
     p.height = 30;
     p.channels = 4;
     p.color = kJpegColorRgba;
+}
+
+}  // namespace
+
+TEST(JpegImage, WholeReadWithoutAParameterReadParsesTheHeaders) {
+    Bytes data = fixture("base444.jpg"), px;
+    Decoded ref = decodeMemory(data);
+    JpegProperties p;
+    prepareRgba40x30(p, data, px);
     EXPECT_EQ(jpegRead(&p, kJpegReadImage), 0);
+    EXPECT_EQ(px, ref.pixels);
+    jpegFree(&p);
+}
+
+TEST(JpegImage, TablesReadThenDataRead) {
+    Bytes data = fixture("prog420.jpg"), px;
+    Decoded ref = decodeMemory(data);
+    JpegProperties p;
+    prepareRgba40x30(p, data, px);
+    ASSERT_EQ(jpegRead(&p, kJpegReadTables), 0);   // stops at the frame header
+    EXPECT_EQ(p.state.frame.marker, 0);
+    ASSERT_EQ(jpegRead(&p, kJpegReadData), 0);
     EXPECT_EQ(px, ref.pixels);
     jpegFree(&p);
 }
