@@ -204,55 +204,47 @@ void columnPass(const int* work, uint8_t* out, int stride) {
     columnHalf<kUpperOnly>(work + 4, out + 4, stride);
 }
 
-void columnPass(const int* work, uint8_t* out, int stride, bool upperOnly) {
-    if (upperOnly) columnPass<true>(work, out, stride);   // rows 4 to 7 zero: the usual case
-    else columnPass<false>(work, out, stride);
-}
-
 }  // namespace
 
 void inverseDct8(int16_t* block, uint8_t* out, int stride) {
-    // A block of DC alone (most chroma and flat areas) is one value.
-    uint64_t words[16];
+    // Rows as pairs of 64-bit words; acMask keeps a row's first word without
+    // its DC value, whatever the byte order.
+    uint64_t words[16], acMask;
     std::memcpy(words, block, sizeof words);
-    uint64_t any = words[0] & ~uint64_t(0xFFFF);
-    for (int i = 1; i < 16; ++i) any |= words[i];
-    if (!any) {
+    const int16_t maskValues[4] = {0, -1, -1, -1};
+    std::memcpy(&acMask, maskValues, sizeof acMask);
+    int last = 7;   // the last row holding anything
+    while (last > 0 && !(words[2 * last] | words[2 * last + 1])) --last;
+    if (last == 0 && !((words[0] & acMask) | words[1])) {
+        // DC alone (most chroma and flat areas): one value.
         uint8_t v = clampSample(((block[0] * 8 * 32768 + 0x100000) >> 21) + 128);
         for (int r = 0; r < 8; ++r) std::memset(out + r * stride, v, 8);
         return;
     }
     alignas(32) int work[64];
-    bool lowerRowsZero = true;   // rows 1 to 7 hold nothing
-    bool upperRowsOnly = true;   // rows 4 to 7 hold nothing
-    for (int r = 0; r < 8; ++r) {
+    for (int r = 0; r <= last; ++r) {
         const int16_t* x = block + r * 8;
         int* y = work + r * 8;
-        if ((x[1] | x[2] | x[3] | x[4] | x[5] | x[6] | x[7]) == 0) {
-            if (r && x[0]) {
-                lowerRowsZero = false;
-                upperRowsOnly &= r < 4;
-            }
-            int dc = x[0] * 8;
+        if (!((words[2 * r] & acMask) | words[2 * r + 1])) {
+            const int dc = x[0] * 8;
             for (int i = 0; i < 8; ++i) y[i] = dc;
             continue;
-        }
-        if (r) {
-            lowerRowsZero = false;
-            upperRowsOnly &= r < 4;
         }
 #define VT_STORE_ROW(i, v) y[i] = (v)
         VT_EXACT_PASS(x[0], x[1], x[2], x[3], x[4], x[5], x[6], x[7], 12, VT_STORE_ROW);
 #undef VT_STORE_ROW
     }
-    if (lowerRowsZero) {
+    if (last == 0) {
         // Every column holds only its first value: each is flat.
         uint8_t row[8];
         for (int c = 0; c < 8; ++c) row[c] = clampSample(((work[c] * 32768 + 0x100000) >> 21) + 128);
         for (int r = 0; r < 8; ++r) std::memcpy(out + r * stride, row, 8);
         return;
     }
-    columnPass(work, out, stride, upperRowsOnly);
+    const bool upperOnly = last < 4;   // rows 4 to 7 zero: the usual case
+    for (int i = (last + 1) * 8; i < (upperOnly ? 32 : 64); ++i) work[i] = 0;
+    if (upperOnly) columnPass<true>(work, out, stride);
+    else columnPass<false>(work, out, stride);
 }
 
 void inverseDct4(int16_t* block, uint8_t* out, int stride) {
