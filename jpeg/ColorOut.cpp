@@ -186,13 +186,15 @@ void convertKernel(const McuSamples& m, uint8_t* dst, ptrdiff_t rowStep) {
         uint8_t* d = dst + (cy << kSy) * rowStep;
 #ifdef VT_LANES_RGBA
         if constexpr (kWriter == kWriteYccRgba) {
-            Lanes16 rt, gt, bt;
-            for (int cx = 0; cx < 8; ++cx) {
-                const int u = cb[cx], v = cr[cx];
-                rt[cx] = static_cast<int16_t>((359 * v - 45813) >> 8);
-                gt[cx] = static_cast<int16_t>((88 * u + 183 * v - 34806) >> 8);
-                bt[cx] = static_cast<int16_t>((454 * u - 57937) >> 8);
-            }
+            // The three terms in 16-bit lanes: each product split as 256 x a + b
+            // so every intermediate fits (equal to the formulas for all Cb, Cr).
+            Bytes8 ub, vb;
+            std::memcpy(&ub, cb, 8);
+            std::memcpy(&vb, cr, 8);
+            const Lanes16 u = __builtin_convertvector(ub, Lanes16), v = __builtin_convertvector(vb, Lanes16);
+            const Lanes16 rt = v - 179 + ((v * 103 + 11) >> 8);
+            const Lanes16 gt = v - 136 + ((u * 88 - v * 73 + 10) >> 8);
+            const Lanes16 bt = u * 2 - 227 + ((175 - u * 58) >> 8);
             for (int j = 0; j <= kSy; ++j) {
                 const uint8_t* row = yr + j * ys;
                 uint8_t* out = d + j * rowStep;
