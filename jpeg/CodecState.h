@@ -1,0 +1,207 @@
+// The codec's working state, kept inside the caller's JpegProperties record so
+// the caller provides the storage. Only the codec's own units touch it, except
+// the comment buffer fields.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+struct CodecOps;
+struct McuSamples;
+struct OutputPlan;
+
+// Writes the top-left width x height pixels of one MCU.
+using RectWriter = void (*)(const OutputPlan& plan, const McuSamples& samples, uint8_t* dst, ptrdiff_t rowStep,
+                            int width, int height);
+
+constexpr int64_t kMaxImagePixels = 100'000'000;   // larger frames: "Memory error"
+constexpr int kMaxScans = 1000;                     // more scans in one image: "Data error"
+constexpr int kMaxComponents = 4;
+constexpr int kMaxBlocksPerMcu = 10;
+constexpr int kMaxMcuSide = 32;                     // 4 x 8 samples
+
+// Decoding form of one DHT table.
+struct HuffmanLookup {
+    int32_t tableClass;          // 0 DC, 1 AC
+    int32_t id;
+    int32_t defined;
+    uint32_t lookahead[256];     // by the next 8 bits: symbol | length << 16; length 0 = longer code
+    uint16_t values[257];        // symbols in code order
+    int32_t mincode[17];         // per length: first code
+    int32_t maxcode[18];         // per length: last code, -1 when none
+    int32_t valptr[17];          // per length: index in values of its first symbol
+    // AC tables: by the next 9 bits, a whole coefficient whose code and
+    // magnitude bits fit in them: value << 8 | run << 4 | bits used; 0 = none.
+    int16_t fastAc[512];
+};
+
+struct QuantTable {
+    int32_t precision;
+    int32_t defined;
+    alignas(16) uint16_t values[80];   // natural order, 16 spare zeros
+};
+
+struct FrameComponent {
+    int32_t id;
+    int32_t h;
+    int32_t v;
+    int32_t quantSelector;
+    int32_t blocksAcross;        // the component's own block grid
+    int32_t blocksDown;
+    int32_t mcuOffset;           // index of its first block in an MCU record
+};
+
+struct FrameInfo {
+    int32_t marker;              // SOF code, 0 before the first frame header
+    int32_t precision;
+    int32_t height;
+    int32_t width;
+    int32_t componentCount;
+    int32_t hmax;
+    int32_t vmax;
+    int32_t mcusAcross;
+    int32_t mcusDown;
+    int32_t mcuTotal;
+    int32_t blocksPerMcu;
+    FrameComponent comp[kMaxComponents];
+};
+
+struct ScanComponent {
+    int32_t frameIndex;
+    int32_t h;
+    int32_t v;
+    int32_t dcTable;
+    int32_t acTable;
+    int32_t quantTable;
+};
+
+struct ScanInfo {
+    int32_t ns;
+    int32_t ss;
+    int32_t se;
+    int32_t ah;
+    int32_t al;
+    int32_t restartInterval;
+    int16_t dcPred[kMaxComponents];
+    ScanComponent comp[kMaxComponents];
+};
+
+// Input of one read: the whole JPEG stream in memory (a file is loaded whole),
+// the entropy bit buffer and the marker the bit reader met.
+struct StreamReader {
+    uint64_t bitBuffer;          // valid bits right-aligned, oldest highest
+    int32_t bitCount;
+    int32_t padBits;             // zero bits supplied after the data stopped (low end)
+    const uint8_t* base;
+    const uint8_t* ptr;
+    const uint8_t* end;
+    int32_t eobRun;              // progressive AC end-of-band run
+    int32_t pendingMarker;       // code byte of a marker met by the bit reader, 0 none
+    int32_t starved;             // a block needed bits the scan did not have
+    int32_t fromFile;            // end of data is "File error" rather than "Memory error"
+};
+
+// Caller fields as a read works on them, plus the row stride and the pixel
+// pointer of image row 0 (the last buffer row for bottom-up buffers).
+struct WorkingFields {
+    uint8_t* pixels;
+    int32_t width;
+    int32_t height;
+    int32_t rowPad;
+    int32_t channels;
+    int32_t color;
+    int32_t subsampling;
+    ptrdiff_t stride;
+    int32_t jpegWidth;
+    int32_t jpegHeight;
+    int32_t jpegChannels;
+    int32_t jpegColor;
+    int32_t jpegSubsampling;
+    int32_t thumbWidth;
+    int32_t thumbHeight;
+    int32_t conversionRequired;
+    int32_t upsamplingRequired;
+    uint8_t* origin;
+};
+
+// What the output stage does with each MCU of the current image.
+struct OutputPlan {
+    int32_t writer;              // OutputWriter (ColorOut.h)
+    int32_t chromaShiftX;        // fast sampling: chroma at 1/2^shift of luma; -1 = expand generically
+    int32_t chromaShiftY;
+    int32_t kernel;              // CodecOps output kernel slot for whole MCUs, -1 none
+    int32_t copyCount;           // Copy writer: components copied into bytes 0..n-1
+    int32_t copyReversed;        // component 0 to byte 2 (BGR from RGB)
+    int32_t alphaByte;           // byte that gets 255, -1 none
+    int32_t blockSide;           // samples per block side: 8, 4, 2 or 1
+    int32_t mcuWidth;            // pixels
+    int32_t mcuHeight;
+    int32_t clipWidth;           // pixels written: buffer and image, whichever is smaller
+    int32_t clipHeight;
+    int32_t channels;
+    int32_t planeStride[kMaxComponents];
+    int32_t compSide[kMaxComponents];   // samples per block side of each component
+    int32_t h[kMaxComponents];   // sampling factors in blocks of blockSide, for the expansion
+    int32_t v[kMaxComponents];
+    int32_t hmax;
+    int32_t vmax;
+    RectWriter writeRect;
+};
+
+struct JfifInfo {
+    int32_t seen;
+    int32_t version;
+    int32_t densityUnit;
+    int32_t xDensity;
+    int32_t yDensity;
+};
+
+struct AdobeInfo {
+    int32_t seen;
+    int32_t version;
+    int32_t flags0;
+    int32_t flags1;
+    int32_t transform;
+};
+
+struct CodecState {
+    int32_t ioType;              // -1 after jpegInit
+    int32_t roiLeft, roiTop, roiRight, roiBottom;
+    int32_t dctKind;             // 1: exact transform family; 0: AAN family
+    int32_t interrupt;
+    int32_t outputCode;
+    WorkingFields work;
+    FrameInfo frame;
+    QuantTable quant[4];
+    HuffmanLookup dcTables[4];
+    HuffmanLookup acTables[4];
+    int32_t quantCount, dcCount, acCount, quantIds, huffmanIds;
+    int32_t headersWanted;       // no frame header parsed yet in this stream
+    int32_t restartInterval;     // from the last DRI
+    StreamReader reader;
+    std::FILE* file;             // open JPEG file (even IO types)
+    uint8_t* fileData;           // its contents
+    int64_t fileSize;
+    int64_t resumeOffset;        // where the next read starts (the first SOS after a parameter read)
+    // Scan bookkeeping of a whole-image read.
+    ScanInfo scan;
+    int32_t scanCount;
+    int32_t progressive;         // the frame is progressive (SOF2)
+    int32_t coefficientMode;     // scans go to the coefficient buffer, output at the end
+    int32_t componentsDone;      // bit per frame component decoded by a sequential scan
+    int32_t outputReady;         // the output plan is set for this read
+    int32_t imageWritten;
+    int16_t* coefficients;       // one record of blocksPerMcu x 64 per MCU, row-major
+    size_t coefficientBytes;
+    alignas(32) int16_t mcuBlocks[kMaxBlocksPerMcu][64];
+    alignas(32) uint8_t planes[kMaxComponents][kMaxMcuSide * kMaxMcuSide];
+    alignas(32) uint8_t expanded[kMaxComponents][kMaxMcuSide * kMaxMcuSide];
+    OutputPlan out;
+    JfifInfo jfif;
+    AdobeInfo adobe;
+    char* commentBuffer;         // set by the caller to receive the COM text
+    int32_t commentCapacity;     // its size in bytes (set by the caller)
+    int32_t commentLength;       // full length of the last comment
+    int32_t cpuClass;
+    CodecOps* ops;
+};
