@@ -7,6 +7,7 @@
 #include "engine/CrashLog.h"
 #include "engine/FamilyServices.h"
 #include "engine/FrameCanvas.h"
+#include "engine/JpegPictureDecoder.h"
 #include "engine/PictureBuffers.h"
 #include "engine/PictureLoader.h"
 #include "engine/ScenarioPackage.h"
@@ -111,6 +112,8 @@ void hookLoadFirstPictures(int32_t width, int32_t height) {
     pictures.find = findPicture;
     pictures.release = releasePicture;
     setPictureSource(pictures);
+    static JpegPictureDecoder decoder;
+    setPictureDecoder(&decoder);
     loadFrameImage(0, 1, width, height);
     loadFrameImage(1, 2, width, height);
 }
