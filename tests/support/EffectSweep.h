@@ -45,6 +45,7 @@ struct RowRule {
     int endTolerance = -1;       // >= 0: progress 0 shows the outgoing picture and the
                                  // last frame the incoming one, within this channel difference
     int outgoingTolerance = -1;  // >= 0: only the progress-0 check
+    int incomingTolerance = -1;  // >= 0: only the last-frame check
 };
 
 struct SweepOptions {
@@ -64,7 +65,8 @@ struct SweepOptions {
 std::vector<std::string> sweepRow(SweepFamily family, EffectEntry entry, const RowRule& rule,
                                   const SweepOptions& options);
 
-// Mean milliseconds per frame of one row at the given size (for benchmarks).
+// Mean milliseconds per frame of one row at the given size (for benchmarks): only
+// the entry calls are timed, not the set-up of the buffers.
 double timeRowPerFrame(SweepFamily family, EffectEntry entry, int width, int height, int frames,
                        const SoundScenario* sound);
 
