@@ -1,0 +1,137 @@
+// The engine's transition table as catalogue data: the count word, row numbers
+// and families, and exact names, ids and group names where they are odd.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "Transition/TransitionTable.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+struct FamilyRange {
+    const char* prefix;
+    int firstRow, lastRow;
+};
+// Catalogue rows of each family (family number = index).
+constexpr FamilyRange kFamilies[] = {
+    {"3D_", 0, 104},   {"BL_", 105, 167}, {"PX_", 168, 191}, {"PL_", 192, 215},
+    {"PS_", 216, 221}, {"RO_", 222, 238}, {"SL_", 239, 283}, {"SP_", 284, 300},
+    {"ST_", 301, 350}, {"WA_", 351, 385}, {"WI_", 386, 521},
+};
+
+const TransitionTableRow* findRow(int number) {
+    for (int i = 0; i < transitionCount; ++i)
+        if (transitionTable[i].number == number) return &transitionTable[i];
+    return nullptr;
+}
+
+TEST(TransitionTable, RowsAreCatalogueRowsInOrderWithTheirFamilies) {
+    ASSERT_GT(transitionCount, 0);
+    ASSERT_LE(transitionCount, 522);
+    std::set<EffectEntry> entries;
+    int previous = -1;
+    for (int i = 0; i < transitionCount; ++i) {
+        const TransitionTableRow& r = transitionTable[i];
+        SCOPED_TRACE("row " + std::to_string(r.number));
+        EXPECT_GT(r.number, previous);   // catalogue order, no row twice
+        previous = r.number;
+        ASSERT_GE(r.row.group, 0);
+        ASSERT_LE(r.row.group, 10);
+        const FamilyRange& f = kFamilies[r.row.group];
+        EXPECT_EQ(r.row.id / 1000, r.row.group);
+        EXPECT_GE(r.number, f.firstRow);
+        EXPECT_LE(r.number, f.lastRow);
+        EXPECT_EQ(0, std::strncmp(r.row.name, f.prefix, 3)) << r.row.name;
+        EXPECT_EQ(0, r.row.reserved);
+        ASSERT_NE(nullptr, r.row.entry);
+        EXPECT_TRUE(entries.insert(r.row.entry).second) << "entry shared with another row";
+    }
+}
+
+// A family is either all there or not there at all.
+TEST(TransitionTable, CountHoldsWholeFamilies) {
+    int expected = 0;
+    for (const FamilyRange& f : kFamilies) {
+        int present = 0;
+        for (int n = f.firstRow; n <= f.lastRow; ++n) present += findRow(n) != nullptr;
+        EXPECT_TRUE(present == 0 || present == f.lastRow - f.firstRow + 1) << f.prefix << " has " << present;
+        expected += present;
+    }
+    EXPECT_EQ(expected, transitionCount);
+    EXPECT_NE(nullptr, findRow(192));   // the plain family is built
+}
+
+TEST(TransitionTable, NamesAndIdsAreCopiedExactly) {
+    struct Expect { int number; int id; const char* group; const char* name; } cases[] = {
+        {192, 3000, "PL_Fade", "PL_Fade"},
+        {193, 3001, "PL_Fade", "PL_Fade_OutIn"},
+        {196, 3020, "PL_ColorMask", "PL_ColorMask"},
+        {197, 3030, "PL_White", "PL_White_OutIn"},   // between the mask and the coloured rows
+        {203, 3036, "PL_Purple", "PL_Purple_OutIn"},
+        {212, 3045, "PL_Test", "PL_Test"},
+        {214, 3047, "PL_FadeMax2", "PL_FadeMax2"},
+        {215, 3047, "PL_FadeAdd", "PL_FadeAdd"},     // the same id as the row before
+    };
+    for (const Expect& e : cases) {
+        const TransitionTableRow* r = findRow(e.number);
+        if (!r) continue;   // its family is not built
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(e.id, r->row.id);
+        EXPECT_STREQ(e.group, r->row.groupName);
+        EXPECT_STREQ(e.name, r->row.name);
+    }
+    // Names that end in a blank or a TAB keep it.
+    struct Odd { int number; const char* name; const char* group; } odd[] = {
+        {0, "3D_Ball_In ", nullptr},
+        {106, nullptr, "BL_Roto1 "},
+        {107, nullptr, "BL_Roto2 "},
+        {171, "PX_Stretch_In ", nullptr},
+        {172, "PX_Stretch_Out", "PX_Stretcht"},
+        {174, "PX_SlideTop_Ou", nullptr},
+        {267, "SL_Corner_090Ou", nullptr},
+        {273, "SL_Cross_02_090_In\t", nullptr},
+        {275, "SL_Cross_09_000_In\t", nullptr},
+        {277, "SL_Cross_15_045_In\t", nullptr},
+        {301, "ST_Side_In\t", nullptr},
+        {303, "ST_SideDual_In\t", nullptr},
+    };
+    for (const Odd& o : odd) {
+        const TransitionTableRow* r = findRow(o.number);
+        if (!r) continue;
+        SCOPED_TRACE("row " + std::to_string(o.number));
+        if (o.name) {
+            EXPECT_STREQ(o.name, r->row.name);
+        }
+        if (o.group) {
+            EXPECT_STREQ(o.group, r->row.groupName);
+        }
+    }
+}
+
+// runTransition plays the row at the given table position.
+TEST(TransitionTable, RunTransitionCallsTheRowAtThatPosition) {
+    int index = -1;
+    for (int i = 0; i < transitionCount; ++i)
+        if (transitionTable[i].number == 196) index = i;   // PL_ColorMask
+    ASSERT_GE(index, 0);
+    vt_test::GuardedBuffer out(5, 3, 0x7F80FF), in(5, 3, 0xFF7F00), canvas(5, 3, 0x123456);
+    EffectParams record{};
+    record.source = out.pixels();
+    record.source2 = in.pixels();
+    record.destination = canvas.pixels();
+    record.rect = {0, 0, 5, 3};
+    record.pitch = out.pitch();
+    record.width = 5;
+    record.height = 3;
+    record.firstFrame = 1;
+    record.progress = 0.5f;
+    runTransition(index, &record);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(0x808080u, canvas.at(x, y));
+    EXPECT_EQ(0x123456u, canvas.at(-1, 0));   // the margin is left alone
+}
+
+}  // namespace
