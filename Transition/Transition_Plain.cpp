@@ -84,36 +84,80 @@ void brightenFirst(EffectParams* t) {
 
 // ---- Blur -------------------------------------------------------------------------
 
+// floor(sum / k) by a multiply: exact while sum x k < 2^32, which holds for the
+// channel sums of any window (sum <= 255 k).
+struct ExactDivisor {
+    uint64_t m;
+    explicit ExactDivisor(uint32_t k) : m((uint64_t{1} << 32) / k + 1) {}
+    uint32_t divide(uint32_t sum) const { return static_cast<uint32_t>((sum * m) >> 32); }
+};
+
 struct ChannelSums {
     uint32_t r = 0, g = 0, b = 0;
     void add(Pixel p) { r += channel(p, 16); g += channel(p, 8); b += channel(p, 0); }
     void sub(Pixel p) { r -= channel(p, 16); g -= channel(p, 8); b -= channel(p, 0); }
-    Pixel quotient(uint32_t k) const { return (r / k) << 16 | (g / k) << 8 | b / k; }
+    Pixel quotient(const ExactDivisor& k) const { return k.divide(r) << 16 | k.divide(g) << 8 | k.divide(b); }
     Pixel scaled(uint32_t reciprocal) const {
         return ((r * reciprocal) >> 16) << 16 | ((g * reciprocal) >> 16) << 8 | (b * reciprocal) >> 16;
     }
 };
 
-// Box mean of radius n along one line of count pixels (steps in pixels): the
-// window is cut at both ends, where the exact quotient is taken; inside, the
+// The box mean of radius n over `count` positions: the window is cut at both
+// ends, where the exact quotient by the cut window's size is taken; inside, the
 // sum times the reciprocal r = 65536 / (2n + 1). Needs 2n < count.
-void boxMeanLine(const Pixel* in, ptrdiff_t inStep, Pixel* out, ptrdiff_t outStep, int32_t count,
-                 int32_t n, uint32_t reciprocal) {
+inline int32_t cutWindow(int32_t x, int32_t count, int32_t n) { return x < n ? n + 1 + x : n + count - x; }
+
+// Along each row of the area: running sums along the row.
+void boxMeanRow(const Pixel* in, Pixel* out, int32_t count, int32_t n, uint32_t reciprocal) {
     ChannelSums s;
-    for (int32_t j = 0; j < n; ++j) s.add(in[j * inStep]);
+    for (int32_t j = 0; j < n; ++j) s.add(in[j]);
     int32_t x = 0;
     for (; x < n; ++x) {
-        s.add(in[(x + n) * inStep]);
-        out[x * outStep] = s.quotient(static_cast<uint32_t>(n + 1 + x));
+        s.add(in[x + n]);
+        out[x] = s.quotient(ExactDivisor(static_cast<uint32_t>(cutWindow(x, count, n))));
     }
     for (; x < count - n; ++x) {
-        s.add(in[(x + n) * inStep]);
-        out[x * outStep] = s.scaled(reciprocal);
-        s.sub(in[(x - n) * inStep]);
+        s.add(in[x + n]);
+        out[x] = s.scaled(reciprocal);
+        s.sub(in[x - n]);
     }
     for (; x < count; ++x) {
-        out[x * outStep] = s.quotient(static_cast<uint32_t>(n + count - x));
-        s.sub(in[(x - n) * inStep]);
+        out[x] = s.quotient(ExactDivisor(static_cast<uint32_t>(cutWindow(x, count, n))));
+        s.sub(in[x - n]);
+    }
+}
+
+// Down the columns: the same means, walked row by row over strips of columns
+// with one running sum per column, so reads and writes go along the rows.
+void boxMeanColumns(const Pixel* in, Pixel* out, int32_t pitch, int32_t cols, int32_t rows, int32_t n,
+                    uint32_t reciprocal) {
+    constexpr int32_t kStrip = 256;
+    ChannelSums sums[kStrip];
+    for (int32_t x0 = 0; x0 < cols; x0 += kStrip) {
+        const int32_t w = std::min(kStrip, cols - x0);
+        std::fill(sums, sums + w, ChannelSums{});
+        auto rowAt = [&](int32_t y) { return in + static_cast<ptrdiff_t>(y) * pitch + x0; };
+        for (int32_t y = 0; y < n; ++y) {
+            const Pixel* p = rowAt(y);
+            for (int32_t j = 0; j < w; ++j) sums[j].add(p[j]);
+        }
+        for (int32_t y = 0; y < rows; ++y) {
+            if (y + n < rows) {
+                const Pixel* p = rowAt(y + n);
+                for (int32_t j = 0; j < w; ++j) sums[j].add(p[j]);
+            }
+            Pixel* o = out + static_cast<ptrdiff_t>(y) * pitch + x0;
+            if (y < n || y >= rows - n) {
+                const ExactDivisor k(static_cast<uint32_t>(cutWindow(y, rows, n)));
+                for (int32_t j = 0; j < w; ++j) o[j] = sums[j].quotient(k);
+            } else {
+                for (int32_t j = 0; j < w; ++j) o[j] = sums[j].scaled(reciprocal);
+            }
+            if (y >= n) {
+                const Pixel* p = rowAt(y - n);
+                for (int32_t j = 0; j < w; ++j) sums[j].sub(p[j]);
+            }
+        }
     }
 }
 
@@ -150,9 +194,9 @@ void blurArea(EffectParams* t, RowSource rowSource) {
     const uint32_t reciprocal = 65536u / static_cast<uint32_t>(2 * n + 1);
     for (int32_t y = 0; y < a.rows; ++y) {
         const ptrdiff_t row = static_cast<ptrdiff_t>(y) * a.pitch;
-        boxMeanLine(rowSource(y, a.canvas + row), 1, work + row, 1, a.cols, n, reciprocal);
+        boxMeanRow(rowSource(y, a.canvas + row), work + row, a.cols, n, reciprocal);
     }
-    for (int32_t x = 0; x < a.cols; ++x) boxMeanLine(work + x, a.pitch, a.canvas + x, a.pitch, a.rows, n, reciprocal);
+    boxMeanColumns(work, a.canvas, a.pitch, a.cols, a.rows, n, reciprocal);
 }
 
 }  // namespace
