@@ -24,6 +24,10 @@ void copyBlend(EffectParams* p) {   // a well-behaved cross-fade
 
 void writesPastMargin(EffectParams* p) { p->destination[-(8 + 3) * p->pitch] = 1; }
 void setsTopByte(EffectParams* p) { p->destination[0] = 0xFF000000u; }
+void paintsGrey(EffectParams* p) {   // neither picture at either end
+    for (int y = 0; y < p->height; ++y)
+        for (int x = 0; x < p->width; ++x) p->destination[y * p->pitch + x] = 0x808080;
+}
 void changesSource(EffectParams* p) { p->source[5] ^= 1; }
 void unseeded(EffectParams* p) {
     static uint32_t counter = 0;
@@ -74,10 +78,18 @@ TEST(EffectSweep, ReportsEachKindOfFault) {
 }
 
 TEST(EffectSweep, WrongEndsAreReported) {
-    RowRule rule;
-    rule.endTolerance = 0;
-    auto problems = sweepRow(SweepFamily::Transition, setsTopByte, rule, SweepOptions{});
-    bool found = false;
-    for (auto& p : problems) found |= p.find("outgoing") != std::string::npos;
-    EXPECT_TRUE(found);
+    auto reports = [](EffectEntry entry, const RowRule& rule, const char* what) {
+        bool found = false;
+        for (auto& p : sweepRow(SweepFamily::Transition, entry, rule, SweepOptions{}))
+            found |= p.find(what) != std::string::npos;
+        return found;
+    };
+    RowRule both;
+    both.endTolerance = 0;
+    EXPECT_TRUE(reports(setsTopByte, both, "outgoing"));
+    EXPECT_TRUE(reports(paintsGrey, both, "incoming"));
+    RowRule incomingOnly;
+    incomingOnly.incomingTolerance = 0;
+    EXPECT_FALSE(reports(paintsGrey, incomingOnly, "outgoing"));
+    EXPECT_TRUE(reports(paintsGrey, incomingOnly, "incoming"));
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <string>
 
 #include "Transition/TransitionTable.h"
@@ -63,7 +64,10 @@ TEST_P(TransitionSweep, RowBehaves) {
     const TransitionTableRow& row = transitionTable[GetParam()];
     const char* reason = nullptr;
     const RowRule rule = ruleFor(row.number, &reason);
-    if (reason) RecordProperty("rule", reason);
+    if (reason) {
+        RecordProperty("rule", reason);
+        std::printf("row %d has its own rule: %s\n", row.number, reason);
+    }
     for (const std::string& problem : sweepRow(SweepFamily::Transition, row.row.entry, rule, SweepOptions{}))
         ADD_FAILURE() << "row " << row.number << " \"" << row.row.name << "\": " << problem;
 }
