@@ -1,12 +1,12 @@
 #include "engine/FrameScheduler.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "engine/EffectFrames.h"
 #include "engine/ScratchPool.h"
 #include "render/CrtRandom.h"
+#include "render/PixelBuffer.h"
 
 FrameScheduler frameScheduler;
 
@@ -15,11 +15,8 @@ namespace {
 constexpr float kTransitionProgressCap = 0.999f;
 
 void copyFrame(Pixel* destination, const Pixel* source, int32_t width, int32_t height) {
-    if (!destination || !source) return;
     const int32_t pitch = pitchForWidth(width);
-    for (int32_t y = 0; y < height; ++y)
-        std::memcpy(destination + static_cast<ptrdiff_t>(y) * pitch,
-                    source + static_cast<ptrdiff_t>(y) * pitch, sizeof(Pixel) * width);
+    if (source) copyRect(destination, source, 0, 0, Rect{0, 0, width, height}, pitch, pitch);
 }
 
 // Decodes picture `index` into `destination` and moves slideIndex on; a picture
@@ -42,15 +39,6 @@ void resetFrameScheduler(Pixel* firstPicture, Pixel* secondPicture, int32_t last
     frameScheduler.previousPicture = secondPicture;
     frameScheduler.lastPictureIndex = lastPictureIndex;
     titleChoice.titleIndex = -1;
-}
-
-void loadFrameImage(const FrameHooks& hooks, int32_t index, int32_t which, int32_t width,
-                    int32_t height) {
-    Pixel* destination = which == 1   ? frameScheduler.currentPicture
-                         : which == 2 ? frameScheduler.previousPicture
-                                      : nullptr;
-    if (destination && hooks.loadImage)
-        hooks.loadImage(hooks.user, index, destination, width, height, pitchForWidth(width));
 }
 
 void stepFrame(const FrameHooks& hooks, uint32_t timeMs, uint32_t timeSeconds, int32_t width,

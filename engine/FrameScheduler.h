@@ -50,14 +50,10 @@ struct FrameScheduler {
 extern FrameScheduler frameScheduler;
 
 // Start-up: the scheduler's start values, with the two picture buffers
-// (drawing origins) and the last picture index of the package; the title
-// index goes back to -1.
+// (drawing origins; the engine's are pictureBuffer(0) and (1), which
+// loadFrameImage fills at start-up) and the last picture index of the package;
+// the title index goes back to -1.
 void resetFrameScheduler(Pixel* firstPicture, Pixel* secondPicture, int32_t lastPictureIndex);
-
-// Start-up decode of picture `index` into the current (which = 1) or previous
-// (which = 2) picture buffer, pitch width + 16; any other `which` does nothing.
-void loadFrameImage(const FrameHooks& hooks, int32_t index, int32_t which, int32_t width,
-                    int32_t height);
 
 // Draws one frame into the canvas and blits it. `timeMs` wraps like timeGetTime;
 // `timeSeconds` seeds the random picks. The frame is drawn at the canvas's size

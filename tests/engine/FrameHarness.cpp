@@ -89,8 +89,9 @@ void FrameHarness::start(int pictures) {
     scratchInit();
     // countImages of a package as the authoring program writes it: n - 1.
     resetFrameScheduler(picture(0), picture(1), pictures - 1);
-    loadFrameImage(hooks, 0, 1, kWidth, kHeight);
-    loadFrameImage(hooks, 1, 2, kWidth, kHeight);
+    // Start-up decodes pictures 0 and 1 into the current and the previous buffer.
+    stampPicture(nullptr, 0, picture(0), kWidth, kHeight, kWidth + 16);
+    stampPicture(nullptr, 1, picture(1), kWidth, kHeight, kWidth + 16);
     loads.clear();
 }
 

@@ -8,6 +8,9 @@
 #include <iterator>
 
 #include "FrameHarness.h"
+#include "engine/EngineFrame.h"
+#include "engine/FrameCanvas.h"
+#include "engine/PictureBuffers.h"
 
 using vt_test::FamilyCall;
 using vt_test::FrameHarness;
@@ -343,4 +346,20 @@ TEST(FrameScheduler, FrameIsDrawnAtTheCanvasSize) {
     EXPECT_EQ(imageEffectRecord.width, FrameHarness::kWidth);
     EXPECT_EQ(h.blitWidth, 20);
     EXPECT_EQ(h.blitHeight, 10);
+}
+
+TEST(FrameScheduler, RunsOnTheEngineCanvasAndBuffers) {
+    ASSERT_TRUE(createCanvas(64, 48));
+    clearPictureBuffers();
+    clearEffectRecords();
+    scratchInit();
+    pictureBuffer(0)[0] = 0x123456;
+    resetFrameScheduler(pictureBuffer(0), pictureBuffer(1), 0);
+    FrameHooks hooks = engineFrameHooks(nullptr, nullptr, nullptr);
+    ASSERT_EQ(hooks.canvas, frameCanvas().origin);
+    stepFrame(hooks, 100000, 1000, 64, 48);
+    stepFrame(hooks, 103000, 1000, 64, 48);   // the plain phase shows the picture
+    EXPECT_EQ(frameCanvas().origin[0], 0x123456u);
+    EXPECT_EQ(frameCanvas().origin[64 + 16], 0u);
+    freeCanvas();
 }
