@@ -4,6 +4,7 @@
 
 #include "engine/ScratchPool.h"
 #include "render/CrtRandom.h"
+#include "render/Fills.h"
 
 EffectParams transitionRecord;
 EffectParams imageEffectRecord;
@@ -170,8 +171,7 @@ void runTitleFrame(const FrameHooks& hooks, uint32_t timeSeconds, int32_t first,
         r.firstFrame = 1;
         t.titlePixels = nullptr;
         crtSrand(timeSeconds);
-        if (options.defaultColorCheck == 1 && hooks.randomColor)
-            c.randomColor = static_cast<int32_t>(hooks.randomColor());
+        if (options.defaultColorCheck == 1) c.drawnColor = static_cast<int32_t>(randomColor());
         c.font = TextFont{};
         c.font.height = 10;
         c.font.width = 10;
@@ -195,8 +195,7 @@ void runTitleFrame(const FrameHooks& hooks, uint32_t timeSeconds, int32_t first,
     r.zeroWord = 0;
     r.duration = duration;
     r.progress = progress < 0.0f ? 0.0f : (progress >= 1.0f ? kTitleProgressCap : progress);
-    t.titleColor = options.defaultColorCheck == 1 && hooks.randomColor ? c.randomColor
-                                                                      : options.titleColor;
+    t.titleColor = options.defaultColorCheck == 1 ? c.drawnColor : options.titleColor;
     t.titleFontSize = options.fontSize;
     t.titlePosition = c.positionRow << 24;
     t.titleDC = hooks.canvasDC;

@@ -27,7 +27,7 @@ struct TitleChoice {
     int32_t motionRow = 0;
     int32_t effectRow = 0;
     int32_t positionRow = 0;     // 0, 2, 4 or 6
-    int32_t randomColor = 0;     // the colour drawn for this title (default-colour flag on)
+    int32_t drawnColor = 0;      // the colour drawn for this title (default-colour flag on)
     TextFont font;               // the runtime's title font
 };
 extern TitleChoice titleChoice;

@@ -1,7 +1,7 @@
 // The frame step's hooks as the engine fills them from its own units: the
 // canvas, the animation canvases, the picture loader, the sound analysis and
 // the final copy to the window. The caller adds the rest: the family tables,
-// the options, the title list, the random colour and the letter.
+// the options, the title list and the letter.
 #pragma once
 #include "engine/FrameHooks.h"
 

@@ -49,8 +49,6 @@ struct FrameHooks {
     // Title row `row` of the title list (null or "" for no title), and the last row in use.
     const char* (*titleText)(void* user, int32_t row) = nullptr;
     int32_t (*lastTitleIndex)(void* user) = nullptr;
-    // A random 0x00RRGGBB colour from the shared generator.
-    uint32_t (*randomColor)() = nullptr;
     // Deletes the bitmap a title style made.
     void (*deleteTitleBitmap)(void* user, void* bitmap) = nullptr;
     // Draws the letter into the canvas (letter mode, end of every frame).

@@ -112,7 +112,7 @@ TEST(EffectFrames, EachFillerWritesOnlyItsWords) {
     t.titlePosition = titleChoice.positionRow << 24;
     t.titleFont = &titleChoice.font;
     t.titleFormat = 21;
-    t.titleColor = titleChoice.randomColor;
+    t.titleColor = titleChoice.drawnColor;
     t.titleFontSize = 100;
     t.titleText = titleRecord.state.title.titleText;
     t.titleDC = nullptr;

@@ -34,10 +34,6 @@ const char* titleText(void*, int32_t row) {
 int32_t lastTitleIndex(void*) {
     return active->titles.empty() ? 0 : static_cast<int32_t>(active->titles.size()) - 1;
 }
-uint32_t threeDrawColor() {
-    uint32_t r = crtRand() % 256, g = crtRand() % 256, b = crtRand() % 256;
-    return r << 16 | g << 8 | b;
-}
 void countLetter(void*, int32_t, int32_t) { ++active->letterFrames; }
 void countBlit(void*, int32_t w, int32_t h) {
     ++active->blits;
@@ -76,7 +72,6 @@ FrameHarness::FrameHarness(int pictures) {
     hooks.loadImage = stampPicture;
     hooks.titleText = titleText;
     hooks.lastTitleIndex = lastTitleIndex;
-    hooks.randomColor = threeDrawColor;
     hooks.drawLetter = countLetter;
     hooks.blit = countBlit;
     start(pictures);
