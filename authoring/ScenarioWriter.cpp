@@ -8,13 +8,6 @@
 
 namespace {
 
-// The marker, each letter XOR 0x5A, so that neither this program nor anything
-// built from it holds the marker as one string (the engine scans its own file
-// for it).
-constexpr unsigned char kMarkerMasked[kPackageMarkerBytes - 1] = {
-    0x0C, 0x0E, 0x16, 0x08, 0x1F, 0x09, 0x15, 0x0F, 0x08, 0x19, 0x1F, 0x09, 0x6B, 0x6A, 0x6A, 0x6A};
-constexpr unsigned char kMarkerMask = 0x5A;
-
 constexpr const char* kCaptionStop = "Glimmerdeck 1.0";
 constexpr const char* kCaptionNotice = "Glimmerdeck";
 constexpr const char* kEmptyTitle = "ScreenSaver";
@@ -103,12 +96,12 @@ bool beginPackage(PackageWriter& package, const char* path) {
     package.engineLength = length;
     const int64_t fill = (kPackageAlignment - length % kPackageAlignment) % kPackageAlignment;
     const int64_t start = length + fill;
-    if (start + kPackageDataStart > kMaxFileOffset) return fail(package, "The saver file is too large");
+    if (start + kPackageHeaderBytes > kMaxFileOffset) return fail(package, "The saver file is too large");
     // Zeros where the marker goes: it is written when everything else is in place.
-    if (!writeZeros(package.file, fill + kPackageDataStart))
+    if (!writeZeros(package.file, fill + kPackageHeaderBytes))
         return fail(package, "Cannot write the saver file");
     package.directoryPosition = start + kPackageMarkerBytes;
-    package.position = start + kPackageDataStart;
+    package.position = start + kPackageHeaderBytes;
     package.count = 0;
     std::memset(package.entries, 0, sizeof package.entries);
     return true;
@@ -117,7 +110,7 @@ bool beginPackage(PackageWriter& package, const char* path) {
 bool appendEntry(PackageWriter& package, uint32_t type, uint32_t index, const void* data,
                  uint32_t size) {
     if (!package.file || !package.error.empty()) return false;
-    if (package.count >= static_cast<uint32_t>(kPackageDirectorySlots))
+    if (package.count >= static_cast<uint32_t>(kPackageSlots))
         return fail(package, "Too many entries for the package directory");
     if (package.position + size > kMaxFileOffset) return fail(package, "The saver file is too large");
     if (!writeAll(package.file, data, size)) return fail(package, "Cannot write the saver file");
@@ -131,11 +124,11 @@ bool finishPackage(PackageWriter& package) {
     if (package.finished) return package.error.empty();
     package.finished = true;
     if (package.file && package.error.empty()) {
-        unsigned char directory[4 + kPackageDirectoryBytes];
+        unsigned char directory[4 + kPackageSlots * kPackageSlotBytes];
         putWord(directory, package.count);
-        for (int i = 0; i < kPackageDirectorySlots; ++i) {
+        for (int i = 0; i < kPackageSlots; ++i) {
             const PackageDirEntry& e = package.entries[i];
-            unsigned char* slot = directory + 4 + 16 * i;
+            unsigned char* slot = directory + 4 + kPackageSlotBytes * i;
             putWord(slot, e.type);
             putWord(slot + 4, e.index);
             putWord(slot + 8, e.offset);
@@ -145,10 +138,11 @@ bool finishPackage(PackageWriter& package) {
         bool ok = std::fseek(package.file, static_cast<long>(package.directoryPosition), SEEK_SET) == 0 &&
                   writeAll(package.file, directory, sizeof directory) && std::fflush(package.file) == 0 &&
                   std::fseek(package.file, markerPosition, SEEK_SET) == 0;
-        // The marker one byte at a time, and its zero byte.
-        for (int i = 0; ok && i < kPackageMarkerBytes - 1; ++i)
-            ok = std::fputc(kMarkerMasked[i] ^ kMarkerMask, package.file) != EOF;
-        ok = ok && std::fputc(0, package.file) != EOF && std::fflush(package.file) == 0;
+        // The marker one byte at a time, its zero byte included.
+        uint8_t marker[kPackageMarkerBytes];
+        scenarioMarker(marker);
+        for (int i = 0; ok && i < kPackageMarkerBytes; ++i) ok = std::fputc(marker[i], package.file) != EOF;
+        ok = ok && std::fflush(package.file) == 0;
         if (!ok) {
             fail(package, "Cannot write the saver file");
         } else {

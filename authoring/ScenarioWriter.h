@@ -17,22 +17,9 @@
 #include <string>
 #include <vector>
 
-constexpr int32_t kPackageAlignment = 512;
-constexpr int32_t kPackageMarkerBytes = 17;          // 16 letters and a zero byte
-constexpr int32_t kPackageDirectorySlots = 600;
-constexpr int32_t kPackageDirectoryBytes = kPackageDirectorySlots * 16;
-constexpr int32_t kPackageDataStart = kPackageMarkerBytes + 4 + kPackageDirectoryBytes;   // 9,621
-constexpr int32_t kMaxSaverPictures = 255;
+#include "engine/ScenarioPackage.h"   // the layout's constants, entry types and marker
 
-enum PackageEntryType : uint32_t {
-    kEntryPicture = 1,
-    kEntrySound = 2,
-    kEntryTitle = 3,
-    kEntrySaverPath = 4,
-    kEntryLetter = 5,
-    kEntrySaverFile = 6,      // installer package
-    kEntryOptionText = 7,     // installer package
-};
+constexpr int32_t kMaxSaverPictures = 255;
 
 // One directory slot as it stands in the file.
 struct PackageDirEntry {
@@ -57,7 +44,7 @@ public:
     int64_t directoryPosition = 0;            // file offset of the count word
     int64_t engineLength = 0;                 // the file's length before the package
     int64_t position = 0;                     // where the next data goes
-    PackageDirEntry entries[kPackageDirectorySlots] = {};
+    PackageDirEntry entries[kPackageSlots] = {};
     std::string path;
     std::string error;                        // the first failure, empty while all is well
     bool finished = false;

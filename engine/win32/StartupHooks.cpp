@@ -2,20 +2,24 @@
 
 #include <initializer_list>
 
-#include <cstring>
 
 #include "engine/CrashLog.h"
+#include "engine/EffectFrames.h"
+#include "engine/EngineFrame.h"
 #include "engine/FamilyServices.h"
 #include "engine/FrameCanvas.h"
+#include "engine/FrameScheduler.h"
 #include "engine/JpegPictureDecoder.h"
 #include "engine/PictureBuffers.h"
 #include "engine/PictureLoader.h"
 #include "engine/ScenarioPackage.h"
+#include "engine/ScratchPool.h"
 #include "engine/SoundControl.h"
 #include "engine/SoundPlayer.h"
 #include "engine/win32/EngineWindow.h"
 #include "render/Fills.h"
 #include "render/PixelTypes.h"
+#include "render/Platform.h"
 #include "render/TrigTables.h"
 
 namespace {
@@ -34,19 +38,8 @@ void releasePicture(int32_t index, const uint8_t* data) {
     releaseEntry(enginePackage(), kEntryPicture, index, const_cast<uint8_t*>(data));
 }
 
-// Stand-in for the frame step until the scheduler is linked: the current picture
-// (picture buffer 0, as loaded at start-up) copied into the canvas and shown.
-void showCurrentPicture(HDC dc, int32_t width, int32_t height) {
-    const FrameCanvas& canvas = frameCanvas();
-    if (!canvas.origin) return;
-    limitFrameSize(&width, &height);
-    const Pixel* picture = pictureBuffer(0);
-    const int32_t picturePitch = pitchForWidth(width);
-    for (int32_t y = 0; y < height; ++y)
-        std::memcpy(canvas.origin + static_cast<ptrdiff_t>(y) * canvas.pitch,
-                    picture + static_cast<ptrdiff_t>(y) * picturePitch, sizeof(Pixel) * static_cast<size_t>(width));
-    presentCanvas(dc, width, height);
-}
+// The options the frame step reads; their defaults until the options reader is linked.
+FrameOptions g_frameOptions;
 
 // Stand-in for the options reader: the options' defaults ("640 * 480", nothing
 // swallowed, sound repeated, not muted), with the display switch of a full-screen run.
@@ -86,7 +79,7 @@ void hookCreateSoundDevice(HWND window) { createSoundDevice(window); }
 int32_t hookReadRunOptions(HWND window) { return standInReadRunOptions(window); }
 
 void hookClearPictureBuffers() { clearPictureBuffers(); }
-void hookClearEffectRecords() {}
+void hookClearEffectRecords() { clearEffectRecords(); }
 void hookBuildTables() { buildTrigTables(); }
 void hookSetResourceInstance() { setResourceInstance(GetModuleHandleA(nullptr)); }
 void hookSetDebugLogPath() {
@@ -96,10 +89,10 @@ void hookSetDebugLogPath() {
 
 void hookCheckSelfLoad() {}
 void hookSetupSpectrum() { prepareSoundAnalysis(); }
-void hookResetScheduler() {}
+void hookResetScheduler() { resetFrameScheduler(pictureBuffer(0), pictureBuffer(1), -1); }
 void hookReadOptions() {}
 void hookLoadTitleTexts() {}
-void hookSetLastPicture(int32_t) {}
+void hookSetLastPicture(int32_t lastPicture) { frameScheduler.lastPictureIndex = lastPicture; }
 void hookLoadLetter() {}
 void hookStartSound() {
     SoundEntrySource entries;
@@ -119,14 +112,17 @@ void hookLoadFirstPictures(int32_t width, int32_t height) {
 }
 void hookStartLetterTimer() {}
 void hookCreateCanvas(int32_t width, int32_t height) { createCanvas(width, height); }
-void hookInitScratchPool() {}
+void hookInitScratchPool() { scratchInit(); }
 void hookResetParticleLists() {
     const FamilyServices* families = engineFamilies();
     if (families && families->resetParticleLists) families->resetParticleLists();
 }
 
 void hookSetSoundWindow(HWND window) { setSoundWindow(window); }
-void hookStepFrame(HDC dc, int32_t width, int32_t height) { showCurrentPicture(dc, width, height); }
+void hookStepFrame(HDC dc, int32_t width, int32_t height) {
+    stepFrame(engineFrameHooks(engineFamilies(), &g_frameOptions, dc), platformTimeMs(),
+              platformTimeSeconds(), width, height);
+}
 void hookRestartSound() { onSoundEnded(windowRunOptions().sound); }
 
 void hookFreeCanvas() { freeCanvas(); }

@@ -274,7 +274,7 @@ TEST(ScenarioWriter, WriterLayerKeepsFailuresAndRollsBack) {
         PackageWriter w;
         ASSERT_TRUE(beginPackage(w, path.c_str()));
         const char data[] = "abc";
-        for (int i = 0; i < kPackageDirectorySlots; ++i) ASSERT_TRUE(appendEntry(w, 1, i, data, 3));
+        for (int i = 0; i < kPackageSlots; ++i) ASSERT_TRUE(appendEntry(w, 1, i, data, 3));
         EXPECT_FALSE(appendEntry(w, 1, 600, data, 3));   // the directory is full
         EXPECT_FALSE(finishPackage(w));
         EXPECT_FALSE(w.error.empty());
