@@ -13,6 +13,7 @@
 #include "engine/SoundControl.h"
 #include "render/TrigTables.h"
 #include "Sfx/ImageEffectTable.h"
+#include "Transition/TransitionTable.h"
 
 namespace {
 
@@ -20,6 +21,8 @@ namespace {
 // lists them for the engine program).
 FamilyServices benchServices() {
     FamilyServices s;
+    s.runTransition = runTransition;
+    s.transitionCount = &transitionCount;
     s.runImageEffect = runImageEffect;
     s.imageEffectCount = &ImageEffectTableCount;
     return s;
