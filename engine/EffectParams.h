@@ -27,18 +27,35 @@ using ScratchClearFn = int32_t (*)(Pixel* buffer);    // returns 0
 
 struct TextFont;
 
+// The title family's per-character layout: rectangles in title-image coordinates,
+// one per character (a byte, or a lead byte with its trail byte).
+struct TitleCharLayout {
+    const Rect* rects;
+    int32_t count;
+};
+
+struct TitlePoint {
+    int32_t x;
+    int32_t y;
+};
+
 // Title fields, at the start of the title record's state area.
 struct TitleFields {
-    void* titleCharRects;        // owned by the title family: its per-character rectangles
+    const TitleCharLayout* titleCharRects;  // owned by the title family
     int32_t titlePosition;       // position row << 24
     const TextFont* titleFont;   // the runtime's title font (LOGFONTA fields)
     int32_t titleFormat;         // 21: centre, vertical centre, word break
-    int32_t titleColor;          // 0x00RRGGBB
+    int32_t titleColor;          // COLORREF order: red in the low byte
     int32_t titleFontSize;
     const char* titleText;       // the title's row of the title list
     void* titleDC;               // the canvas's memory device context (null natively)
-    void* titleBitmap;           // a bitmap the style makes; the runtime deletes it per title
-    Pixel* titlePixels;          // the title image the style makes; cleared per title
+    void* titleBitmap;           // the image the style makes (platformCreateImage); the runtime deletes it per title
+    Pixel* titlePixels;          // the title image's pixels, rows of its width; cleared per title
+    // Written by the title family.
+    int32_t titleSize;           // image width << 16 | image height
+    TitlePoint titleCenter;      // where the image centre lies on the frame
+    TitlePoint titleMotionPath[3];   // hold, entry and exit points of the motion
+    int32_t titleEffectWords[5]; // kept by the title effects between frames
 };
 
 constexpr size_t kEffectStateWords = 342;

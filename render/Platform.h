@@ -51,5 +51,17 @@ int32_t platformDrawText(Pixel* pixels, int32_t pitch, int32_t width, int32_t he
                          const char* text, int32_t length, const TextFont& font,
                          uint32_t color, Rect* rect, uint32_t format);
 
+// Pixels per logical inch of a device context (the screen's when dc is null);
+// 96 on both axes natively.
+void platformTextResolution(void* dc, int32_t* dpiX, int32_t* dpiY);
+
+// A 32-bit top-down image of width x height pixels for `dc` (a DIB section on
+// Windows, made on the screen when dc is null; plain memory natively), all
+// pixels 0. *pixels receives pixel (0, 0); rows are `width` pixels. Returns the
+// image's handle (on Windows an HBITMAP), or null when it cannot be made.
+void* platformCreateImage(void* dc, int32_t width, int32_t height, Pixel** pixels);
+// Releases an image of platformCreateImage; null does nothing.
+void platformDeleteImage(void* image);
+
 // Shows a message box with an OK button (natively: writes to stderr).
 void platformMessageBox(const char* text, const char* caption);

@@ -1,5 +1,6 @@
 #include "engine/app/EngineTables.h"
 
+#include "CG/TitleTable.h"
 #include "Sfx/ImageEffectTable.h"
 #include "Transition/TransitionTable.h"
 
@@ -11,6 +12,9 @@ const FamilyServices& engineFamilyServices() {
         s.transitionCount = &transitionCount;
         s.runImageEffect = runImageEffect;
         s.imageEffectCount = &ImageEffectTableCount;
+        s.runTitleStyle = runTitleStyle;
+        s.runTitleMotionEffect = runTitleMotionEffect;
+        s.titleCounts = titleTableCounts;
         return s;
     }();
     return services;

@@ -61,18 +61,11 @@ public:
 
     // A top-down 32-bit section of width x height selected into the DC.
     uint32_t* makeBitmap(int32_t width, int32_t height) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!bitmap_ || !bits) return nullptr;
+        Pixel* bits = nullptr;
+        bitmap_ = static_cast<HBITMAP>(platformCreateImage(dc_, width, height, &bits));
+        if (!bitmap_) return nullptr;
         oldBitmap_ = SelectObject(dc_, bitmap_);
-        return static_cast<uint32_t*>(bits);
+        return bits;
     }
 
 private:

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "render/CrtRandom.h"
+#include "render/Platform.h"
 #include "tests/support/TestSupport.h"
 
 namespace vt_test {
@@ -187,6 +188,26 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
             record.destination = canvas.pixels();
             record.zeroWord = 0;
             timedCall(entry, &record, entryTime);
+        } else if (family == SweepFamily::Title) {
+            TitleFields& t = record.state.title;
+            if (first) {   // a new title: the runtime drops the last image
+                platformDeleteImage(t.titleBitmap);
+                t.titleBitmap = nullptr;
+                t.titlePixels = nullptr;
+            }
+            static TextFont titleFont;
+            fillCommon(record, w, h, first, progress < 0.99f ? progress : 0.99f, o.durationMs / 2);
+            record.destination = canvas.pixels();
+            record.zeroWord = 0;
+            fillSound(record, o, static_cast<int>(i));
+            t.titlePosition = o.titlePosition << 24;
+            t.titleFont = &titleFont;
+            t.titleFormat = 21;
+            t.titleColor = o.titleColor;
+            t.titleFontSize = o.titleFontSize;
+            t.titleText = o.titleText;
+            t.titleDC = nullptr;
+            timedCall(entry, &record, entryTime);
         } else if (family == SweepFamily::ImageEffect) {
             fillCommon(record, w, h, first, progress, o.durationMs / 2);
             record.source = outgoing.pixels();
@@ -236,6 +257,10 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
                 problem("the last frame does not show the incoming picture (diff " +
                         std::to_string(maxChannelDiff(*dst, incoming)) + ")");
         }
+    }
+    if (family == SweepFamily::Title) {
+        platformDeleteImage(record.state.title.titleBitmap);
+        record.state.title.titleBitmap = nullptr;
     }
     if (!checks) return r;
     if (!sameAs(outgoing, outSnap)) problem("changed the source picture");

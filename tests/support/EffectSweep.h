@@ -23,6 +23,8 @@ enum class SweepFamily {
     ImageEffect,       // source = the picture, sound fields filled
     Animation,         // two canvases alternate; progress and duration 0
     AnimationEffect,   // as Animation
+    Title,             // the title record: canvas only, progress capped at 0.99, title fields
+                       // from the options; the entry runs a whole title frame (style, motion, effect)
 };
 
 // Sound seen by the effects during a run: samples and spectrum stay fixed, the
@@ -58,6 +60,11 @@ struct SweepOptions {
     // Animation families: the animation effect entry that runs before the
     // animation on every frame (the order the runtime uses), or null.
     EffectEntry companionEffect = nullptr;
+    // Title family: the text and how the runtime would fill the title fields.
+    const char* titleText = "Title\nAb";
+    int32_t titleFontSize = 40;
+    int32_t titleColor = 0x0030A0F0;   // COLORREF order
+    int32_t titlePosition = 0;         // position code (shifted into the top byte)
 };
 
 // Runs one row's entry through the options' sizes; returns the problems found

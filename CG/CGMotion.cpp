@@ -1,0 +1,3 @@
+#include "CG/CGMotion.h"
+
+void moveTitleStill(EffectParams*) {}

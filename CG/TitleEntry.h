@@ -1,0 +1,30 @@
+// The guarded row entry shared by the title tables (the engine's and the
+// authoring preview's). A row's entry is one instantiation of titleEntry: the
+// body and its constants are template arguments, so a table row is plain data.
+#pragma once
+#include <cstdint>
+
+#include "engine/CrashLog.h"
+#include "engine/EffectParams.h"
+
+// The units that hold the title routines; the trace line of a caught fault names the unit.
+enum class TitleUnit : int32_t { Pre, Motion, Draw };
+
+constexpr const char* titleUnitPath(TitleUnit unit) {
+    switch (unit) {
+        case TitleUnit::Pre: return "CG\\CGEffect_Pre";
+        case TitleUnit::Motion: return "CG\\CGMotion";
+        case TitleUnit::Draw: return "CG\\CGDraw";
+    }
+    return "CG";
+}
+
+// Calls Body(record, Constants...) under the fault guard: a fault in a style,
+// motion or title effect is logged with the unit and Line, and the show goes on.
+template <TitleUnit Unit, int Line, auto Body, auto... Constants>
+void titleEntry(EffectParams* record) {
+    runGuardedEntry(titleUnitPath(Unit), Line, [record] { Body(record, Constants...); });
+}
+
+// The entry of one table row; the trace line is the row's line in its table.
+#define VT_TITLE_ENTRY(unit, ...) (&titleEntry<TitleUnit::unit, __LINE__, __VA_ARGS__>)
