@@ -235,7 +235,7 @@ TEST(TitleTables, MotionRunsBeforeTheEffect) {
 }
 
 TEST(TitleTables, AFrameOfStyleMotionAndEffectDrawsTheTitleAtItsPlace) {
-    TitleRecord r(320, 240, "Hi", 20, 0x00FFFFFF, 6);
+    TitleRecord r(320, 240, "Hi", 60, 0x00FFFFFF, 6);
     r.canvas().fill(0);
     runTitleStyle(0, r.params());
     runTitleMotionEffect(0, 0, r.params());
