@@ -321,10 +321,29 @@ void renderStyleNeon(Pixel* pixels, const Rect& rect, int32_t rowLength, int32_t
     std::vector<Pixel> mask(static_cast<size_t>(r.w) * r.h);
     for (int32_t y = 0; y < r.h; ++y)
         std::memcpy(mask.data() + static_cast<size_t>(y) * r.w, r.row(y), static_cast<size_t>(r.w) * sizeof(Pixel));
+    // Text pixels counted over every top-left rectangle, so a pixel with no text
+    // within the eight rings is known at once (most of the image).
+    const int32_t iw = r.w + 1;
+    std::vector<int32_t> sums(static_cast<size_t>(iw) * (r.h + 1), 0);
+    for (int32_t y = 0; y < r.h; ++y)
+        for (int32_t x = 0, run = 0; x < r.w; ++x) {
+            run += (mask[static_cast<size_t>(y) * r.w + x] & 0xFFFFFFu) != 0;
+            sums[static_cast<size_t>(y + 1) * iw + x + 1] = sums[static_cast<size_t>(y) * iw + x + 1] + run;
+        }
+    auto textNear = [&](int32_t x, int32_t y) {
+        const int32_t x0 = std::max(0, x - 8), y0 = std::max(0, y - 8);
+        const int32_t x1 = std::min(r.w, x + 9), y1 = std::min(r.h, y + 9);
+        auto at = [&](int32_t sx, int32_t sy) { return sums[static_cast<size_t>(sy) * iw + sx]; };
+        return at(x1, y1) - at(x0, y1) - at(x1, y0) + at(x0, y0) > 0;
+    };
     for (int32_t y = 0; y < r.h; ++y) {
         Pixel* row = r.row(y);
         for (int32_t x = 0; x < r.w; ++x) {
             if (row[x] & 0xFFFFFFu) continue;
+            if (!textNear(x, y)) {
+                row[x] = 0;
+                continue;
+            }
             int32_t d2 = 255;
             for (int32_t n = 0; n <= 8; ++n) {
                 int32_t found = kNoPixelFound;
