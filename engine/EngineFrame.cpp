@@ -5,6 +5,7 @@
 #include "engine/PictureLoader.h"
 #include "engine/SoundAnalysis.h"
 #include "engine/SoundControl.h"
+#include "render/Platform.h"
 
 namespace {
 
@@ -26,6 +27,9 @@ void presentEngineCanvas(void* deviceContext, int32_t width, int32_t height) {
     presentCanvas(deviceContext, width, height);
 }
 
+// The title styles make their images with platformCreateImage.
+void deleteTitleImage(void*, void* image) { platformDeleteImage(image); }
+
 }  // namespace
 
 FrameHooks engineFrameHooks(const FamilyServices* services, const FrameOptions* options,
@@ -44,5 +48,6 @@ FrameHooks engineFrameHooks(const FamilyServices* services, const FrameOptions* 
     hooks.refreshSound = refreshEngineSound;
     hooks.loadImage = loadEnginePicture;
     hooks.blit = presentEngineCanvas;
+    hooks.deleteTitleBitmap = deleteTitleImage;
     return hooks;
 }
