@@ -21,7 +21,17 @@ struct FamilyServices {
     void (*runAnimationEffect)(int row, EffectParams* record) = nullptr;
     const int32_t* animationEffectCount = nullptr;
     void (*resetParticleLists)() = nullptr;
+    // Frees what the particle animations hold (the window's shut-down).
+    void (*freeParticleLists)() = nullptr;
+    // Where the animation-effect row "BlurSlow" stands, which every transition
+    // into an animation runs: row 19 of the complete table; a table with rows
+    // still missing holds it elsewhere. Null: 19.
+    const int32_t* blurSlowRow = nullptr;
 };
 
 // A family whose table has no rows yet (or no table at all) counts as 0 rows.
 inline int32_t familyCount(const int32_t* count) { return count ? *count : 0; }
+
+inline int32_t blurSlowRowOf(const FamilyServices* families) {
+    return families && families->blurSlowRow ? *families->blurSlowRow : 19;
+}

@@ -1,5 +1,8 @@
 #include "engine/app/EngineTables.h"
 
+#include "Animation/AnimationTable.h"
+#include "Animation/ParticleList.h"
+#include "AnimationEffect/AnimationEffectTable.h"
 #include "CG/TitleTable.h"
 #include "Sfx/ImageEffectTable.h"
 #include "Transition/TransitionTable.h"
@@ -15,6 +18,13 @@ const FamilyServices& engineFamilyServices() {
         s.runTitleStyle = runTitleStyle;
         s.runTitleMotionEffect = runTitleMotionEffect;
         s.titleCounts = titleTableCounts;
+        s.runAnimation = runAnimation;
+        s.animationCount = &AnimationTableCount;
+        s.runAnimationEffect = runAnimationEffect;
+        s.animationEffectCount = &AnimationEffectTableCount;
+        s.blurSlowRow = &AnimationEffectBlurSlowRow;
+        s.resetParticleLists = resetParticleLists;
+        s.freeParticleLists = freeParticleLists;
         return s;
     }();
     return services;

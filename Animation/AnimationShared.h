@@ -1,0 +1,79 @@
+// What every animation row shares: the guard around its entry, the two ways an
+// entry hands the record to its worker, and the animations' own copy of the
+// level envelope.
+//
+// Record workers take the record and the row's constants. Unpacked workers take
+// the destination, the pitch and the clip first, then the values they need from
+// the record (the level truncated toward zero, the beat, ...) in an order fixed
+// per worker.
+#pragma once
+#include <cstdint>
+
+#include "engine/CrashLog.h"
+#include "engine/EffectParams.h"
+#include "render/FloatToInt.h"
+
+// The units that hold the workers; the trace line of a caught fault names the unit.
+enum class AnimationUnit : int32_t {
+    AdvancedAnimation, AnimationPlus, Bonus, Bubble, Dot, FireWork, Line, Plasma, Space,
+    SpectrumAnimation, SpriteAnimation, UpgradedAnimation, WaterJet, WaveAnimation,
+};
+
+constexpr const char* animationUnitPath(AnimationUnit unit) {
+    switch (unit) {
+        case AnimationUnit::AdvancedAnimation: return "Animation\\ANI_AdvancedAnimation";
+        case AnimationUnit::AnimationPlus: return "Animation\\ANI_AnimationPlus";
+        case AnimationUnit::Bonus: return "Animation\\ANI_Bonus";
+        case AnimationUnit::Bubble: return "Animation\\ANI_Bubble";
+        case AnimationUnit::Dot: return "Animation\\ANI_Dot";
+        case AnimationUnit::FireWork: return "Animation\\ANI_FireWork";
+        case AnimationUnit::Line: return "Animation\\ANI_Line";
+        case AnimationUnit::Plasma: return "Animation\\ANI_Plasma";
+        case AnimationUnit::Space: return "Animation\\ANI_Space";
+        case AnimationUnit::SpectrumAnimation: return "Animation\\ANI_SpectrumAnimation";
+        case AnimationUnit::SpriteAnimation: return "Animation\\ANI_SpriteAnimation";
+        case AnimationUnit::UpgradedAnimation: return "Animation\\ANI_UpgradedAnimation";
+        case AnimationUnit::WaterJet: return "Animation\\ANI_WaterJet";
+        case AnimationUnit::WaveAnimation: return "Animation\\ANI_WaveAnimation";
+    }
+    return "Animation";
+}
+
+// The record's level as the unpacked workers take it.
+inline int32_t animationLevel(const EffectParams* record) { return truncToInt(record->level); }
+
+// Record worker: Worker(record, Constants...) under the guard; a fault is logged
+// with the unit and Line, and the frame goes on with what was drawn.
+template <AnimationUnit Unit, int Line, auto Worker, auto... Constants>
+void animationEntry(EffectParams* record) {
+    runGuardedEntry(animationUnitPath(Unit), Line, [record] { Worker(record, Constants...); });
+}
+
+// Unpacked workers of the (destination, pitch, clip, level) shape (Dot, Dot2,
+// Dot3, Line1, Line2, Line4), and of (..., level, beat) (Line3).
+using LevelWorker = void (*)(Pixel* destination, int32_t pitch, const Rect* clip, int32_t level);
+using LevelBeatWorker = void (*)(Pixel* destination, int32_t pitch, const Rect* clip, int32_t level,
+                                 int32_t beat);
+
+template <AnimationUnit Unit, int Line, LevelWorker Worker>
+void levelWorkerEntry(EffectParams* record) {
+    runGuardedEntry(animationUnitPath(Unit), Line, [record] {
+        Worker(record->destination, record->pitch, &record->rect, animationLevel(record));
+    });
+}
+
+template <AnimationUnit Unit, int Line, LevelBeatWorker Worker>
+void levelBeatWorkerEntry(EffectParams* record) {
+    runGuardedEntry(animationUnitPath(Unit), Line, [record] {
+        Worker(record->destination, record->pitch, &record->rect, animationLevel(record), record->beat);
+    });
+}
+
+// A table row's entry; the trace line is the row's line in its table.
+#define VT_ANIMATION_ENTRY(unit, ...) (&animationEntry<AnimationUnit::unit, __LINE__, __VA_ARGS__>)
+
+// The peak follower of the level envelope (the only mode the runtime gives the
+// animation records): a falling level becomes decay x the previous shaped level,
+// a rising one attack x the level; held to 0..255 and stored in previousLevel.
+// Any other level mode leaves the level as it is.
+void updateAnimationLevel(EffectParams* record, float decay, float attack);
