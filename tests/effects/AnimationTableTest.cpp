@@ -4,11 +4,16 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
+#include "Animation/ANI_Bubble.h"
 #include "Animation/AnimationShared.h"
+#include "Animation/ParticleList.h"
 #include "Animation/AnimationTable.h"
 #include "AnimationEffect/AnimationEffectTable.h"
+#include "engine/CrashLog.h"
 #include "render/CrtRandom.h"
+#include "render/FaultGuard.h"
 #include "tests/effects/AnimationFixture.h"
 #include "tests/support/TestSupport.h"
 
@@ -129,6 +134,38 @@ TEST(BlurSlow, EachOffsetHalvesItsTwoSourcePixels) {
         EXPECT_TRUE(layer.marginIntact(0xABCDEF)) << c.offset;
         EXPECT_EQ(crtRandState(), afterOneDraw) << "one draw a frame";
     }
+}
+
+size_t occurrences(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// A fault inside a row is caught by its entry: one trace line with the unit per
+// faulting frame, and the next frame runs again. Records without layers fault
+// on their first pixel.
+TEST(AnimationEntries, AFaultIsLoggedPerFrameAndTheEntryReturns) {
+    if (!faultGuardCatches()) GTEST_SKIP() << "faults are caught only in the Windows builds";
+    const std::string log = scratchDir("animation_fault") + "/debug.txt";
+    setDebugLogPath(log.c_str());
+    EffectParams p{};
+    p.rect = {0, 0, 32, 32};
+    p.pitch = 48;
+    p.width = p.height = 32;
+    p.level = 255;
+    crtSrand(1);
+    for (int frame = 0; frame < 2; ++frame) {
+        p.firstFrame = frame == 0;
+        runBubbleStyle0(&p);   // bubbles are born, then the lens reads the missing source
+        runAnimationEffect(AnimationEffectBlurSlowRow, &p);
+    }
+    EXPECT_NE(BubbleParticles.head, nullptr);   // the list stayed whole through the faults
+    freeParticleLists();
+    const std::vector<uint8_t> bytes = readFileBytes(log);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(occurrences(text, "Animation\\ANI_Bubble("), 2u) << text;
+    EXPECT_EQ(occurrences(text, "AnimationEffect\\ANIEffectPlain("), 2u) << text;
 }
 
 }  // namespace
