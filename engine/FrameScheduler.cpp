@@ -145,7 +145,7 @@ void stepFrame(const FrameHooks& hooks, uint32_t timeMs, uint32_t timeSeconds, i
         break;
     case kDrawIntoAnimation:
         runAnimationFrame(hooks, &s.animationResult, 0.0f, s.newAnimation, s.animationEffectFirst,
-                          0, s.animationRow, kBlurSlowRow, w, h);
+                          0, s.animationRow, blurSlowRowOf(f), w, h);
         runTransitionFrame(hooks, canvas, s.currentPicture, s.animationResult, p,
                            s.transitionFirst, s.transitionRow, w, h);
         break;

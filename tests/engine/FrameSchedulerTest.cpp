@@ -224,6 +224,20 @@ TEST(FrameScheduler, EveryFifthCycleRunsAnAnimation) {
     }
 }
 
+// An animation-effect table that holds only some rows keeps "BlurSlow" elsewhere
+// than at 19; the transition into an animation runs it where the table says.
+TEST(FrameScheduler, TransitionIntoAnAnimationRunsBlurSlowWhereTheTableHoldsIt) {
+    FrameHarness h;
+    h.animationEffectCount = 3;
+    const int32_t blurSlowAt = 2;
+    h.services.blurSlowRow = &blurSlowAt;
+    for (int cycle = 0; cycle < 4; ++cycle) h.frame(cycle * kCycle);   // counter 5 in the fourth
+    h.frame(3 * kCycle + 5000);
+    ASSERT_EQ(frameScheduler.drawMode, kDrawIntoAnimation);
+    ASSERT_NE(h.find('E'), nullptr);
+    EXPECT_EQ(h.find('E')->row, blurSlowAt);
+}
+
 TEST(FrameScheduler, GoldenPicksWithFixedSeedAndClock) {
     FrameHarness h;
     crtSrand(7);
