@@ -47,6 +47,8 @@ void shutDown(HWND window) {
     hookReleaseSoundDevice();
     if (g_state.comInitialized) CoUninitialize();
     g_state.comInitialized = false;
+    // The animations' particles outlive their frames; give them back last.
+    hookFreeParticleLists();
     g_state.engineStarted = 0;
     PostQuitMessage(0);
 }

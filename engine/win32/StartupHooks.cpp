@@ -128,4 +128,8 @@ void hookRestartSound() { onSoundEnded(windowRunOptions().sound); }
 void hookFreeCanvas() { freeCanvas(); }
 void hookShutdownSound() { stopShowSound(windowRunOptions().mute); }
 void hookFreeLetter() {}
+void hookFreeParticleLists() {
+    const FamilyServices* families = engineFamilies();
+    if (families && families->freeParticleLists) families->freeParticleLists();
+}
 void hookReleaseSoundDevice() { releaseSoundDevice(); }

@@ -38,5 +38,6 @@ void hookRestartSound();                          // with "Sound" 1: stopSound()
 // WM_DESTROY.
 void hookFreeCanvas();                            // freeCanvas()
 void hookShutdownSound();                         // unless muted: shutdownSound()
+void hookFreeParticleLists();                     // the families' freeParticleLists()
 void hookFreeLetter();                            // free the letter text
 void hookReleaseSoundDevice();                    // releaseSoundDevice()
