@@ -140,6 +140,13 @@ void stretchRect(Pixel* dst, const Pixel* src, const Rect& dstRect, const Rect& 
 void stretchRectAlpha(Pixel* dst, const Pixel* src, const Rect& dstRect, const Rect& srcRect,
                       int32_t dstPitch, int32_t srcPitch, float alpha);
 
+// Bilinear stretch (20 fraction bits, 16 levels) drawn only where dstRect
+// overlaps clip; every drawn pixel samples what the unclipped stretch would, so
+// dstRect may lie far outside the buffer (a picture magnified about its centre).
+// Reads one column right of and one row below the sampled source pixels.
+void stretchRectClipped(Pixel* dst, const Pixel* src, const Rect& dstRect, const Rect& srcRect, const Rect& clip,
+                        int32_t dstPitch, int32_t srcPitch);
+
 // Nearest stretch (15 fraction bits) saturating-added onto dst.
 void stretchRectAdd(Pixel* dst, const Pixel* src, const Rect& dstRect, const Rect& srcRect,
                     int32_t dstPitch, int32_t srcPitch);

@@ -4,6 +4,8 @@
 // the destination extent), counted from the source RECT's top-left.
 #include "render/PixelBuffer.h"
 
+#include <algorithm>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -109,6 +111,29 @@ void stretchRectSmooth(Pixel* dst, const Pixel* src, const Rect& dstRect, const 
         const BilinearRow mix(upper, lower, static_cast<uint32_t>(py >> 16) & 15);
         uint64_t px = 0;
         for (int32_t j = 0; j < e.dw; ++j, px += stepX)
+            d[j] = mix(static_cast<ptrdiff_t>(px >> 20), static_cast<uint32_t>(px >> 16) & 15);
+    }
+}
+
+void stretchRectClipped(Pixel* dst, const Pixel* src, const Rect& dstRect, const Rect& srcRect, const Rect& clip,
+                        int32_t dstPitch, int32_t srcPitch) {
+    const Extents e = extentsOf(dstRect, srcRect);
+    if (e.dw <= 0 || e.dh <= 0) return;
+    const int32_t x0 = std::max(dstRect.left, clip.left), x1 = std::min(dstRect.right, clip.right);
+    const int32_t y0 = std::max(dstRect.top, clip.top), y1 = std::min(dstRect.bottom, clip.bottom);
+    if (x0 >= x1 || y0 >= y1) return;
+    // 64-bit positions: a magnified destination can be tens of thousands of
+    // pixels wide, where 32-bit products would wrap.
+    const uint64_t stepX = unsignedStep(e.sw, e.dw, 20), stepY = unsignedStep(e.sh, e.dh, 20);
+    const Pixel* origin = pixelAt(src, srcPitch, srcRect.left, srcRect.top);
+    Pixel* d = pixelAt(dst, dstPitch, x0, y0);
+    const uint64_t startX = static_cast<uint64_t>(x0 - dstRect.left) * stepX;
+    uint64_t py = static_cast<uint64_t>(y0 - dstRect.top) * stepY;
+    for (int32_t y = y0; y < y1; ++y, d += dstPitch, py += stepY) {
+        const Pixel* upper = origin + static_cast<ptrdiff_t>(py >> 20) * srcPitch;
+        const BilinearRow mix(upper, upper + srcPitch, static_cast<uint32_t>(py >> 16) & 15);
+        uint64_t px = startX;
+        for (int32_t j = 0; j < x1 - x0; ++j, px += stepX)
             d[j] = mix(static_cast<ptrdiff_t>(px >> 20), static_cast<uint32_t>(px >> 16) & 15);
     }
 }

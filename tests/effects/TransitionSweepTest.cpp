@@ -32,11 +32,44 @@ RowRule incomingOnly(int tolerance) {
     return r;
 }
 
+constexpr const char* kStillSqueezed =
+    "Stretch: at progress 0.999 the arriving picture is still a pixel short of its full size (or the leaving one a "
+    "pixel wide), so its samples are shifted";
+constexpr const char* kFanBorder =
+    "folding fan: a turned point on the left or top border shows the base picture, and the sector lacks 2/2048 of "
+    "the turn at 0.999 (Out: a thin sector of turned blades remains)";
+constexpr const char* kZoomBlur =
+    "zoom blur: the zoomed picture is a mix of masked copies at 15/16 brightness (the 15-copy one loses up to 14 "
+    "steps); the Out rows start from that mix and end with weight 254 of 256";
+
 const RuleNote kNotes[] = {
     {212, 212, incomingOnly(0),
      "PL_Test: incoming pixels brighter than the starting threshold (150 x 1024) show from the first frame"},
     {213, 213, outgoingOnly(0),
      "PL_FadeMax: an incoming channel of 0 never outweighs the outgoing one, so the last frame keeps it"},
+    // Stretch: progress stops at 0.999, where a squeezed or zoomed picture is
+    // still a pixel short of its size; on the noise pattern that shifts every sample.
+    {301, 301, outgoingOnly(1), kStillSqueezed},
+    {303, 307, outgoingOnly(1), kStillSqueezed},
+    {309, 309, outgoingOnly(1), kStillSqueezed},
+    {312, 312, outgoingOnly(1), "ST_jurum_Out: at 0.999 the last column of the outgoing picture still lands on column 0"},
+    {313, 313, outgoingOnly(1), kFanBorder},
+    {314, 314, RowRule{}, kFanBorder},
+    {315, 315, outgoingOnly(1), kFanBorder},
+    {316, 316, incomingOnly(1), kFanBorder},
+    {317, 317, outgoingOnly(1), kZoomBlur},
+    {318, 318, incomingOnly(3), kZoomBlur},
+    {319, 319, outgoingOnly(1), kZoomBlur},
+    {320, 320, incomingOnly(3), kZoomBlur},
+    {321, 324, outgoingOnly(1), kStillSqueezed},
+    {328, 328, outgoingOnly(1), kStillSqueezed},
+    {332, 335, outgoingOnly(1), kStillSqueezed},
+    {337, 337, outgoingOnly(1), kStillSqueezed},
+    {339, 339, outgoingOnly(1), kStillSqueezed},
+    {341, 343, outgoingOnly(1), kStillSqueezed},
+    {345, 345, outgoingOnly(1), kStillSqueezed},
+    {347, 348, outgoingOnly(1), kStillSqueezed},
+    {350, 350, outgoingOnly(1), "ST_MultiWorld: at 0.999 the incoming picture is still magnified 1.256 times"},
 };
 
 RowRule ruleFor(int number, const char** reason) {

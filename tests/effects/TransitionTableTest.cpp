@@ -74,6 +74,14 @@ TEST(TransitionTable, NamesAndIdsAreCopiedExactly) {
         {212, 3045, "PL_Test", "PL_Test"},
         {214, 3047, "PL_FadeMax2", "PL_FadeMax2"},
         {215, 3047, "PL_FadeAdd", "PL_FadeAdd"},     // the same id as the row before
+        {305, 8010, "ST_UpDown", "ST_UpDown_In"},    // the id of "ST_SideDual_In"
+        {323, 8070, "ST_Corner", "ST_Corner_090In"}, // the id of "ST_Corner_000In"; 8072 unused
+        {341, 8130, "ST_Cross", "ST_CrossDual_01_000"},
+        {346, 8160, "ST_SizeDown", "ST_SizeDown"},   // five rows share 8160
+        {347, 8160, "ST_SizeUp", "ST_SizeUp"},
+        {348, 8160, "ST_Multi", "ST_Multi_In"},
+        {349, 8160, "ST_Multi", "ST_Multi_Out"},
+        {350, 8160, "ST_MultiWorld", "ST_MultiWorld"},
     };
     for (const Expect& e : cases) {
         const TransitionTableRow* r = findRow(e.number);

@@ -232,6 +232,28 @@ TEST(StretchRectAddClipped, ClippedPartSamplesAsTheUnclippedStretch) {
     EXPECT_TRUE(clipped.guardIntact());
 }
 
+TEST(StretchRectClipped, DrawsTheSmoothStretchInsideTheClipOnly) {
+    GuardedBuffer src(7, 5);
+    src.fillPattern(12);
+    // A magnification reaching far past the clip on every side.
+    const Rect dstRect{-9, -6, 14, 11}, srcRect{1, 0, 7, 5};
+    GuardedBuffer whole(40, 30, 0x040404), clipped(40, 30, 0x040404);
+    stretchRectSmooth(&whole.at(10, 8), src.pixels(), dstRect, srcRect, whole.pitch(), src.pitch());
+    stretchRectClipped(&clipped.at(10, 8), src.pixels(), dstRect, srcRect, Rect{0, 0, 5, 4}, clipped.pitch(),
+                       src.pitch());
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const bool inClip = x >= 10 && x < 15 && y >= 8 && y < 12;
+            ASSERT_EQ(clipped.at(x, y), inClip ? whole.at(x, y) : 0x040404u) << x << "," << y;
+        }
+    // Zero width or height draws nothing.
+    GuardedBuffer empty(6, 6, 0x040404);
+    for (const Rect& r : {Rect{2, 0, 2, 6}, Rect{0, 3, 6, 3}})
+        stretchRectClipped(empty.pixels(), src.pixels(), r, srcRect, Rect{0, 0, 6, 6}, empty.pitch(), src.pitch());
+    EXPECT_TRUE(untouchedOutside(empty, Rect{0, 0, 0, 0}, 0x040404));
+    EXPECT_TRUE(clipped.guardIntact());
+}
+
 TEST(StretchRect, ChoosesCopyNearestOrSmoothByArea) {
     GuardedBuffer src(100, 100);
     src.fillPattern(3);
