@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "Transition/Transition_Stretch.h"
+#include "tests/effects/TransitionFixture.h"
 #include "tests/support/TestSupport.h"
 
+using vt_test::CountingPool;
 using vt_test::GuardedBuffer;
 
 namespace {
@@ -16,55 +18,15 @@ namespace {
 Pixel outgoingAt(int x, int y) { return 0x010000u | static_cast<Pixel>(y << 8 | x); }
 Pixel incomingAt(int x, int y) { return 0x020000u | static_cast<Pixel>(y << 8 | x); }
 
-struct Pool {
-    static inline std::vector<Pixel> block;
-    static inline int acquires = 0, keeps = 0;
-    static inline bool dry = false;
-    static void reset(bool runDry) {
-        block.assign(2702336 / 4, 0x00ABCDEF);
-        acquires = keeps = 0;
-        dry = runDry;
-    }
-    static Pixel* acquire(int32_t* slot) {
-        ++acquires;
-        if (dry) return nullptr;
-        *slot = 3;
-        return block.data() + 237824 / 4;
-    }
-    static int32_t keep(int32_t slot) {
-        ++keeps;
-        return slot;
-    }
-    static int32_t clear(Pixel*) { return 0; }
-};
-
-struct Frame {
+// Pictures whose pixels name their own position, and the canvas read back.
+struct Frame : vt_test::TransitionFrame {
     int w, h;
-    GuardedBuffer out, in, canvas;
-    EffectParams record{};
-    Frame(int width, int height, bool flat = false, Pixel o = 0, Pixel i = 0)
-        : w(width), h(height), out(width, height, o), in(width, height, i), canvas(width, height, 0x0F0F0F) {
-        if (!flat)
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) {
-                    out.at(x, y) = outgoingAt(x, y);
-                    in.at(x, y) = incomingAt(x, y);
-                }
-        record.source = out.pixels();
-        record.source2 = in.pixels();
-        record.destination = canvas.pixels();
-        record.rect = {0, 0, w, h};
-        record.pitch = out.pitch();
-        record.width = w;
-        record.height = h;
-        record.acquireBuffer = Pool::acquire;
-        record.keepBuffer = Pool::keep;
-        record.clearBuffer = Pool::clear;
-    }
-    EffectParams* at(float progress, int first = 1) {
-        record.progress = progress;
-        record.firstFrame = first;
-        return &record;
+    Frame(int width, int height) : TransitionFrame(width, height), w(width), h(height) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                out.at(x, y) = outgoingAt(x, y);
+                in.at(x, y) = incomingAt(x, y);
+            }
     }
     std::vector<Pixel> row(int y) const {
         std::vector<Pixel> r;
@@ -124,7 +86,7 @@ TEST(StretchTransitions, ZoomBlursAtTheirEnds) {
         {renderStDiscrete2, 1, 0x804020},   // 14 sixteenths + one eighth: whole where no bit is masked off
     };
     for (const Case& c : cases) {
-        Frame f(6, 4, true, 0x804020, 0x123456);
+        vt_test::TransitionFrame f(6, 4, 0x804020, 0x123456);
         c.worker(f.at(0.0f), c.direction);
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 6; ++x) ASSERT_EQ(f.canvas.at(x, y), c.expected) << c.direction << std::hex;
@@ -171,21 +133,22 @@ TEST(StretchTransitions, JurumEndsOnTheWholeIncomingPicture) {
 TEST(StretchTransitions, FoldingFanWithAndWithoutItsMap) {
     for (int kind : {1, 0}) {
         Frame withMap(23, 17), without(23, 17);
-        Pool::reset(false);
+        CountingPool::reset();
         for (int i = 0; i < 5; ++i) renderStFoldingFan(withMap.at(i * 0.2f, i == 0), 0, kind, 1, 1);
-        EXPECT_EQ(Pool::acquires, 1);
-        EXPECT_EQ(Pool::keeps, 5);
+        EXPECT_EQ(CountingPool::acquires, 1);
+        EXPECT_EQ(CountingPool::keeps, 5);
         std::vector<std::vector<Pixel>> expected;
         for (int y = 0; y < 17; ++y) expected.push_back(withMap.row(y));
-        Pool::reset(true);
+        CountingPool::reset();
+        CountingPool::dry = true;
         for (int i = 0; i < 5; ++i) renderStFoldingFan(without.at(i * 0.2f, i == 0), 0, kind, 1, 1);
-        EXPECT_EQ(Pool::keeps, 0);   // nothing held, nothing kept
+        EXPECT_EQ(CountingPool::keeps, 0);   // nothing held, nothing kept
         for (int y = 0; y < 17; ++y) EXPECT_EQ(without.row(y), expected[y]) << "kind " << kind << " row " << y;
     }
     // At 0 no pixel is inside the sector: the outgoing picture, the odd last
     // column and row included.
     Frame f(23, 17);
-    Pool::reset(false);
+    CountingPool::reset();
     renderStFoldingFan(f.at(0.0f), 0, 1, 1, 1);
     EXPECT_TRUE(f.shows(outgoingAt));
 }
