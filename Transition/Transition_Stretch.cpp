@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "engine/ScratchPool.h"
@@ -174,7 +175,7 @@ void pushHalves(const Frame& f, int32_t direction, float p) {
 // the extra pixel on the far side, so at full size they are the whole picture.
 void zoomWindowOver(const Frame& f, const Pixel* base, const Pixel* overlay, float d, const Rect& window) {
     const Rect full = f.full();
-    stretchRectNearest(f.dst, base, full, full, f.pitch, f.pitch);
+    copyRect(f.dst, base, 0, 0, full, f.pitch, f.pitch);   // the same as an unscaled nearest stretch
     stretchRectAlpha(f.dst, overlay, full, window, f.pitch, f.pitch, d);
 }
 
@@ -320,15 +321,16 @@ namespace {
 
 // Zoom blur: Copies scaled copies of `zoomed` about the centre, at scales
 // scales[j] (1024 = unscaled), each masked by its shift, plus the unscaled
-// picture at its own shift; cross-faded with `fixed` at weight wf.
+// picture at its own shift; cross-faded with `fixed` at weight wf. The column
+// of every copy is tabled per frame, the copies of one pixel side by side.
 template <int Copies>
 void zoomBlur(const Frame& f, const Pixel* zoomed, const Pixel* fixed, const int32_t (&scales)[Copies],
               const int (&shifts)[Copies], int unscaledShift, uint32_t wf) {
     if (f.w <= 0 || f.h <= 0) return;
     const int32_t hw = f.w >> 1, hh = f.h >> 1;
     int32_t* cols = indexScratch(static_cast<size_t>(Copies) * f.w);
-    for (int j = 0; j < Copies; ++j)
-        for (int32_t x = 0; x < f.w; ++x) cols[j * f.w + x] = static_cast<int32_t>(scaled(hw, x - hw, scales[j], 10));
+    for (int32_t x = 0; x < f.w; ++x)
+        for (int j = 0; j < Copies; ++j) cols[x * Copies + j] = static_cast<int32_t>(scaled(hw, x - hw, scales[j], 10));
     Pixel masks[Copies];
     for (int j = 0; j < Copies; ++j) masks[j] = (0xFFu >> shifts[j]) * 0x010101u;
     const Pixel unscaledMask = (0xFFu >> unscaledShift) * 0x010101u;
@@ -339,9 +341,12 @@ void zoomBlur(const Frame& f, const Pixel* zoomed, const Pixel* fixed, const int
         const Pixel* z = zoomed + static_cast<ptrdiff_t>(y) * f.pitch;
         const Pixel* fx = fixed + static_cast<ptrdiff_t>(y) * f.pitch;
         Pixel* d = f.dstRow(y);
-        for (int32_t x = 0; x < f.w; ++x) {
+        const int32_t* c = cols;
+        for (int32_t x = 0; x < f.w; ++x, c += Copies) {
             Pixel mix = (z[x] >> unscaledShift) & unscaledMask;
-            for (int j = 0; j < Copies; ++j) mix += (rows[j][cols[j * f.w + x]] >> shifts[j]) & masks[j];
+            [&]<int... J>(std::integer_sequence<int, J...>) {
+                ((mix += (rows[J][c[J]] >> shifts[J]) & masks[J]), ...);
+            }(std::make_integer_sequence<int, Copies>{});
             d[x] = blendPixel(mix, fx[x], wf);
         }
     }
