@@ -32,4 +32,32 @@ inline void aimRecord(EffectParams& p, GuardedBuffer& picture, GuardedBuffer& ca
     p.firstFrame = 1;
 }
 
+inline int32_t keepAnySlot(int32_t slot) { return slot; }
+
+// A picture, a canvas preset to `untouched` and a record aimed at them, driven
+// one frame at a time with the engine's raw level and beat.
+struct EffectRun {
+    GuardedBuffer picture, canvas;
+    EffectParams p{};
+    int16_t spectrum[128]{};
+    int16_t samples[256]{};
+
+    EffectRun(int w, int h, Pixel untouched = 0x00ABCDEF) : picture(w, h), canvas(w, h, untouched) {
+        aimRecord(p, picture, canvas);
+        p.duration = 4000;
+        p.acquireBuffer = acquireTestBlock;
+        p.keepBuffer = keepAnySlot;
+        p.spectrum = spectrum;
+        p.samples = samples;
+    }
+    template <class Body>
+    EffectRun& frame(Body body, float level, int beat = 0) {
+        p.level = level;
+        p.beat = beat;
+        body(&p);
+        p.firstFrame = 0;
+        return *this;
+    }
+};
+
 }  // namespace vt_test
