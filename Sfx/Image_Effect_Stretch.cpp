@@ -1,5 +1,7 @@
 #include "Sfx/Image_Effect_Stretch.h"
 
+#include <algorithm>
+
 #include "Sfx/ImageEffectFrame.h"
 #include "Sfx/ImageEffectShared.h"
 #include "render/FloatToInt.h"
@@ -7,12 +9,15 @@
 namespace {
 
 constexpr int32_t kMaxLayers = 14;
+constexpr int32_t kStrip = 128;   // columns whose sample columns are worked out at once
 
 // The zoom blur: every pixel the sum of `layers` samples toward the centre, each
 // shifted by layerShift and masked per channel, plus an eighth of the pixel
 // itself. Layer n samples at the offset from the centre scaled by scale(n) >>
 // fractionBits; every scale lies below one, so samples stay in the picture.
 // Offsets run from -half to half - 1: an odd last column or row stays as it is.
+// The frame is drawn in strips of columns, each strip's sample columns worked
+// out once for all its rows.
 template <class Scale>
 void zoomBlur(EffectParams* p, int32_t layers, int32_t fractionBits, int32_t layerShift, Scale scale) {
     updateEffectLevel(p, 0.98f, 1.0f);
@@ -23,20 +28,22 @@ void zoomBlur(EffectParams* p, int32_t layers, int32_t fractionBits, int32_t lay
     const Pixel layerMask = (0xFFu >> layerShift) * 0x010101u;
     int64_t s[kMaxLayers];
     for (int32_t n = 0; n < layers; ++n) s[n] = scale(n + 1, k);
-    const Pixel* rows[kMaxLayers];
-    int64_t column[kMaxLayers];
-    for (int32_t dy = -hh; dy < hh; ++dy) {
-        for (int32_t n = 0; n < layers; ++n) rows[n] = f.srcRow(hh + static_cast<int32_t>((dy * s[n]) >> fractionBits));
-        for (int32_t n = 0; n < layers; ++n) column[n] = -hw * s[n];   // dx x Sn, stepped by Sn
-        const Pixel* own = f.srcRow(hh + dy);
-        Pixel* d = f.dstRow(hh + dy);
-        for (int32_t x = 0; x < 2 * hw; ++x) {
-            Pixel sum = (own[x] >> 3) & 0x1F1F1F;
+    int32_t columns[kMaxLayers][kStrip];
+    Pixel sums[kStrip];
+    for (int32_t x0 = 0; x0 < 2 * hw; x0 += kStrip) {
+        const int32_t count = std::min(kStrip, 2 * hw - x0);
+        for (int32_t n = 0; n < layers; ++n)
+            for (int32_t i = 0; i < count; ++i)
+                columns[n][i] = hw + static_cast<int32_t>(((x0 + i - hw) * s[n]) >> fractionBits);
+        for (int32_t dy = -hh; dy < hh; ++dy) {
+            const Pixel* own = f.srcRow(hh + dy) + x0;
+            for (int32_t i = 0; i < count; ++i) sums[i] = (own[i] >> 3) & 0x1F1F1F;
             for (int32_t n = 0; n < layers; ++n) {
-                sum += (rows[n][hw + static_cast<int32_t>(column[n] >> fractionBits)] >> layerShift) & layerMask;
-                column[n] += s[n];
+                const Pixel* row = f.srcRow(hh + static_cast<int32_t>((dy * s[n]) >> fractionBits));
+                const int32_t* c = columns[n];
+                for (int32_t i = 0; i < count; ++i) sums[i] += (row[c[i]] >> layerShift) & layerMask;
             }
-            d[x] = sum;
+            std::copy(sums, sums + count, f.dstRow(hh + dy) + x0);
         }
     }
 }
