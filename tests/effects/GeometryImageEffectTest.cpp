@@ -3,7 +3,11 @@
 // blur sums (the shifts of negative offsets round down).
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <utility>
+
 #include "Sfx/Image_Effect_Geometry.h"
+#include "Sfx/Image_Effect_Light.h"
 #include "Sfx/Image_Effect_Move.h"
 #include "Sfx/Image_Effect_Stretch.h"
 #include "tests/effects/ImageEffectFixture.h"
@@ -114,6 +118,30 @@ TEST(StretchZoomBlur, FullLevelStreaksTowardTheCentre) {
         u.frame(body, 255);
         for (int y = 0; y < 12; ++y)
             for (int x = 0; x < 16; ++x) ASSERT_EQ(u.canvas.at(x, y), 0x808080u);
+    }
+}
+
+// A caller's envelope mode that leaves the raw level alone (6) can hand a body
+// any float: a level past 255 must not push a crop, a zoom-blur scale or the
+// mosaic step past the picture (nor a NaN anywhere); it acts as 255 (NaN as 0).
+TEST(LevelsOutOfRange, ActAsTheNearestLevelInRange) {
+    void (*const bodies[])(EffectParams*) = {applyStUpDown,      applyStAlphaStretch, applyStAlphaStretch8,
+                                             applyStAlphaStretch16, applyGmMultiVision, applyLtEmbossLight,
+                                             applyLtCircleLight, applyLtRGBLight};
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::pair<float, float> pairs[] = {{1000.0f, 255.0f}, {-50.0f, 0.0f}, {nan, 0.0f}, {160.0f, 200.0f}};
+    for (auto body : bodies) {
+        for (auto [raw, held] : pairs) {
+            EffectRun a(40, 30), b(40, 30);
+            a.picture.fillPattern(21);
+            b.picture.fillPattern(21);
+            a.p.levelMode = b.p.levelMode = 6;
+            a.frame(body, raw);
+            b.frame(body, held);
+            // 160 and 200 both drive the mosaic step past its coarsest (z + 1 <= 0).
+            if (raw == 160.0f && body != applyGmMultiVision) continue;
+            EXPECT_TRUE(a.canvas.sameVisible(b.canvas)) << raw;
+        }
     }
 }
 
