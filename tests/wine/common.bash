@@ -65,3 +65,62 @@ wait_pid() {
     done
     return 124
 }
+
+# The engine's full-screen frame: the 640 x 480 display mode, at the top left of
+# the Xvfb screen once the virtual desktop has switched to it.
+frame_size=640x480
+
+# makesaver_tool: the native package tool (built by the native preset).
+makesaver_tool() {
+    local tool
+    tool=$(realpath -m "$build/../native/bin/makesaver")
+    [[ -x $tool ]] || { echo "FAIL: $tool is not built (tools/build native)" >&2; return 1; }
+    echo "$tool"
+}
+
+# desktop_size: the Wine virtual desktop window's size, e.g. 640x480.
+desktop_size() {
+    xwininfo -root -tree 2>/dev/null | awk '/ - Wine desktop"/ { print $(NF-1); exit }' | cut -d+ -f1
+}
+
+# capture_show SAVER SECONDS DIR: runs SAVER full screen ("/s") in a 1024x768
+# virtual desktop, waits for the 640x480 mode, then grabs the frame as fast as
+# it can for SECONDS into DIR (raw RGB, 640 x 480, named by the milliseconds
+# since the first grab), and ends the saver with a key. Fails the check (and
+# ends the saver's own process) when the mode never comes or the key does not
+# end it with status 0.
+capture_show() {
+    local saver=$1 seconds=$2 dir=$3 pid rc start now until
+    mkdir -p "$dir"
+    "$run" --desktop 1024x768 "$saver" /s >"$dir.log" 2>&1 </dev/null &
+    pid=$!
+    until=$((SECONDS + 30))
+    while [[ $(desktop_size) != "$frame_size" ]] && ((SECONDS < until)); do sleep 0.05; done
+    if [[ $(desktop_size) != "$frame_size" ]]; then
+        fail "$(basename "$saver"): the desktop never switched to $frame_size"
+    else
+        start=${EPOCHREALTIME/./}
+        until=$((start + seconds * 1000000))
+        while now=${EPOCHREALTIME/./}; ((now < until)); do
+            # A grab that fails (rarely, an X error) is left out.
+            xwd -root -silent -display "$DISPLAY" 2>/dev/null |
+                convert xwd:- -crop "$frame_size+0+0" -depth 8 \
+                    "rgb:$dir/$(printf %06d $(((now - start) / 1000))).rgb" 2>/dev/null
+        done
+    fi
+    xdotool key space
+    wait_pid 15 "$pid"
+    rc=$?
+    if ((rc == 0)); then pass "$(basename "$saver"): a key ended it with status 0"
+    else
+        fail "$(basename "$saver"): status $rc after the key (124 = still running)"
+        ((rc == 124)) && kill "$pid" 2>/dev/null
+    fi
+}
+
+# check_frames layouts|show DIR ARGS...: the checks of tests/wine/lib/frames.py
+# over the grabs of capture_show; its failures count here.
+check_frames() {
+    python3 "$src/tests/wine/lib/frames.py" "$@"
+    failures=$((failures + $?))
+}

@@ -1,0 +1,189 @@
+"""Checks over the frames that capture_show (common.bash) grabbed from a full-screen
+saver: raw RGB files of 640 x 480 named by the milliseconds since the first grab.
+Prints "ok: ..." and "FAIL: ..." lines; the exit status is the number of failures.
+
+  frames.py layouts DIR RECT=RRGGBB ...
+      Each argument is one picture as the engine must show it: the rectangle
+      X,Y,W,H it is fitted into (black everywhere else) and its flat colour. The
+      frames that show one exactly must show them in the order given, each for at
+      least the plain half of the show time.
+
+  frames.py show DIR REF.rgb ...
+      REF.rgb are the pictures' own decodes (640 x 480, shown unscaled), in show
+      order. Every cycle must show the picture plain for the second half of the
+      show time, something else (the image effect) in the first half, and frames
+      that are neither picture during the transition; cycles S + T apart.
+"""
+import os
+import sys
+
+WIDTH, HEIGHT = 640, 480
+ROW = WIDTH * 3
+SHOW_MS, TRANSITION_MS = 5000, 2000
+PLAIN_MIN_MS = 2000           # the plain half of S is 2,500 ms; grabs are ~100-200 ms apart
+CYCLE_SLACK_MS = 400          # Wine's timer and the grabbing are not exact
+WINDOW_MARGIN_MS = 300        # kept clear of the phase ends when a frame is judged by its time
+
+failures = 0
+
+
+def check(ok, text):
+    global failures
+    print(("ok: " if ok else "FAIL: ") + text)
+    if not ok:
+        failures += 1
+    return ok
+
+
+def frames(directory):
+    """(milliseconds, file) of every grab, in time order."""
+    names = sorted(n for n in os.listdir(directory) if n.endswith(".rgb"))
+    paths = [(int(n[:-4]), os.path.join(directory, n)) for n in names]
+    # A grab that went wrong on the X side is left out rather than judged.
+    return [(ms, p) for ms, p in paths if os.path.getsize(p) == ROW * HEIGHT]
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+# --- layouts ----------------------------------------------------------------
+
+ABOVE = bytes(0 if v <= 8 else 1 for v in range(256))   # a channel brighter than black
+
+
+def lit_box(frame):
+    """Bounding box (x0, y0, x1, y1), exclusive ends, of the pixels that are not black."""
+    top = bottom = None
+    left, right = WIDTH, 0
+    for y in range(HEIGHT):
+        marks = frame[y * ROW:(y + 1) * ROW].translate(ABOVE)
+        first = marks.find(1)
+        if first < 0:
+            continue
+        if top is None:
+            top = y
+        bottom = y + 1
+        left = min(left, first // 3)
+        right = max(right, marks.rfind(1) // 3 + 1)
+    return None if top is None else (left, top, right, bottom)
+
+
+def flat_inside(frame, box, colour, tolerance=12):
+    x0, y0, x1, y1 = box
+    for y in range(y0, y1):
+        row = frame[y * ROW + x0 * 3:y * ROW + x1 * 3]
+        for c in range(3):
+            channel = row[c::3]
+            if min(channel) < colour[c] - tolerance or max(channel) > colour[c] + tolerance:
+                return False
+    return True
+
+
+def parse_layout(text):
+    rect, colour = text.split("=")
+    x, y, w, h = (int(v) for v in rect.split(","))
+    return (x, y, x + w, y + h), tuple(int(colour[i:i + 2], 16) for i in (0, 2, 4))
+
+
+def layouts(directory, specs):
+    wanted = [parse_layout(s) for s in specs]
+    runs = []   # [index, first ms, last ms] of the frames that showed a layout, merged in order
+    for ms, path in frames(directory):
+        frame = read(path)
+        box = lit_box(frame)
+        for i, (rect, colour) in enumerate(wanted):
+            if box == rect and flat_inside(frame, rect, colour):
+                if runs and runs[-1][0] == i:
+                    runs[-1][2] = ms
+                else:
+                    runs.append([i, ms, ms])
+                break
+    seen = [r[0] for r in runs]
+    print("shown in turn: " + ", ".join(f"{specs[i]} {a}-{b} ms" for i, a, b in runs))
+    order = list(range(len(wanted))) + [0]
+    check(seen[:len(order)] == order,
+          f"each picture fitted and centred on black, in turn and back to the first ({order} seen as {seen})")
+    for i, first, last in runs[:len(wanted)]:
+        check(last - first >= PLAIN_MIN_MS, f"{specs[i]} stood for {last - first} ms (at least {PLAIN_MIN_MS})")
+
+
+# --- show -------------------------------------------------------------------
+
+STRIDE = 29   # every 29th byte: all three channels, spread over the whole frame
+
+
+def distance(a, b):
+    """Mean absolute channel difference over a sample of the frame."""
+    sa, sb = a[::STRIDE], b[::STRIDE]
+    return sum(abs(x - y) for x, y in zip(sa, sb)) / len(sa)
+
+
+PLAIN = 2.0     # the engine's decode against ImageMagick's: about 0.5
+CHANGED = 6.0   # a picture visibly different from the plain one
+
+
+def show(directory, refs):
+    pictures = [read(r) for r in refs]
+    n = len(pictures)
+    grabbed = []   # (ms, [distance to each picture])
+    # Plain phases: runs of identical grabs (the picture copied unchanged) that
+    # equal one picture, lasting most of S / 2. The last grab of a run marks the
+    # start of the transition within a grab's interval.
+    plains = []    # [picture, first ms, last ms]
+    previous = None
+    for ms, path in frames(directory):
+        frame = read(path)
+        d = [distance(frame, p) for p in pictures]
+        k = min(range(n), key=lambda j: d[j])
+        if d[k] < PLAIN:
+            if plains and plains[-1][0] == k and plains[-1][2] == grabbed[-1][0] and frame == previous:
+                plains[-1][2] = ms
+            else:
+                plains.append([k, ms, ms])
+        grabbed.append((ms, d))
+        previous = frame
+    plains = [p for p in plains if p[2] - p[1] >= PLAIN_MIN_MS]
+    print("plain phases: " + ", ".join(f"picture {k} {a}-{b} ms" for k, a, b in plains))
+    order = [k for k, _, _ in plains]
+    check(len(order) >= n and order == [i % n for i in range(len(order))],
+          f"every picture stands plain for at least {PLAIN_MIN_MS} ms, in turn ({order})")
+
+    def judged(lo, hi, measure):
+        values = [measure(d) for ms, d in grabbed if lo <= ms <= hi]
+        return bool(values) and max(values) >= CHANGED, f"largest {max(values, default=0):.1f} " \
+            f"over {len(values)} grabs at {lo}-{hi} ms"
+
+    for k, _, end in plains:
+        # The image effect: [end - S, end - S / 2), judged away from its ends.
+        lo, hi = end - SHOW_MS + WINDOW_MARGIN_MS, end - SHOW_MS // 2 - WINDOW_MARGIN_MS
+        if lo >= grabbed[0][0]:
+            ok, how = judged(lo, hi, lambda d: d[k])
+            check(ok, f"picture {k}: the first half of its show time changes it ({how})")
+        # The transition: [end, end + T).
+        nxt = (k + 1) % n
+        lo, hi = end + WINDOW_MARGIN_MS, end + TRANSITION_MS - WINDOW_MARGIN_MS
+        if hi <= grabbed[-1][0]:
+            ok, how = judged(lo, hi, lambda d: min(d[k], d[nxt]))
+            check(ok, f"transition {k} -> {nxt}: frames differ from both pictures ({how})")
+    cycle = SHOW_MS + TRANSITION_MS
+    for a, b in zip(plains, plains[1:]):
+        took = b[2] - a[2]
+        check(abs(took - cycle) <= CYCLE_SLACK_MS, f"a cycle took {took} ms ({cycle} +- {CYCLE_SLACK_MS})")
+
+
+def main(argv):
+    if len(argv) < 3 or argv[0] not in ("layouts", "show"):
+        raise SystemExit(__doc__)
+    if not frames(argv[1]):
+        check(False, f"no frames were grabbed into {argv[1]}")
+    elif argv[0] == "layouts":
+        layouts(argv[1], argv[2:])
+    else:
+        show(argv[1], argv[2:])
+    return failures
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
