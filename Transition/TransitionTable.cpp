@@ -1,15 +1,81 @@
 #include "Transition/TransitionTable.h"
 
 #include "Transition/TransitionEntry.h"
+#include "Transition/Transition_Block.h"
 #include "Transition/Transition_Plain.h"
 #include "Transition/Transition_Stretch.h"
 
 // Names and group names are copied exactly as the catalogue has them, oddities
 // included; rows of families not built yet are absent, not stood in for.
+#define BLOCK(...) VT_TRANSITION_ENTRY(Block, __VA_ARGS__)
 #define PLAIN(...) VT_TRANSITION_ENTRY(Plain, __VA_ARGS__)
 #define STRETCH(...) VT_TRANSITION_ENTRY(Stretch, __VA_ARGS__)
 
 const TransitionTableRow transitionTable[] = {
+    // Block (family 1)
+    {105, {1000, 1, "BL_Rand", "BL_Rand", 0, BLOCK(renderBlPlain, 32, 24, 0, 0)}},
+    {106, {1010, 1, "BL_Roto1 ", "BL_Roto1", 0, BLOCK(renderBlPlain, 16, 12, 1, 0)}},
+    {107, {1011, 1, "BL_Roto2 ", "BL_Roto2", 0, BLOCK(renderBlPlain, 16, 12, 1, 1)}},
+    {108, {1020, 1, "BL_ZigZag1", "BL_ZigZag1", 0, BLOCK(renderBlPlain, 16, 12, 2, 0)}},
+    {109, {1021, 1, "BL_ZigZag2", "BL_ZigZag2", 0, BLOCK(renderBlPlain, 16, 12, 2, 1)}},
+    {110, {1030, 1, "BL_Diagonal1", "BL_Diagonal1", 0, BLOCK(renderBlPlain, 16, 12, 3, 0)}},
+    {111, {1031, 1, "BL_Diagonal2", "BL_Diagonal2", 0, BLOCK(renderBlPlain, 16, 12, 3, 1)}},
+    {112, {1040, 1, "BL_Checker00", "BL_Checker00", 0, BLOCK(renderBlPlain, 16, 12, 4, 0)}},
+    {113, {1041, 1, "BL_Checker01", "BL_Checker01", 0, BLOCK(renderBlPlain, 16, 12, 4, 1)}},
+    {114, {1042, 1, "BL_Checker10", "BL_Checker10", 0, BLOCK(renderBlPlain, 16, 12, 5, 0)}},
+    {115, {1043, 1, "BL_Checker11", "BL_Checker11", 0, BLOCK(renderBlPlain, 16, 12, 5, 1)}},
+    {116, {1044, 1, "BL_Checker20", "BL_Checker20", 0, BLOCK(renderBlPlain, 16, 12, 6, 0)}},
+    {117, {1045, 1, "BL_Checker21", "BL_Checker21", 0, BLOCK(renderBlPlain, 16, 12, 6, 1)}},
+    {118, {1046, 1, "BL_Checker30", "BL_Checker30", 0, BLOCK(renderBlPlain, 16, 12, 7, 0)}},
+    {119, {1047, 1, "BL_Checker31", "BL_Checker31", 0, BLOCK(renderBlPlain, 16, 12, 7, 1)}},
+    {120, {1050, 1, "BL_Roto_12x9", "BL_Roto_12x9I", 0, BLOCK(renderBlPlain, 12, 9, 1, 0)}},
+    {121, {1060, 1, "BL_Push_Rand", "BL_Push_Rand", 0, BLOCK(renderBlPush, 32, 24, 0, 0)}},
+    {122, {1061, 1, "BL_Push_Roto1", "BL_Push_Roto1", 0, BLOCK(renderBlPush, 16, 12, 1, 0)}},
+    {123, {1062, 1, "BL_Push_Roto2", "BL_Push_Roto2", 0, BLOCK(renderBlPush, 16, 12, 1, 1)}},
+    {124, {1064, 1, "BL_Push_ZigZag2", "BL_Push_ZigZag2", 0, BLOCK(renderBlPush, 16, 12, 2, 1)}},
+    {125, {1065, 1, "BL_Push_Diagonal1", "BL_Push_Diagonal1", 0, BLOCK(renderBlPush, 16, 12, 3, 0)}},
+    {126, {1066, 1, "BL_Push_Diagonal2", "BL_Push_Diagonal2", 0, BLOCK(renderBlPush, 16, 12, 3, 1)}},
+    {127, {1067, 1, "BL_Push_Checker00", "BL_Push_Checker00", 0, BLOCK(renderBlPush, 16, 12, 4, 0)}},
+    {128, {1068, 1, "BL_Push_Checker01", "BL_Push_Checker01", 0, BLOCK(renderBlPush, 16, 12, 4, 1)}},
+    {129, {1069, 1, "BL_Push_Checker10", "BL_Push_Checker10", 0, BLOCK(renderBlPush, 16, 12, 5, 0)}},
+    {130, {1070, 1, "BL_Push_Checker11", "BL_Push_Checker11", 0, BLOCK(renderBlPush, 16, 12, 5, 1)}},
+    {131, {1071, 1, "BL_Push_Checker20", "BL_Push_Checker20", 0, BLOCK(renderBlPush, 16, 12, 6, 0)}},
+    {132, {1072, 1, "BL_Push_Checker21", "BL_Push_Checker21", 0, BLOCK(renderBlPush, 16, 12, 6, 1)}},
+    {133, {1073, 1, "BL_Push_Checker30", "BL_Push_Checker30", 0, BLOCK(renderBlPush, 16, 12, 7, 0)}},
+    {134, {1074, 1, "BL_Push_Checker31", "BL_Push_Checker31", 0, BLOCK(renderBlPush, 16, 12, 7, 1)}},
+    {135, {1075, 1, "BL_Push_Roto_12x9I", "BL_Push_Roto_12x9I", 0, BLOCK(renderBlPush, 12, 9, 1, 0)}},
+    {136, {1090, 1, "BL_XRotate_Rand", "BL_XRotate_Rand", 0, BLOCK(renderBlXRotate, 16, 12, 0, 0, 1)}},
+    {137, {1091, 1, "BL_XRotate_Roto1", "BL_XRotate_Roto1", 0, BLOCK(renderBlXRotate, 16, 12, 1, 0, 1)}},
+    {138, {1092, 1, "BL_XRotate_Roto2", "BL_XRotate_Roto2", 0, BLOCK(renderBlXRotate, 16, 12, 1, 1, 1)}},
+    {139, {1093, 1, "BL_XRotate_ZigZag1", "BL_XRotate_ZigZag1", 0, BLOCK(renderBlXRotate, 16, 12, 2, 0, 1)}},
+    {140, {1094, 1, "BL_XRotate_ZigZag2", "BL_XRotate_ZigZag2", 0, BLOCK(renderBlXRotate, 16, 12, 2, 1, 1)}},
+    {141, {1095, 1, "BL_XRotate_Diagonal1", "BL_XRotate_Diagonal1", 0, BLOCK(renderBlXRotate, 16, 12, 3, 0, 1)}},
+    {142, {1096, 1, "BL_XRotate_Diagonal2", "BL_XRotate_Diagonal2", 0, BLOCK(renderBlXRotate, 16, 12, 3, 1, 1)}},
+    {143, {1097, 1, "BL_XRotate_Checker00", "BL_XRotate_Checker00", 0, BLOCK(renderBlXRotate, 16, 12, 4, 0, 1)}},
+    {144, {1098, 1, "BL_XRotate_Checker01", "BL_XRotate_Checker01", 0, BLOCK(renderBlXRotate, 16, 12, 4, 1, 1)}},
+    {145, {1099, 1, "BL_XRotate_Checker10", "BL_XRotate_Checker10", 0, BLOCK(renderBlXRotate, 16, 12, 5, 0, 1)}},
+    {146, {1100, 1, "BL_XRotate_Checker11", "BL_XRotate_Checker11", 0, BLOCK(renderBlXRotate, 16, 12, 5, 1, 1)}},
+    {147, {1101, 1, "BL_XRotate_Checker20", "BL_XRotate_Checker20", 0, BLOCK(renderBlXRotate, 16, 12, 6, 0, 1)}},
+    {148, {1102, 1, "BL_XRotate_Checker21", "BL_XRotate_Checker21", 0, BLOCK(renderBlXRotate, 16, 12, 6, 1, 1)}},
+    {149, {1103, 1, "BL_XRotate_Checker30", "BL_XRotate_Checker30", 0, BLOCK(renderBlXRotate, 16, 12, 7, 0, 1)}},
+    {150, {1104, 1, "BL_XRotate_Checker31", "BL_XRotate_Checker31", 0, BLOCK(renderBlXRotate, 16, 12, 7, 1, 1)}},
+    {151, {1105, 1, "BL_XRotate_Roto_12x9I", "BL_XRotate_Roto_12x9I", 0, BLOCK(renderBlXRotate, 12, 9, 1, 0, 1)}},
+    {152, {1200, 1, "BL_YRotate_Rand", "BL_YRotate_Rand", 0, BLOCK(renderBlYRotate, 16, 12, 0, 0, 1)}},
+    {153, {1201, 1, "BL_YRotate_Roto1", "BL_YRotate_Roto1", 0, BLOCK(renderBlYRotate, 16, 12, 1, 0, 1)}},
+    {154, {1202, 1, "BL_YRotate_Roto2", "BL_YRotate_Roto2", 0, BLOCK(renderBlYRotate, 16, 12, 1, 1, 1)}},
+    {155, {1203, 1, "BL_YRotate_ZigZag1", "BL_YRotate_ZigZag1", 0, BLOCK(renderBlYRotate, 16, 12, 2, 0, 1)}},
+    {156, {1204, 1, "BL_YRotate_ZigZag2", "BL_YRotate_ZigZag2", 0, BLOCK(renderBlYRotate, 16, 12, 2, 1, 1)}},
+    {157, {1205, 1, "BL_YRotate_Diagonal1", "BL_YRotate_Diagonal1", 0, BLOCK(renderBlYRotate, 16, 12, 3, 0, 1)}},
+    {158, {1206, 1, "BL_YRotate_Diagonal2", "BL_YRotate_Diagonal2", 0, BLOCK(renderBlYRotate, 16, 12, 3, 1, 1)}},
+    {159, {1207, 1, "BL_YRotate_Checker00", "BL_YRotate_Checker00", 0, BLOCK(renderBlYRotate, 16, 12, 4, 0, 1)}},
+    {160, {1208, 1, "BL_YRotate_Checker01", "BL_YRotate_Checker01", 0, BLOCK(renderBlYRotate, 16, 12, 4, 1, 1)}},
+    {161, {1209, 1, "BL_YRotate_Checker10", "BL_YRotate_Checker10", 0, BLOCK(renderBlYRotate, 16, 12, 5, 0, 1)}},
+    {162, {1210, 1, "BL_YRotate_Checker11", "BL_YRotate_Checker11", 0, BLOCK(renderBlYRotate, 16, 12, 5, 1, 1)}},
+    {163, {1211, 1, "BL_YRotate_Checker20", "BL_YRotate_Checker20", 0, BLOCK(renderBlYRotate, 16, 12, 6, 0, 1)}},
+    {164, {1212, 1, "BL_YRotate_Checker21", "BL_YRotate_Checker21", 0, BLOCK(renderBlYRotate, 16, 12, 6, 1, 1)}},
+    {165, {1213, 1, "BL_YRotate_Checker30", "BL_YRotate_Checker30", 0, BLOCK(renderBlYRotate, 16, 12, 7, 0, 1)}},
+    {166, {1214, 1, "BL_YRotate_Checker31", "BL_YRotate_Checker31", 0, BLOCK(renderBlYRotate, 16, 12, 7, 1, 1)}},
+    {167, {1215, 1, "BL_YRotate_Roto_12x9I", "BL_YRotate_Roto_12x9I", 0, BLOCK(renderBlYRotate, 12, 9, 1, 0, 1)}},
     // Plain (family 3)
     {192, {3000, 3, "PL_Fade", "PL_Fade", 0, PLAIN(renderPlFade)}},
     {193, {3001, 3, "PL_Fade", "PL_Fade_OutIn", 0, PLAIN(renderPlFadeOutIn)}},
