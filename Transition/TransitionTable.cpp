@@ -2,12 +2,14 @@
 
 #include "Transition/TransitionEntry.h"
 #include "Transition/Transition_Block.h"
+#include "Transition/Transition_Pixel.h"
 #include "Transition/Transition_Plain.h"
 #include "Transition/Transition_Stretch.h"
 
 // Names and group names are copied exactly as the catalogue has them, oddities
 // included; rows of families not built yet are absent, not stood in for.
 #define BLOCK(...) VT_TRANSITION_ENTRY(Block, __VA_ARGS__)
+#define PIXEL(...) VT_TRANSITION_ENTRY(Pixel, __VA_ARGS__)
 #define PLAIN(...) VT_TRANSITION_ENTRY(Plain, __VA_ARGS__)
 #define STRETCH(...) VT_TRANSITION_ENTRY(Stretch, __VA_ARGS__)
 
@@ -76,6 +78,31 @@ const TransitionTableRow transitionTable[] = {
     {165, {1213, 1, "BL_YRotate_Checker30", "BL_YRotate_Checker30", 0, BLOCK(renderBlYRotate, 16, 12, 7, 0, 1)}},
     {166, {1214, 1, "BL_YRotate_Checker31", "BL_YRotate_Checker31", 0, BLOCK(renderBlYRotate, 16, 12, 7, 1, 1)}},
     {167, {1215, 1, "BL_YRotate_Roto_12x9I", "BL_YRotate_Roto_12x9I", 0, BLOCK(renderBlYRotate, 12, 9, 1, 0, 1)}},
+    // Pixel (family 2)
+    {168, {2000, 2, "PX_Rand", "PX_Rand", 0, PIXEL(renderPxRand)}},
+    {169, {2010, 2, "PX_Circle", "PX_Circle_Up", 0, PIXEL(renderPxCircle, 0)}},
+    {170, {2011, 2, "PX_Circle", "PX_Circle_Down", 0, PIXEL(renderPxCircle, 1)}},
+    {171, {2020, 2, "PX_Stretch", "PX_Stretch_In ", 0, PIXEL(renderPxStretch, 0)}},
+    {172, {2022, 2, "PX_Stretcht", "PX_Stretch_Out", 0, PIXEL(renderPxStretch, 1)}},
+    {173, {2030, 2, "PX_SlideTop", "PX_SlideTop_In", 0, PIXEL(renderPxSlideTop, 0)}},
+    {174, {2031, 2, "PX_SlideTop", "PX_SlideTop_Ou", 0, PIXEL(renderPxSlideTop, 1)}},
+    {175, {2040, 2, "PX_SlideBottom", "PX_SlideBottom_In", 0, PIXEL(renderPxSlideBottom, 0)}},
+    {176, {2040, 2, "PX_SlideBottom", "PX_SlideBottom_Out", 0, PIXEL(renderPxSlideBottom, 1)}},
+    {177, {2050, 2, "PX_Explode", "PX_Explode_In", 0, PIXEL(renderPxExplode, 0)}},
+    {178, {2051, 2, "PX_Explode", "PX_Explode_Out", 0, PIXEL(renderPxExplode, 1)}},
+    {179, {2060, 2, "PX_Spray", "PX_Spray", 0, PIXEL(renderPxSpray)}},
+    {180, {2070, 2, "PX_Line_000", "PX_Line_000", 0, PIXEL(renderPxLine, 0)}},
+    {181, {2071, 2, "PX_Line_045", "PX_Line_045", 0, PIXEL(renderPxLine, 45)}},
+    {182, {2070, 2, "PX_Line_090", "PX_Line_090", 0, PIXEL(renderPxLine, 90)}},
+    {183, {2073, 2, "PX_Line_135", "PX_Line_135", 0, PIXEL(renderPxLine, 135)}},
+    {184, {2074, 2, "PX_Line_180", "PX_Line_180", 0, PIXEL(renderPxLine, 180)}},
+    {185, {2075, 2, "PX_Line_225", "PX_Line_225", 0, PIXEL(renderPxLine, 225)}},
+    {186, {2076, 2, "PX_Line_270", "PX_Line_270", 0, PIXEL(renderPxLine, 270)}},
+    {187, {2077, 2, "PX_Line_315", "PX_Line_315", 0, PIXEL(renderPxLine, 315)}},
+    {188, {2080, 2, "PX_Corner_045", "PX_Corner_045", 0, PIXEL(renderPxCorner, 45)}},
+    {189, {2081, 2, "PX_Corner_135", "PX_Corner_135", 0, PIXEL(renderPxCorner, 135)}},
+    {190, {2080, 2, "PX_Corner_225", "PX_Corner_225", 0, PIXEL(renderPxCorner, 225)}},
+    {191, {2083, 2, "PX_Corner_315", "PX_Corner_315", 0, PIXEL(renderPxCorner, 315)}},
     // Plain (family 3)
     {192, {3000, 3, "PL_Fade", "PL_Fade", 0, PLAIN(renderPlFade)}},
     {193, {3001, 3, "PL_Fade", "PL_Fade_OutIn", 0, PLAIN(renderPlFadeOutIn)}},
