@@ -34,6 +34,9 @@ bool pixelArea(const EffectParams* t, PixelArea* a) {
 
 // The frame's size unit, 1.0 at 1120 / 2 = 560 x 560.
 double sizeUnit(const PixelArea& a) { return (a.width + a.height) * 0.00089285715; }
+// The unit as the moving workers keep it, rounded to single precision; the
+// arithmetic with it stays in double (256 / 1.6f gives 159.99..., not 160).
+double storedUnit(const PixelArea& a) { return static_cast<float>(sizeUnit(a)); }
 
 // The per-pixel map in the worker's scratch buffer, `width` entries a row. The
 // map values fit a byte (thresholds 0..255) or 16 bits (delays and speeds), so
@@ -338,10 +341,10 @@ void renderPxExplode(EffectParams* t, int32_t dir) {
     MoverFrame f;
     if (!moverFrame(t, dir, &f)) return;
     const PixelArea& a = f.area;
-    const float k = static_cast<float>(sizeUnit(a));
-    const float d = dir ? t->progress : 1.0f - t->progress;
-    const int32_t spread = truncToInt(d * (256.0f / k));
-    const int32_t background = std::clamp(truncToInt(k * static_cast<float>(spread)), 0, 256);
+    const double k = storedUnit(a);
+    const double d = dir ? t->progress : 1.0 - t->progress;
+    const int32_t spread = truncToInt(d * (256.0 / k));
+    const int32_t background = std::clamp(truncToInt(k * spread), 0, 256);
     const int32_t q = spread / 4;
     const int32_t cx = a.width / 2, cy = a.height / 2, W = a.width, H = a.height;
     scatterMover(f, static_cast<uint32_t>(256 - background), [=](int32_t j, int32_t i, int32_t* x, int32_t* y) {
@@ -358,10 +361,10 @@ void renderPxStretch(EffectParams* t, int32_t dir) {
     MoverFrame f;
     if (!moverFrame(t, dir, &f)) return;
     const PixelArea& a = f.area;
-    const float k = static_cast<float>(sizeUnit(a));
-    const float l = dir ? t->progress : 1.0f - t->progress;
-    const int32_t grow = truncToInt(l * (256.0f / k));
-    const int32_t background = std::clamp(truncToInt(static_cast<float>(grow) * k), 0, 256);
+    const double k = storedUnit(a);
+    const double l = dir ? t->progress : 1.0 - t->progress;
+    const int32_t grow = truncToInt(l * (256.0 / k));
+    const int32_t background = std::clamp(truncToInt(grow * k), 0, 256);
     const int32_t s = 8 * grow + 1024;
     const int32_t cx = a.width / 2, cy = a.height / 2, W = a.width, H = a.height;
     scatterMover(f, static_cast<uint32_t>(256 - background), [=](int32_t j, int32_t i, int32_t* x, int32_t* y) {
