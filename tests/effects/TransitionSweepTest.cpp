@@ -41,8 +41,83 @@ constexpr const char* kFanBorder =
 constexpr const char* kZoomBlur =
     "zoom blur: the zoomed picture is a mix of masked copies at 15/16 brightness (the 15-copy one loses up to 14 "
     "steps); the Out rows start from that mix and end with weight 254 of 256";
+constexpr const char* kBlockRevealForward =
+    "BL_ reveal, forward: the last frame has passed N - 1 of N blocks, so the last block still shows the outgoing picture";
+constexpr const char* kBlockPushForward =
+    "BL_Push, forward: the last frame has moved the blocks N - 1 places, the incoming picture one place short of home";
+constexpr const char* kBlockTurnForward =
+    "BL_ turning, forward: the blocks last in the order are still mid-turn on the last frame";
+constexpr const char* kBlockTurnBackward =
+    "BL_ turning, backward: every block starts half turned, its back face shifted by a pixel and lit; "
+    "the first blocks still tilt at the end";
 
 const RuleNote kNotes[] = {
+    {105, 105, outgoingOnly(0), kBlockRevealForward},
+    {106, 106, outgoingOnly(0), kBlockRevealForward},
+    {108, 108, outgoingOnly(0), kBlockRevealForward},
+    {110, 110, outgoingOnly(0), kBlockRevealForward},
+    {112, 112, outgoingOnly(0), kBlockRevealForward},
+    {114, 114, outgoingOnly(0), kBlockRevealForward},
+    {116, 116, outgoingOnly(0), kBlockRevealForward},
+    {118, 118, outgoingOnly(0), kBlockRevealForward},
+    {120, 120, outgoingOnly(0), kBlockRevealForward},
+    {121, 121, RowRule{},
+     "BL_Push_Rand: repeated random order numbers send blocks to each other's places, also at the ends"},
+    {122, 122, outgoingOnly(0), kBlockPushForward},
+    {125, 125, outgoingOnly(0), kBlockPushForward},
+    {127, 127, outgoingOnly(0), kBlockPushForward},
+    {129, 129, outgoingOnly(0), kBlockPushForward},
+    {131, 131, outgoingOnly(0), kBlockPushForward},
+    {133, 133, outgoingOnly(0), kBlockPushForward},
+    {135, 135, outgoingOnly(0), kBlockPushForward},
+    {136, 136, outgoingOnly(0), kBlockTurnForward},
+    {137, 137, outgoingOnly(0), kBlockTurnForward},
+    {139, 139, outgoingOnly(0), kBlockTurnForward},
+    {141, 141, outgoingOnly(0), kBlockTurnForward},
+    {143, 143, outgoingOnly(0), kBlockTurnForward},
+    {145, 145, outgoingOnly(0), kBlockTurnForward},
+    {147, 147, outgoingOnly(0), kBlockTurnForward},
+    {149, 149, outgoingOnly(0), kBlockTurnForward},
+    {151, 151, outgoingOnly(0), kBlockTurnForward},
+    {152, 152, outgoingOnly(0), kBlockTurnForward},
+    {153, 153, outgoingOnly(0), kBlockTurnForward},
+    {155, 155, outgoingOnly(0), kBlockTurnForward},
+    {157, 157, outgoingOnly(0), kBlockTurnForward},
+    {159, 159, outgoingOnly(0), kBlockTurnForward},
+    {161, 161, outgoingOnly(0), kBlockTurnForward},
+    {163, 163, outgoingOnly(0), kBlockTurnForward},
+    {165, 165, outgoingOnly(0), kBlockTurnForward},
+    {167, 167, outgoingOnly(0), kBlockTurnForward},
+    {138, 138, RowRule{}, kBlockTurnBackward},
+    {140, 140, RowRule{}, kBlockTurnBackward},
+    {142, 142, RowRule{}, kBlockTurnBackward},
+    {144, 144, RowRule{}, kBlockTurnBackward},
+    {146, 146, RowRule{}, kBlockTurnBackward},
+    {148, 148, RowRule{}, kBlockTurnBackward},
+    {150, 150, RowRule{}, kBlockTurnBackward},
+    {154, 154, RowRule{}, kBlockTurnBackward},
+    {156, 156, RowRule{}, kBlockTurnBackward},
+    {158, 158, RowRule{}, kBlockTurnBackward},
+    {160, 160, RowRule{}, kBlockTurnBackward},
+    {162, 162, RowRule{}, kBlockTurnBackward},
+    {164, 164, RowRule{}, kBlockTurnBackward},
+    {166, 166, RowRule{}, kBlockTurnBackward},
+    {168, 168, outgoingOnly(0), "PX_Rand: pixels whose threshold is 255 still show the outgoing picture at the last step (255)"},
+    {171, 171, outgoingOnly(1),
+     "PX_Stretch_In: row 0 and column 0 keep the outgoing background, the first frame mixes in a trace of the "
+     "mover and the last is still a hair enlarged"},
+    {172, 172, incomingOnly(1), "PX_Stretch_Out: row 0 and column 0 show the incoming background from the first frame"},
+    {173, 173, outgoingOnly(0),
+     "PX_SlideTop_In: a top-row pixel with the longest delay reaches row 0 only one step after the last frame"},
+    {174, 174, incomingOnly(1),
+     "PX_SlideTop_Out: a top-row pixel with the longest delay has already left at progress 0"},
+    {175, 175, outgoingOnly(0), "PX_SlideBottom_In: the mover's row 0 is never drawn; the top row keeps the outgoing picture"},
+    {176, 176, incomingOnly(1), "PX_SlideBottom_Out: the mover's row 0 is never drawn; the top row shows the incoming picture"},
+    {177, 177, outgoingOnly(1),
+     "PX_Explode_In: row 0 and column 0 keep the outgoing background; the first frame already mixes in a trace of the mover"},
+    {178, 178, incomingOnly(1), "PX_Explode_Out: row 0 and column 0 show the incoming background from the first frame"},
+    {179, 179, incomingOnly(2),
+     "PX_Spray: the first frame already sprays about the top-left corner; the unsprayed rest fades in with weight 254"},
     {212, 212, incomingOnly(0),
      "PL_Test: incoming pixels brighter than the starting threshold (150 x 1024) show from the first frame"},
     {213, 213, outgoingOnly(0),
