@@ -8,43 +8,18 @@
 #include "Transition/Transition_Special.h"
 #include "render/CrtRandom.h"
 #include "tests/support/EffectSweep.h"
-#include "tests/support/TestSupport.h"
+#include "tests/effects/TransitionFixture.h"
 
-using vt_test::GuardedBuffer;
+using vt_test::CountingPool;
+using vt_test::TransitionFrame;
 
 namespace {
 
-// A pool with no free buffer, counting the keeps it is asked for.
-struct DryPool {
-    static inline int keeps = 0;
-    static Pixel* acquire(int32_t*) { return nullptr; }
-    static int32_t keep(int32_t slot) {
-        ++keeps;
-        return slot;
-    }
-    static int32_t clear(Pixel*) { return 0; }
-};
-
-struct Frame {
-    GuardedBuffer out, in, canvas;
-    EffectParams record{};
-    Frame(int w, int h, Pixel o, Pixel i) : out(w, h, o), in(w, h, i), canvas(w, h, 0x0F0F0F) {
-        record.source = out.pixels();
-        record.source2 = in.pixels();
-        record.destination = canvas.pixels();
-        record.rect = {0, 0, w, h};
-        record.pitch = out.pitch();
-        record.width = w;
-        record.height = h;
+// The record as the engine fills it, with a transition time of 2 s.
+struct Frame : TransitionFrame {
+    Frame(int w, int h, Pixel o, Pixel i) : TransitionFrame(w, h, o, i) {
+        CountingPool::reset();
         record.duration = 2000;
-        record.acquireBuffer = DryPool::acquire;
-        record.keepBuffer = DryPool::keep;
-        record.clearBuffer = DryPool::clear;
-    }
-    EffectParams* at(float progress) {
-        record.progress = progress;
-        record.firstFrame = 1;
-        return &record;
     }
 };
 
@@ -97,12 +72,23 @@ TEST(SpecialTransitions, ChaosZoomStreakRectangle) {
 
 // With the pool dry the LEDs are drawn flat in their colour and nothing is kept.
 TEST(SpecialTransitions, LitLedsWithoutABuffer) {
-    DryPool::keeps = 0;
     Frame f(64, 48, 0x204060, 0x204060);
+    CountingPool::dry = true;
     renderSp3dLed(f.at(0.3f), 1);
-    EXPECT_EQ(0, DryPool::keeps);
+    EXPECT_EQ(1, CountingPool::acquires);
+    EXPECT_EQ(0, CountingPool::keeps);
     for (int y = 0; y < 48; y += 7)
         for (int x = 0; x < 64; x += 5) ASSERT_EQ(0x204060u, f.canvas.at(x, y)) << x << "," << y;
+}
+
+// With a buffer the LEDs keep it in every frame, the first included.
+TEST(SpecialTransitions, LitLedsKeepTheirBuffer) {
+    Frame f(64, 48, 0x204060, 0x604020);
+    renderSp3dLed(f.at(0.0f), 0);
+    renderSp3dLed(f.at(0.4f, 0), 0);
+    EXPECT_EQ(1, CountingPool::acquires);
+    EXPECT_EQ(2, CountingPool::keeps);
+    EXPECT_EQ(7, CountingPool::lastKept);
 }
 
 // The page swings about the top-left corner: a quarter turn away at the
