@@ -4,6 +4,8 @@
 #include "Transition/Transition_Block.h"
 #include "Transition/Transition_Pixel.h"
 #include "Transition/Transition_Plain.h"
+#include "Transition/Transition_Rotate.h"
+#include "Transition/Transition_Special.h"
 #include "Transition/Transition_Stretch.h"
 
 // Names and group names are copied exactly as the catalogue has them, oddities
@@ -11,6 +13,8 @@
 #define BLOCK(...) VT_TRANSITION_ENTRY(Block, __VA_ARGS__)
 #define PIXEL(...) VT_TRANSITION_ENTRY(Pixel, __VA_ARGS__)
 #define PLAIN(...) VT_TRANSITION_ENTRY(Plain, __VA_ARGS__)
+#define ROTATE(...) VT_TRANSITION_ENTRY(Rotate, __VA_ARGS__)
+#define SPECIAL(...) VT_TRANSITION_ENTRY(Special, __VA_ARGS__)
 #define STRETCH(...) VT_TRANSITION_ENTRY(Stretch, __VA_ARGS__)
 
 const TransitionTableRow transitionTable[] = {
@@ -128,6 +132,42 @@ const TransitionTableRow transitionTable[] = {
     {213, {3046, 3, "PL_FadeMax", "PL_FadeMax", 0, PLAIN(renderPlFadeMax)}},
     {214, {3047, 3, "PL_FadeMax2", "PL_FadeMax2", 0, PLAIN(renderPlFadeMax2)}},
     {215, {3047, 3, "PL_FadeAdd", "PL_FadeAdd", 0, PLAIN(renderPlFadeAdd)}},
+    // Rotate (family 5); the first eight start their turn at the frame centre
+    {222, {5000, 5, "RO_Fade_Down_In", "RO_Fade_Down_In", 0, ROTATE(rotateFromCentre<renderRoFade, 0, 1, 4.0f, 1.0f>)}},
+    {223, {5001, 5, "RO_Fade_Down_Out", "RO_Fade_Down_Out", 0, ROTATE(rotateFromCentre<renderRoFade, 1, 0, 4.0f, 1.0f>)}},
+    {224, {5002, 5, "RO_Fade_Up_In", "RO_Fade_Up_In", 0, ROTATE(rotateFromCentre<renderRoFade, 0, 0, 4.0f, 1.0f>)}},
+    {225, {5003, 5, "RO_Fade_Up_Out", "RO_Fade_Up_Out", 0, ROTATE(rotateFromCentre<renderRoFade, 1, 1, 4.0f, 1.0f>)}},
+    {226, {5010, 5, "RO_In", "RO_In", 0, ROTATE(rotateFromCentre<renderRoInOut, 0, 3.0f>)}},
+    {227, {5011, 5, "RO_Out", "RO_Out", 0, ROTATE(rotateFromCentre<renderRoInOut, 1, 3.0f>)}},
+    {228, {5020, 5, "RO_Alpha_Down_In", "RO_Alpha_Down_In", 0, ROTATE(rotateFromCentre<renderRoAlpha, 0, 1, 4.0f, 1.0f>)}},
+    {229, {5023, 5, "RO_Alpha_Up_Out", "RO_Alpha_Up_Out", 0, ROTATE(rotateFromCentre<renderRoAlpha, 1, 1, 4.0f, 1.0f>)}},
+    {230, {5030, 5, "RO_Rotate1", "RO_Rotate1", 0, ROTATE(renderRoRotate, 0, 0)}},
+    {231, {5031, 5, "RO_Rotate2", "RO_Rotate2", 0, ROTATE(renderRoRotate, 0, 1)}},
+    {232, {5033, 5, "RO_Rotate4", "RO_Rotate4", 0, ROTATE(renderRoRotate, 1, 1)}},
+    {233, {5040, 5, "RO_Circle_1by1In", "RO_Circle_1by1In", 0, ROTATE(renderRoCircle, 0, 1, 1, 1)}},
+    {234, {5042, 5, "RO_Circle_8by6In", "RO_Circle_8by6In", 0, ROTATE(renderRoCircle, 0, 8, 6, 17)}},
+    {235, {5043, 5, "RO_Circle_8by6Out", "RO_Circle_8by6Out", 0, ROTATE(renderRoCircle, 1, 8, 6, 17)}},
+    {236, {5050, 5, "RO_PageIn", "RO_PageIn", 0, ROTATE(renderRoPage, 0, 0)}},
+    {237, {5051, 5, "RO_PageOut", "RO_PageOut", 0, ROTATE(renderRoPage, 1, 0)}},
+    {238, {5060, 5, "RO_Multi", "RO_Multi_12by9_In", 0, ROTATE(renderRoMulti, 12, 9, 0)}},
+    // Special (family 7)
+    {284, {7000, 7, "SP_LED", "SP_LED", 0, SPECIAL(renderSpLed)}},
+    {285, {7010, 7, "SP_Pole", "SP_Pole_Left", 0, SPECIAL(renderSpPole, 0)}},
+    {286, {7011, 7, "SP_Pole", "SP_Pole_Right", 0, SPECIAL(renderSpPole, 1)}},
+    {287, {7012, 7, "SP_Pole", "SP_Pole_Center", 0, SPECIAL(renderSpPole, 2)}},
+    {288, {7020, 7, "SP_Radio", "SP_Radio_Up", 0, SPECIAL(renderSpRadio, 0)}},
+    {289, {7021, 7, "SP_Radio", "SP_Radio_Down", 0, SPECIAL(renderSpRadio, 1)}},
+    {290, {7030, 7, "SP_Wind", "SP_Wind", 0, SPECIAL(renderSpWind)}},
+    {291, {7040, 7, "SP_RGBSplit", "SP_RGBSplit_000In", 0, SPECIAL(renderSpRgbSplit, 0, 0)}},
+    {292, {7041, 7, "SP_RGBSplit", "SP_RGBSplit_000Out", 0, SPECIAL(renderSpRgbSplit, 1, 0)}},
+    {293, {7050, 7, "SP_RGBBlock", "SP_RGBBlock", 0, SPECIAL(renderSpRgbBlock)}},
+    {294, {7060, 7, "SP_Circle", "SP_Circle_In", 0, SPECIAL(renderSpCircle, 0)}},
+    {295, {7061, 7, "SP_Circle", "SP_Circle_Out", 0, SPECIAL(renderSpCircle, 1)}},
+    {296, {7062, 7, "SP_Noise", "SP_Noise", 0, SPECIAL(renderSpNoise, 0, 0)}},
+    {297, {7063, 7, "SP_Circle3DLED", "SP_Circle3DLED", 0, SPECIAL(renderSp3dLed, 0)}},
+    {298, {7064, 7, "SP_Rect3DLED", "SP_Rect3DLED", 0, SPECIAL(renderSp3dLed, 1)}},
+    {299, {7065, 7, "SP_ChaosZoom", "SP_ChaosZoomOut", 0, SPECIAL(renderSpChaosZoom, 0)}},
+    {300, {7066, 7, "SP_ChaosZoom", "SP_ChaosZoomIn", 0, SPECIAL(renderSpChaosZoom, 1)}},
     // Stretch (family 8)
     {301, {8000, 8, "ST_Side", "ST_Side_In\t", 0, STRETCH(renderStSide, 0)}},
     {302, {8001, 8, "ST_Side", "ST_Side_Out", 0, STRETCH(renderStSide, 1)}},
