@@ -42,11 +42,62 @@ constexpr const char* kZoomBlur =
     "zoom blur: the zoomed picture is a mix of masked copies at 15/16 brightness (the 15-copy one loses up to 14 "
     "steps); the Out rows start from that mix and end with weight 254 of 256";
 
+RowRule noEndChecks() { return RowRule{}; }
+RowRule endTolerance(int tolerance) {
+    RowRule r;
+    r.endTolerance = tolerance;
+    return r;
+}
+
+constexpr const char* kWholeLines =
+    "moves by whole lines: at progress 0.999 the moving picture is still a line short of its place (In) or its "
+    "last line has not left (Out)";
+constexpr const char* kQuarterTerms =
+    "SL_SplitCross: four quarter-weight terms with their low 2 bits dropped, so every channel may lose up to 3";
+constexpr const char* kTriangleSeams =
+    "SL_Triangle_Explode_Out: the shared triangle filler leaves each triangle's bottom row and span ends, so the "
+    "seams of the assembled pieces show the incoming picture at the start";
+
 const RuleNote kNotes[] = {
     {212, 212, incomingOnly(0),
      "PL_Test: incoming pixels brighter than the starting threshold (150 x 1024) show from the first frame"},
     {213, 213, outgoingOnly(0),
      "PL_FadeMax: an incoming channel of 0 never outweighs the outgoing one, so the last frame keeps it"},
+    {216, 219, outgoingOnly(0), kWholeLines},
+    {221, 221, outgoingOnly(0), kWholeLines},
+    {239, 239, outgoingOnly(0), kWholeLines},
+    {242, 243, outgoingOnly(0), kWholeLines},
+    {245, 245, outgoingOnly(0), kWholeLines},
+    {247, 247, outgoingOnly(0), kWholeLines},
+    {249, 249, outgoingOnly(0), kWholeLines},
+    {254, 254, outgoingOnly(0), kWholeLines},
+    {257, 260, outgoingOnly(0), kWholeLines},
+    {264, 264, outgoingOnly(0), kWholeLines},
+    {268, 271, outgoingOnly(0), kWholeLines},
+    {273, 273, outgoingOnly(0), kWholeLines},
+    {275, 277, outgoingOnly(0), kWholeLines},
+    {279, 280, outgoingOnly(0), kWholeLines},
+    {282, 282, outgoingOnly(0), kWholeLines},
+    {220, 220, noEndChecks(),
+     "PS_Cross_15_045: the oblique bands go through the shared quad filler, whose affine steps put pixels up to "
+     "a texel off, and band ends whose texture lies outside the picture are black"},
+    {278, 278, noEndChecks(),
+     "SL_Cross_15_045_Out: the oblique bands go through the shared quad filler, whose affine steps put pixels up "
+     "to a texel off the outgoing picture"},
+    {246, 246, incomingOnly(0),
+     "SL_X_In: with odd sizes the side triangles' travel f x W / H (integer) falls short of the half width, so a "
+     "few incoming pixels show at the start"},
+    {250, 250, endTolerance(3), kQuarterTerms},
+    {251, 251, outgoingOnly(3), kQuarterTerms},
+    {252, 252, incomingOnly(3),
+     "SL_SplitCross_045In: at 45 degrees the copies start only 0.7 W away along each axis, so parts of them lie "
+     "in the frame from the start; quarter terms lose the low 2 bits"},
+    {253, 253, outgoingOnly(3), kQuarterTerms},
+    {255, 256, noEndChecks(),
+     "SL_SpaceGate: blades turn about pivots on a circle; at 0.86 radians the turned blades still overlap their "
+     "places in a few pixels, and the centre pixels lie on every blade circle and belong to no blade"},
+    {281, 281, incomingOnly(0), kTriangleSeams},
+    {283, 283, incomingOnly(0), kTriangleSeams},
     // Stretch: progress stops at 0.999, where a squeezed or zoomed picture is
     // still a pixel short of its size; on the noise pattern that shifts every sample.
     {301, 301, outgoingOnly(1), kStillSqueezed},
