@@ -9,32 +9,16 @@
 #include "Transition/Transition_Push.h"
 #include "Transition/Transition_Slide.h"
 #include "render/CrtRandom.h"
-#include "tests/support/TestSupport.h"
-
-using vt_test::GuardedBuffer;
+#include "tests/effects/TransitionFixture.h"
 
 namespace {
 
-struct Pool {
-    static inline std::vector<Pixel> block;
-    static inline int keeps = 0;
-    static inline bool dry = false;
-    static void reset(bool runDry = false) {
-        block.assign(2702336 / 4, 0);
-        keeps = 0;
-        dry = runDry;
-    }
-    static Pixel* acquire(int32_t* slot) {
-        if (dry) return nullptr;
-        *slot = 5;
-        return block.data() + 237824 / 4;
-    }
-    static int32_t keep(int32_t slot) {
-        ++keeps;
-        return slot;
-    }
-    static int32_t clear(Pixel*) { return 0; }
-};
+using vt_test::CountingPool;
+
+void resetPool(bool dry = false) {
+    CountingPool::reset();
+    CountingPool::dry = dry;
+}
 
 // Picture 1 is the outgoing one, 2 the incoming one; a pixel holds (picture, x, y).
 constexpr Pixel code(int picture, int x, int y) {
@@ -43,30 +27,14 @@ constexpr Pixel code(int picture, int x, int y) {
 constexpr Pixel A(int x, int y) { return code(1, x, y); }
 constexpr Pixel B(int x, int y) { return code(2, x, y); }
 
-struct Frame {
-    GuardedBuffer out, in, canvas;
-    EffectParams record{};
-    Frame(int w, int h) : out(w, h), in(w, h), canvas(w, h, 0x0F0F0F) {
+// The shared frame with pictures whose pixels name themselves, margins included.
+struct Frame : vt_test::TransitionFrame {
+    Frame(int w, int h) : TransitionFrame(w, h) {
         for (int y = -8; y < h + 8; ++y)
             for (int x = -8; x < w + 8; ++x) {
                 out.at(x, y) = A(x & 0x3FF, y & 0xFFF);
                 in.at(x, y) = B(x & 0x3FF, y & 0xFFF);
             }
-        record.source = out.pixels();
-        record.source2 = in.pixels();
-        record.destination = canvas.pixels();
-        record.rect = {0, 0, w, h};
-        record.pitch = out.pitch();
-        record.width = w;
-        record.height = h;
-        record.acquireBuffer = Pool::acquire;
-        record.keepBuffer = Pool::keep;
-        record.clearBuffer = Pool::clear;
-    }
-    EffectParams* at(float progress, int first = 1) {
-        record.progress = progress;
-        record.firstFrame = first;
-        return &record;
     }
     Pixel operator()(int x, int y) const { return canvas.at(x, y); }
 };
@@ -157,17 +125,17 @@ TEST(SlideTransition, SplitCrossEndsOnTheMovingPictureWithTheLowBitsCleared) {
 }
 
 TEST(SlideTransition, SlotReelsTravelOddNumbersOfCellHeights) {
-    Pool::reset();
+    resetPool();
     Frame f(160, 480);
     crtSrand(77);
     renderSlSlot(f.at(0.0f), 8, 6);
     crtSrand(77);
-    const int32_t* travel = reinterpret_cast<const int32_t*>(Pool::block.data() + 237824 / 4);
+    const int32_t* travel = reinterpret_cast<const int32_t*>(CountingPool::block.data() + 237824 / 4);
     for (int i = 0; i < 48; ++i) EXPECT_EQ(travel[i], 80 * (2 * (crtRand() % 8) + 1)) << i;
-    EXPECT_EQ(Pool::keeps, 1);
+    EXPECT_EQ(CountingPool::keeps, 1);
     EXPECT_EQ(f(0, 0), A(0, 0));
     renderSlSlot(f.at(0.999f, 0), 8, 6);
-    EXPECT_EQ(Pool::keeps, 2);
+    EXPECT_EQ(CountingPool::keeps, 2);
     // Every reel ends on the incoming picture, a few rows short of rest.
     for (int i = 0; i < 48; ++i) EXPECT_EQ(f((i % 8) * 20, (i / 8) * 80) >> 22, 2u) << i;
 }
@@ -179,7 +147,7 @@ TEST(SlideTransition, SlotAndGateDrawTheSameWithoutAPoolBuffer) {
     for (Draw draw : draws) {
         std::vector<Pixel> withPool, withoutPool;
         for (bool dry : {false, true}) {
-            Pool::reset(dry);
+            resetPool(dry);
             Frame f(67, 41);
             crtSrand(5);
             draw(f.at(0.0f));
@@ -193,7 +161,7 @@ TEST(SlideTransition, SlotAndGateDrawTheSameWithoutAPoolBuffer) {
 }
 
 TEST(SlideTransition, GateCoversTheLastColumnAndRowOfOddSizes) {
-    Pool::reset();
+    resetPool();
     Frame f(67, 41);
     renderSlSpaceGate(f.at(0.3f), 0);
     for (int y = 0; y < 41; ++y) EXPECT_NE(f(66, y), 0x0F0F0Fu) << y;
