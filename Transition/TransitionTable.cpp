@@ -4,7 +4,9 @@
 #include "Transition/Transition_Block.h"
 #include "Transition/Transition_Pixel.h"
 #include "Transition/Transition_Plain.h"
+#include "Transition/Transition_Push.h"
 #include "Transition/Transition_Rotate.h"
+#include "Transition/Transition_Slide.h"
 #include "Transition/Transition_Special.h"
 #include "Transition/Transition_Stretch.h"
 
@@ -13,7 +15,9 @@
 #define BLOCK(...) VT_TRANSITION_ENTRY(Block, __VA_ARGS__)
 #define PIXEL(...) VT_TRANSITION_ENTRY(Pixel, __VA_ARGS__)
 #define PLAIN(...) VT_TRANSITION_ENTRY(Plain, __VA_ARGS__)
+#define PUSH(...) VT_TRANSITION_ENTRY(Push, __VA_ARGS__)
 #define ROTATE(...) VT_TRANSITION_ENTRY(Rotate, __VA_ARGS__)
+#define SLIDE(...) VT_TRANSITION_ENTRY(Slide, __VA_ARGS__)
 #define SPECIAL(...) VT_TRANSITION_ENTRY(Special, __VA_ARGS__)
 #define STRETCH(...) VT_TRANSITION_ENTRY(Stretch, __VA_ARGS__)
 
@@ -132,6 +136,13 @@ const TransitionTableRow transitionTable[] = {
     {213, {3046, 3, "PL_FadeMax", "PL_FadeMax", 0, PLAIN(renderPlFadeMax)}},
     {214, {3047, 3, "PL_FadeMax2", "PL_FadeMax2", 0, PLAIN(renderPlFadeMax2)}},
     {215, {3047, 3, "PL_FadeAdd", "PL_FadeAdd", 0, PLAIN(renderPlFadeAdd)}},
+    // Push (family 4)
+    {216, {4000, 4, "PS_Cross", "PS_Cross_01_000", 0, PUSH(renderPsCross, 1, 0)}},
+    {217, {4010, 4, "PS_Cross", "PS_Cross_09_000", 0, PUSH(renderPsCross, 9, 0)}},
+    {218, {4000, 4, "PS_Cross", "PS_Cross_02_090", 0, PUSH(renderPsCross, 2, 90)}},
+    {219, {4010, 4, "PS_Cross", "PS_Cross_09_090", 0, PUSH(renderPsCross, 9, 90)}},
+    {220, {4020, 4, "PS_Cross", "PS_Cross_15_045", 0, PUSH(renderPsCross, 15, 45)}},
+    {221, {4020, 4, "PS_LineCross", "PS_LineCross", 0, PUSH(renderPsLineCross)}},
     // Rotate (family 5); the first eight start their turn at the frame centre
     {222, {5000, 5, "RO_Fade_Down_In", "RO_Fade_Down_In", 0, ROTATE(rotateFromCentre<renderRoFade, 0, 1, 4.0f, 1.0f>)}},
     {223, {5001, 5, "RO_Fade_Down_Out", "RO_Fade_Down_Out", 0, ROTATE(rotateFromCentre<renderRoFade, 1, 0, 4.0f, 1.0f>)}},
@@ -150,6 +161,54 @@ const TransitionTableRow transitionTable[] = {
     {236, {5050, 5, "RO_PageIn", "RO_PageIn", 0, ROTATE(renderRoPage, 0, 0)}},
     {237, {5051, 5, "RO_PageOut", "RO_PageOut", 0, ROTATE(renderRoPage, 1, 0)}},
     {238, {5060, 5, "RO_Multi", "RO_Multi_12by9_In", 0, ROTATE(renderRoMulti, 12, 9, 0)}},
+    // Slide (family 6)
+    {239, {6000, 6, "SL_Updown", "SL_Updown_In", 0, SLIDE(renderSlUpdown, 0)}},
+    {240, {6001, 6, "SL_Updown", "SL_Updown_Out", 0, SLIDE(renderSlUpdown, 1)}},
+    {241, {6010, 6, "SL_Diagonal", "SL_Diagonal_In", 0, SLIDE(renderSlDiagonal, 0)}},
+    {242, {6011, 6, "SL_Diagonal", "SL_Diagonal_Out", 0, SLIDE(renderSlDiagonal, 1)}},
+    {243, {6020, 6, "SL_Cross", "SL_Cross_032In", 0, SLIDE(renderSlCross032, 0, 32)}},
+    {244, {6022, 6, "SL_Cross", "SL_Cross_032Out", 0, SLIDE(renderSlCross032, 1, 32)}},
+    {245, {6030, 6, "SL_Page", "SL_Page", 0, SLIDE(renderSlPage)}},
+    {246, {6040, 6, "SL_X_In", "SL_X_In", 0, SLIDE(renderSlX, 0)}},
+    {247, {6041, 6, "SL_X_Out", "SL_X_Out", 0, SLIDE(renderSlX, 1)}},
+    {248, {6050, 6, "SL_Falling", "SL_Falling_In", 0, SLIDE(renderSlFalling, 0)}},
+    {249, {6051, 6, "SL_Falling", "SL_Falling_Out", 0, SLIDE(renderSlFalling, 1)}},
+    {250, {6060, 6, "SL_SplitCross", "SL_SplitCross_000In", 0, SLIDE(renderSlSplitCross, 0, 0)}},
+    {251, {6061, 6, "SL_SplitCross", "SL_SplitCross_000Out", 0, SLIDE(renderSlSplitCross, 1, 0)}},
+    {252, {6062, 6, "SL_SplitCross", "SL_SplitCross_045In", 0, SLIDE(renderSlSplitCross, 0, 45)}},
+    {253, {6063, 6, "SL_SplitCross", "SL_SplitCross_045Out", 0, SLIDE(renderSlSplitCross, 1, 45)}},
+    {254, {6070, 6, "SL_Slot", "SL_Slot_8by6", 0, SLIDE(renderSlSlot, 8, 6)}},
+    {255, {6080, 6, "SL_SpaceGate", "SL_SpaceGate_In", 0, SLIDE(renderSlSpaceGate, 0)}},
+    {256, {6081, 6, "SL_SpaceGate", "SL_SpaceGate_Out", 0, SLIDE(renderSlSpaceGate, 1)}},
+    {257, {6090, 6, "SL_Corner", "SL_Corner_000In", 0, SLIDE(renderSlCorner, 0, 0)}},
+    {258, {6091, 6, "SL_Corner", "SL_Corner_045In", 0, SLIDE(renderSlCorner, 0, 45)}},
+    {259, {6090, 6, "SL_Corner", "SL_Corner_090In", 0, SLIDE(renderSlCorner, 0, 90)}},
+    {260, {6093, 6, "SL_Corner", "SL_Corner_135In", 0, SLIDE(renderSlCorner, 0, 135)}},
+    {261, {6094, 6, "SL_Corner", "SL_Corner_180In", 0, SLIDE(renderSlCorner, 0, 180)}},
+    {262, {6100, 6, "SL_Corner", "SL_Corner_225In", 0, SLIDE(renderSlCorner, 0, 225)}},
+    {263, {6096, 6, "SL_Corner", "SL_Corner_270In", 0, SLIDE(renderSlCorner, 0, 270)}},
+    {264, {6097, 6, "SL_Corner", "SL_Corner_315In", 0, SLIDE(renderSlCorner, 0, 315)}},
+    {265, {6100, 6, "SL_Corner", "SL_Corner_000Out", 0, SLIDE(renderSlCorner, 1, 0)}},
+    {266, {6101, 6, "SL_Corner", "SL_Corner_045Out", 0, SLIDE(renderSlCorner, 1, 45)}},
+    {267, {6102, 6, "SL_Corner", "SL_Corner_090Ou", 0, SLIDE(renderSlCorner, 1, 90)}},
+    {268, {6103, 6, "SL_Corner", "SL_Corner_135Out", 0, SLIDE(renderSlCorner, 1, 135)}},
+    {269, {6104, 6, "SL_Corner", "SL_Corner_180Out", 0, SLIDE(renderSlCorner, 1, 180)}},
+    {270, {6100, 6, "SL_Corner", "SL_Corner_225Out", 0, SLIDE(renderSlCorner, 1, 225)}},
+    {271, {6106, 6, "SL_Corner", "SL_Corner_270Out", 0, SLIDE(renderSlCorner, 1, 270)}},
+    {272, {6107, 6, "SL_Corner", "SL_Corner_315Out", 0, SLIDE(renderSlCorner, 1, 315)}},
+    {273, {6110, 6, "SL_Cross", "SL_Cross_02_090_In\t", 0, SLIDE(renderSlCross, 0, 2, 90)}},
+    {274, {6111, 6, "SL_Cross", "SL_Cross_02_090_Out", 0, SLIDE(renderSlCross, 1, 2, 90)}},
+    {275, {6120, 6, "SL_Cross", "SL_Cross_09_000_In\t", 0, SLIDE(renderSlCross, 0, 9, 0)}},
+    {276, {6121, 6, "SL_Cross", "SL_Cross_09_000_Out", 0, SLIDE(renderSlCross, 1, 9, 0)}},
+    {277, {6130, 6, "SL_Cross", "SL_Cross_15_045_In\t", 0, SLIDE(renderSlCross, 0, 15, 45)}},
+    {278, {6131, 6, "SL_Cross", "SL_Cross_15_045_Out", 0, SLIDE(renderSlCross, 1, 15, 45)}},
+    {279, {6140, 6, "SL_Side", "SL_Side_In", 0, SLIDE(renderSlSideIn, 0)}},
+    {280, {6150, 6, "SL_Triangle_Explode", "SL_Triangle_Explode_In", 0, SLIDE(renderSlTriangleExplode, 8, 0, 0)}},
+    {281, {6151, 6, "SL_Triangle_Explode", "SL_Triangle_Explode_Out", 0, SLIDE(renderSlTriangleExplode, 8, 0, 1)}},
+    {282, {6150, 6, "SL_Triangle_Explode_RO", "SL_Triangle_Explode_RO_In", 0,
+           SLIDE(renderSlTriangleExplodeRo, 8, 0, 0)}},
+    {283, {6151, 6, "SL_Triangle_Explode_RO", "SL_Triangle_Explode_RO_Out", 0,
+           SLIDE(renderSlTriangleExplodeRo, 8, 0, 1)}},
     // Special (family 7)
     {284, {7000, 7, "SP_LED", "SP_LED", 0, SPECIAL(renderSpLed)}},
     {285, {7010, 7, "SP_Pole", "SP_Pole_Left", 0, SPECIAL(renderSpPole, 0)}},

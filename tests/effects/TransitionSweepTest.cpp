@@ -51,6 +51,22 @@ constexpr const char* kBlockTurnBackward =
     "BL_ turning, backward: every block starts half turned, its back face shifted by a pixel and lit; "
     "the first blocks still tilt at the end";
 
+RowRule noEndChecks() { return RowRule{}; }
+RowRule endTolerance(int tolerance) {
+    RowRule r;
+    r.endTolerance = tolerance;
+    return r;
+}
+
+constexpr const char* kWholeLines =
+    "moves by whole lines: at progress 0.999 the moving picture is still a line short of its place (In) or its "
+    "last line has not left (Out)";
+constexpr const char* kQuarterTerms =
+    "SL_SplitCross: four quarter-weight terms with their low 2 bits dropped, so every channel may lose up to 3";
+constexpr const char* kTriangleSeams =
+    "SL_Triangle_Explode_Out: the shared triangle filler leaves each triangle's bottom row and span ends, so the "
+    "seams of the assembled pieces show the incoming picture at the start";
+
 const RuleNote kNotes[] = {
     {105, 105, outgoingOnly(0), kBlockRevealForward},
     {106, 106, outgoingOnly(0), kBlockRevealForward},
@@ -122,6 +138,11 @@ const RuleNote kNotes[] = {
      "PL_Test: incoming pixels brighter than the starting threshold (150 x 1024) show from the first frame"},
     {213, 213, outgoingOnly(0),
      "PL_FadeMax: an incoming channel of 0 never outweighs the outgoing one, so the last frame keeps it"},
+    {216, 219, outgoingOnly(0), kWholeLines},
+    {220, 220, noEndChecks(),
+     "PS_Cross_15_045: the oblique bands go through the shared quad filler, whose affine steps put pixels up to "
+     "a texel off, and band ends whose texture lies outside the picture are black"},
+    {221, 221, outgoingOnly(0), kWholeLines},
     {222, 225, RowRule{},
      "RO_Fade: blends into the previous frame (trails); progress 0 leaves the canvas (weight 0 or half of A) and B "
      "is reached only after the transition"},
@@ -135,6 +156,36 @@ const RuleNote kNotes[] = {
     {236, 236, RowRule{},
      "RO_PageIn: the quarter-turned B touches the frame's edge at progress 0 and is still turned a little at 0.999"},
     {237, 238, outgoingOnly(0), "RO_PageOut / RO_Multi: the moving picture has not quite left (arrived) at 0.999"},
+    {239, 239, outgoingOnly(0), kWholeLines},
+    {242, 243, outgoingOnly(0), kWholeLines},
+    {245, 245, outgoingOnly(0), kWholeLines},
+    {246, 246, incomingOnly(0),
+     "SL_X_In: with odd sizes the side triangles' travel f x W / H (integer) falls short of the half width, so a "
+     "few incoming pixels show at the start"},
+    {247, 247, outgoingOnly(0), kWholeLines},
+    {249, 249, outgoingOnly(0), kWholeLines},
+    {250, 250, endTolerance(3), kQuarterTerms},
+    {251, 251, outgoingOnly(3), kQuarterTerms},
+    {252, 252, incomingOnly(3),
+     "SL_SplitCross_045In: at 45 degrees the copies start only 0.7 W away along each axis, so parts of them lie "
+     "in the frame from the start; quarter terms lose the low 2 bits"},
+    {253, 253, outgoingOnly(3), kQuarterTerms},
+    {254, 254, outgoingOnly(0), kWholeLines},
+    {255, 256, noEndChecks(),
+     "SL_SpaceGate: blades turn about pivots on a circle; at 0.86 radians the turned blades still overlap their "
+     "places in a few pixels, and the centre pixels lie on every blade circle and belong to no blade"},
+    {257, 260, outgoingOnly(0), kWholeLines},
+    {264, 264, outgoingOnly(0), kWholeLines},
+    {268, 271, outgoingOnly(0), kWholeLines},
+    {273, 273, outgoingOnly(0), kWholeLines},
+    {275, 277, outgoingOnly(0), kWholeLines},
+    {278, 278, noEndChecks(),
+     "SL_Cross_15_045_Out: the oblique bands go through the shared quad filler, whose affine steps put pixels up "
+     "to a texel off the outgoing picture"},
+    {279, 280, outgoingOnly(0), kWholeLines},
+    {281, 281, incomingOnly(0), kTriangleSeams},
+    {282, 282, outgoingOnly(0), kWholeLines},
+    {283, 283, incomingOnly(0), kTriangleSeams},
     {284, 284, RowRule{}, "SP_LED: the first column and row lie outside every dot and keep the canvas"},
     {285, 287, outgoingOnly(0), "SP_Pole: B's edge column is still stretched over the last column at 0.999"},
     {288, 288, outgoingOnly(0), "SP_Radio_Up: the ring picture's weight and radius are still short of full at 0.999"},
