@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "Transition/TransitionFrame.h"
 #include "engine/ScratchPool.h"
 #include "render/CrtRandom.h"
 #include "render/FloatToInt.h"
@@ -13,41 +14,28 @@
 
 namespace {
 
-// The clip area of the three pictures.
-struct PixelArea {
-    const Pixel* outgoing;
-    const Pixel* incoming;
-    Pixel* canvas;
-    int32_t pitch;
-    int32_t width;
-    int32_t height;
-
-    ptrdiff_t row(int32_t y) const { return static_cast<ptrdiff_t>(y) * pitch; }
-};
-
-bool pixelArea(const EffectParams* t, PixelArea* a) {
-    const Rect& r = t->rect;
-    *a = {pixelAt(t->source, t->pitch, r.left, r.top), pixelAt(t->source2, t->pitch, r.left, r.top),
-          pixelAt(t->destination, t->pitch, r.left, r.top), t->pitch, r.right - r.left, r.bottom - r.top};
-    return a->width > 0 && a->height > 0;
+// False for an empty clip rectangle: nothing to draw.
+bool pixelArea(const EffectParams* t, TransitionFrame* a) {
+    *a = frameOf(t);
+    return !a->empty();
 }
 
 // The frame's size unit, 1.0 at 1120 / 2 = 560 x 560.
-double sizeUnit(const PixelArea& a) { return (a.width + a.height) * 0.00089285715; }
+double sizeUnit(const TransitionFrame& a) { return (a.w + a.h) * 0.00089285715; }
 // The unit as the moving workers keep it, rounded to single precision; the
 // arithmetic with it stays in double (256 / 1.6f gives 159.99..., not 160).
-double storedUnit(const PixelArea& a) { return static_cast<float>(sizeUnit(a)); }
+double storedUnit(const TransitionFrame& a) { return static_cast<float>(sizeUnit(a)); }
 
-// The per-pixel map in the worker's scratch buffer, `width` entries a row. The
+// The per-pixel map in the worker's scratch buffer, `w` entries a row. The
 // map values fit a byte (thresholds 0..255) or 16 bits (delays and speeds), so
 // large frames fit the buffer too. Acquired on the first frame (and again on a
 // later frame if the pool had none then), kept on every frame; *fresh tells the
 // caller to fill it. Null when the pool has no buffer or the map would not fit:
 // the frame is skipped.
 template <class T>
-T* pixelMap(EffectParams* t, const PixelArea& a, bool* fresh) {
+T* pixelMap(EffectParams* t, const TransitionFrame& a, bool* fresh) {
     constexpr int64_t kRoom = kScratchBlockBytes - kScratchLeadBytes;
-    if (static_cast<int64_t>(a.width) * a.height * static_cast<int64_t>(sizeof(T)) > kRoom) return nullptr;
+    if (static_cast<int64_t>(a.w) * a.h * static_cast<int64_t>(sizeof(T)) > kRoom) return nullptr;
     *fresh = t->firstFrame || !t->buffers[0];
     if (*fresh) t->buffers[0] = t->acquireBuffer(&t->slots[0]);
     if (!t->buffers[0]) return nullptr;
@@ -60,21 +48,21 @@ uint8_t thresholdOf(int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 25
 // Fills the threshold map row by row from the top, left to right: the order the
 // random draws are taken in.
 template <class Value>
-void fillThresholds(uint8_t* map, const PixelArea& a, Value value) {
-    for (int32_t y = 0; y < a.height; ++y)
-        for (int32_t x = 0; x < a.width; ++x) *map++ = thresholdOf(value(x, y));
+void fillThresholds(uint8_t* map, const TransitionFrame& a, Value value) {
+    for (int32_t y = 0; y < a.h; ++y)
+        for (int32_t x = 0; x < a.w; ++x) *map++ = thresholdOf(value(x, y));
 }
 
 // canvas = incoming where map < level, else outgoing (swapped with `reversed`).
-void drawThresholds(const PixelArea& a, const uint8_t* map, int32_t level, bool reversed) {
+void drawThresholds(const TransitionFrame& a, const uint8_t* map, int32_t level, bool reversed) {
     const Pixel* below = reversed ? a.outgoing : a.incoming;
     const Pixel* above = reversed ? a.incoming : a.outgoing;
-    for (int32_t y = 0; y < a.height; ++y, map += a.width) {
-        const ptrdiff_t r = a.row(y);
+    for (int32_t y = 0; y < a.h; ++y, map += a.w) {
+        const ptrdiff_t r = a.at(0, y);
         Pixel* d = a.canvas + r;
         const Pixel* lo = below + r;
         const Pixel* hi = above + r;
-        for (int32_t x = 0; x < a.width; ++x) d[x] = map[x] < level ? lo[x] : hi[x];
+        for (int32_t x = 0; x < a.w; ++x) d[x] = map[x] < level ? lo[x] : hi[x];
     }
 }
 
@@ -82,7 +70,7 @@ void drawThresholds(const PixelArea& a, const uint8_t* map, int32_t level, bool 
 // with trunc(256 p) (or trunc(256 (1 - p)), the roles swapped, when reversed).
 template <class Value>
 void thresholdFrame(EffectParams* t, bool reversed, Value value) {
-    PixelArea a;
+    TransitionFrame a;
     if (!pixelArea(t, &a)) return;
     bool fresh = false;
     uint8_t* map = pixelMap<uint8_t>(t, a, &fresh);
@@ -104,15 +92,15 @@ constexpr double kDegree = 0.017453292;
 
 // Where the moving workers draw: the background whole, then the mover's pixels.
 struct MoverFrame {
-    PixelArea area;
+    TransitionFrame area;
     const Pixel* mover;
 };
 
 bool moverFrame(EffectParams* t, int32_t dir, MoverFrame* f) {
     if (!pixelArea(t, &f->area)) return false;
-    const PixelArea& a = f->area;
+    const TransitionFrame& a = f->area;
     f->mover = dir ? a.outgoing : a.incoming;
-    copyRect(a.canvas, dir ? a.incoming : a.outgoing, 0, 0, Rect{0, 0, a.width, a.height}, a.pitch, a.pitch);
+    a.copyWhole(dir ? a.incoming : a.outgoing);
     return true;
 }
 
@@ -120,13 +108,13 @@ bool moverFrame(EffectParams* t, int32_t dir, MoverFrame* f) {
 // strictly inside the frame and is mixed there with what the canvas holds.
 template <class Place>
 void scatterMover(const MoverFrame& f, uint32_t moverWeight, Place place) {
-    const PixelArea& a = f.area;
-    for (int32_t i = 0; i < a.height; ++i) {
-        const Pixel* m = f.mover + a.row(i);
-        for (int32_t j = 0; j < a.width; ++j) {
+    const TransitionFrame& a = f.area;
+    for (int32_t i = 0; i < a.h; ++i) {
+        const Pixel* m = f.mover + a.at(0, i);
+        for (int32_t j = 0; j < a.w; ++j) {
             int32_t x, y;
             if (!place(j, i, &x, &y)) continue;
-            Pixel* d = a.canvas + a.row(y) + x;
+            Pixel* d = a.canvas + a.at(0, y) + x;
             *d = blendPixel(*d, m[j], moverWeight);
         }
     }
@@ -141,9 +129,9 @@ void renderPxRand(EffectParams* t) {
 }
 
 void renderPxCircle(EffectParams* t, int32_t dir) {
-    PixelArea a;
+    TransitionFrame a;
     if (!pixelArea(t, &a)) return;
-    const int32_t cx = a.width / 2, cy = a.height / 2;
+    const int32_t cx = a.w / 2, cy = a.h / 2;
     const double v = std::max(1, cx * cx + cy * cy);   // a 1-pixel frame has no radius to divide by
     const double k = sizeUnit(a);
     const double u = 32768.0 * k * k;
@@ -156,9 +144,9 @@ void renderPxCircle(EffectParams* t, int32_t dir) {
 }
 
 void renderPxLine(EffectParams* t, int32_t angle) {
-    PixelArea a;
+    TransitionFrame a;
     if (!pixelArea(t, &a)) return;
-    const int32_t W = a.width, H = a.height;
+    const int32_t W = a.w, H = a.h;
     const double th = angle * kDegree;
     const double T = std::tan(th);
     int32_t m = H;
@@ -192,9 +180,9 @@ void renderPxLine(EffectParams* t, int32_t angle) {
 }
 
 void renderPxCorner(EffectParams* t, int32_t angle) {
-    PixelArea a;
+    TransitionFrame a;
     if (!pixelArea(t, &a)) return;
-    const int32_t W = a.width, H = a.height;
+    const int32_t W = a.w, H = a.h;
     const double th = angle * kDegree;
     const int quadrant = angle < 90 ? 0 : angle < 180 ? 1 : angle < 270 ? 2 : 3;
     static constexpr double kQuadrantStart[4] = {0.0, kHalfPi, kPi, kThreeHalfPi};
@@ -245,13 +233,13 @@ void renderPxCorner(EffectParams* t, int32_t angle) {
 }
 
 void renderPxSpray(EffectParams* t) {
-    PixelArea a;
+    TransitionFrame a;
     if (!pixelArea(t, &a)) return;
     bool fresh = false;
     uint8_t* map = pixelMap<uint8_t>(t, a, &fresh);
     if (!map) return;
-    if (fresh) std::memset(map, 0, static_cast<size_t>(a.width) * a.height);
-    const int32_t W = a.width, H = a.height;
+    if (fresh) std::memset(map, 0, static_cast<size_t>(a.w) * a.h);
+    const int32_t W = a.w, H = a.h;
     const double p = t->progress;
     // A transition time of 0 would divide by zero; it is never below 1 ms.
     const uint32_t quotient = 2u / std::max(1u, static_cast<uint32_t>(t->duration));
@@ -273,7 +261,7 @@ void renderPxSpray(EffectParams* t) {
     }
     const uint32_t fade = static_cast<uint32_t>(std::clamp(truncToInt((p - 0.8) * 1280.0), 0, 256));
     for (int32_t y = 0; y < H; ++y, map += W) {
-        const ptrdiff_t r = a.row(y);
+        const ptrdiff_t r = a.at(0, y);
         Pixel* d = a.canvas + r;
         const Pixel* o = a.outgoing + r;
         const Pixel* i = a.incoming + r;
@@ -286,11 +274,11 @@ void renderPxSpray(EffectParams* t) {
 void renderPxSlideTop(EffectParams* t, int32_t dir) {
     MoverFrame f;
     if (!pixelArea(t, &f.area)) return;
-    const PixelArea& a = f.area;
+    const TransitionFrame& a = f.area;
     bool fresh = false;
     uint16_t* map = pixelMap<uint16_t>(t, a, &fresh);
-    if (!map || a.height > 16000) return;
-    const int32_t H = a.height, W = a.width;
+    if (!map || a.h > 16000) return;
+    const int32_t H = a.h, W = a.w;
     if (fresh)
         for (int32_t i = 0; i < H; ++i)
             for (int32_t x = 0; x < W; ++x)
@@ -299,11 +287,11 @@ void renderPxSlideTop(EffectParams* t, int32_t dir) {
     const int32_t step = truncToInt(dir ? (1.0 - p) * (3 * H + 32) : (3 * H + 32) * p);
     moverFrame(t, dir, &f);
     for (int32_t i = 0; i < H; ++i) {
-        const Pixel* m = f.mover + a.row(i);
+        const Pixel* m = f.mover + a.at(0, i);
         const uint16_t* delay = map + static_cast<ptrdiff_t>(i) * W;
         for (int32_t x = 0; x < W; ++x) {
             const int32_t e = step - H - delay[x] + i;
-            if (e > 0) a.canvas[a.row(std::min(e, i)) + x] = m[x];
+            if (e > 0) a.canvas[a.at(0, std::min(e, i)) + x] = m[x];
         }
     }
 }
@@ -311,11 +299,11 @@ void renderPxSlideTop(EffectParams* t, int32_t dir) {
 void renderPxSlideBottom(EffectParams* t, int32_t dir) {
     MoverFrame f;
     if (!pixelArea(t, &f.area)) return;
-    const PixelArea& a = f.area;
+    const TransitionFrame& a = f.area;
     bool fresh = false;
     uint16_t* map = pixelMap<uint16_t>(t, a, &fresh);
     if (!map) return;
-    const int32_t H = a.height, W = a.width;
+    const int32_t H = a.h, W = a.w;
     if (fresh)
         for (int32_t i = 0; i < H; ++i)
             for (int32_t x = 0; x < W; ++x) {
@@ -328,11 +316,11 @@ void renderPxSlideBottom(EffectParams* t, int32_t dir) {
     const int32_t step = truncToInt(64.0 * (dir ? p : 1.0 - p));
     moverFrame(t, dir, &f);
     for (int32_t i = 0; i < H; ++i) {
-        Pixel* d = a.canvas + a.row(i);
+        Pixel* d = a.canvas + a.at(0, i);
         const uint16_t* speed = map + static_cast<ptrdiff_t>(i) * W;
         for (int32_t x = 0; x < W; ++x) {
             const int32_t e = i - speed[x] * step;
-            if (e > 0) d[x] = f.mover[a.row(e) + x];
+            if (e > 0) d[x] = f.mover[a.at(0, e) + x];
         }
     }
 }
@@ -340,13 +328,13 @@ void renderPxSlideBottom(EffectParams* t, int32_t dir) {
 void renderPxExplode(EffectParams* t, int32_t dir) {
     MoverFrame f;
     if (!moverFrame(t, dir, &f)) return;
-    const PixelArea& a = f.area;
+    const TransitionFrame& a = f.area;
     const double k = storedUnit(a);
     const double d = dir ? t->progress : 1.0 - t->progress;
     const int32_t spread = truncToInt(d * (256.0 / k));
     const int32_t background = std::clamp(truncToInt(k * spread), 0, 256);
     const int32_t q = spread / 4;
-    const int32_t cx = a.width / 2, cy = a.height / 2, W = a.width, H = a.height;
+    const int32_t cx = a.w / 2, cy = a.h / 2, W = a.w, H = a.h;
     scatterMover(f, static_cast<uint32_t>(256 - background), [=](int32_t j, int32_t i, int32_t* x, int32_t* y) {
         const int32_t dx = j - cx, dy = i - cy;
         const int32_t o = q * ((dx * dx + dy * dy) >> 9) + 1024;
@@ -360,13 +348,13 @@ void renderPxExplode(EffectParams* t, int32_t dir) {
 void renderPxStretch(EffectParams* t, int32_t dir) {
     MoverFrame f;
     if (!moverFrame(t, dir, &f)) return;
-    const PixelArea& a = f.area;
+    const TransitionFrame& a = f.area;
     const double k = storedUnit(a);
     const double l = dir ? t->progress : 1.0 - t->progress;
     const int32_t grow = truncToInt(l * (256.0 / k));
     const int32_t background = std::clamp(truncToInt(grow * k), 0, 256);
     const int32_t s = 8 * grow + 1024;
-    const int32_t cx = a.width / 2, cy = a.height / 2, W = a.width, H = a.height;
+    const int32_t cx = a.w / 2, cy = a.h / 2, W = a.w, H = a.h;
     scatterMover(f, static_cast<uint32_t>(256 - background), [=](int32_t j, int32_t i, int32_t* x, int32_t* y) {
         *y = cy + ((s * (i - cy)) >> 10);
         *x = cx + (((j - cx) * s) >> 10);

@@ -4,41 +4,24 @@
 #include <cstddef>
 #include <cstring>
 
+#include "Transition/TransitionFrame.h"
 #include "engine/ScratchPool.h"
 #include "render/FloatToInt.h"
 #include "render/PixelBuffer.h"
 
 namespace {
 
-// The clip area of the three pictures; every worker reads and writes only this.
-struct ClipArea {
-    const Pixel* outgoing;
-    const Pixel* incoming;
-    Pixel* canvas;
-    int32_t pitch;
-    int32_t cols;
-    int32_t rows;
-
-    bool empty() const { return cols <= 0 || rows <= 0; }
-};
-
-ClipArea clipArea(const EffectParams* t) {
-    const Rect& r = t->rect;
-    return {pixelAt(t->source, t->pitch, r.left, r.top), pixelAt(t->source2, t->pitch, r.left, r.top),
-            pixelAt(t->destination, t->pitch, r.left, r.top), t->pitch, r.right - r.left, r.bottom - r.top};
-}
-
 // canvas = mix(outgoing, incoming) over the clip area, row by row.
 template <class Mix>
 void mixArea(const EffectParams* t, Mix mix) {
-    const ClipArea a = clipArea(t);
+    const TransitionFrame a = frameOf(t);
     if (a.empty()) return;
-    for (int32_t y = 0; y < a.rows; ++y) {
+    for (int32_t y = 0; y < a.h; ++y) {
         const ptrdiff_t row = static_cast<ptrdiff_t>(y) * a.pitch;
         const Pixel* o = a.outgoing + row;
         const Pixel* i = a.incoming + row;
         Pixel* d = a.canvas + row;
-        for (int32_t x = 0; x < a.cols; ++x) d[x] = mix(o[x], i[x]);
+        for (int32_t x = 0; x < a.w; ++x) d[x] = mix(o[x], i[x]);
     }
 }
 
@@ -164,21 +147,21 @@ void boxMeanColumns(const Pixel* in, Pixel* out, int32_t pitch, int32_t cols, in
 // The blur's work buffer: acquired on the first frame (and again on a later
 // frame if the pool had none free then), kept on every frame. Null when the
 // pool has none or the clip area would not fit in it: the frame is skipped.
-Pixel* blurWorkBuffer(EffectParams* t, const ClipArea& a) {
+Pixel* blurWorkBuffer(EffectParams* t, const TransitionFrame& a) {
     if (t->firstFrame || !t->buffers[0]) t->buffers[0] = t->acquireBuffer(&t->slots[0]);
     if (!t->buffers[0]) return nullptr;
     t->keepBuffer(t->slots[0]);
     constexpr int64_t kRoom = (kScratchBlockBytes - kScratchLeadBytes) / static_cast<int64_t>(sizeof(Pixel));
-    if (!a.empty() && static_cast<int64_t>(a.rows - 1) * a.pitch + a.cols > kRoom) return nullptr;
+    if (!a.empty() && static_cast<int64_t>(a.h - 1) * a.pitch + a.w > kRoom) return nullptr;
     return t->buffers[0];
 }
 
 // The blur radius: (rows + cols) / 1120 x 128 at the peak p = 0.5, 0 at both
 // ends; held below half the shorter side so the window never leaves the area.
-int32_t blurRadius(const ClipArea& a, double p) {
+int32_t blurRadius(const TransitionFrame& a, double p) {
     const double q = p < 0.5 ? p : 1.0 - p;
-    const int32_t n = weight((a.rows + a.cols) * 0.00089285715 * q * 128.0);
-    return std::clamp(n, 0, (std::min(a.rows, a.cols) - 1) / 2);
+    const int32_t n = weight((a.h + a.w) * 0.00089285715 * q * 128.0);
+    return std::clamp(n, 0, (std::min(a.h, a.w) - 1) / 2);
 }
 
 // Rows pass: rowSource(y, scratchRow) gives row y's input (it may build it in
@@ -187,16 +170,16 @@ int32_t blurRadius(const ClipArea& a, double p) {
 // into the canvas.
 template <class RowSource>
 void blurArea(EffectParams* t, RowSource rowSource) {
-    const ClipArea a = clipArea(t);
+    const TransitionFrame a = frameOf(t);
     Pixel* work = blurWorkBuffer(t, a);
     if (!work || a.empty()) return;
     const int32_t n = blurRadius(a, t->progress);
     const uint32_t reciprocal = 65536u / static_cast<uint32_t>(2 * n + 1);
-    for (int32_t y = 0; y < a.rows; ++y) {
+    for (int32_t y = 0; y < a.h; ++y) {
         const ptrdiff_t row = static_cast<ptrdiff_t>(y) * a.pitch;
-        boxMeanRow(rowSource(y, a.canvas + row), work + row, a.cols, n, reciprocal);
+        boxMeanRow(rowSource(y, a.canvas + row), work + row, a.w, n, reciprocal);
     }
-    boxMeanColumns(work, a.canvas, a.pitch, a.cols, a.rows, n, reciprocal);
+    boxMeanColumns(work, a.canvas, a.pitch, a.w, a.h, n, reciprocal);
 }
 
 }  // namespace
@@ -204,13 +187,13 @@ void blurArea(EffectParams* t, RowSource rowSource) {
 // ---- Fades --------------------------------------------------------------------------
 
 void renderPlFade(EffectParams* t) {
-    const ClipArea a = clipArea(t);
+    const TransitionFrame a = frameOf(t);
     if (a.empty()) return;
     const uint32_t w = static_cast<uint32_t>(std::clamp(weight(t->progress * 256.0), 0, 256));
-    for (int32_t y = 0; y < a.rows; ++y) {
+    for (int32_t y = 0; y < a.h; ++y) {
         const ptrdiff_t row = static_cast<ptrdiff_t>(y) * a.pitch;
-        std::memcpy(a.canvas + row, a.outgoing + row, static_cast<size_t>(a.cols) * sizeof(Pixel));
-        blendPixels(a.canvas + row, a.incoming + row, a.cols, w);
+        std::memcpy(a.canvas + row, a.outgoing + row, static_cast<size_t>(a.w) * sizeof(Pixel));
+        blendPixels(a.canvas + row, a.incoming + row, a.w, w);
     }
 }
 
@@ -333,18 +316,18 @@ void renderPlFadeAdd(EffectParams* t) {
 // ---- Blurs ----------------------------------------------------------------------------
 
 void renderPlBlur(EffectParams* t) {
-    const ClipArea a = clipArea(t);
+    const TransitionFrame a = frameOf(t);
     const uint32_t w = static_cast<uint32_t>(std::clamp(weight(t->progress * 256.0), 0, 256));
     blurArea(t, [&](int32_t y, Pixel* scratchRow) -> const Pixel* {
         const ptrdiff_t row = static_cast<ptrdiff_t>(y) * a.pitch;
-        std::memcpy(scratchRow, a.outgoing + row, static_cast<size_t>(a.cols) * sizeof(Pixel));
-        blendPixels(scratchRow, a.incoming + row, a.cols, w);
+        std::memcpy(scratchRow, a.outgoing + row, static_cast<size_t>(a.w) * sizeof(Pixel));
+        blendPixels(scratchRow, a.incoming + row, a.w, w);
         return scratchRow;
     });
 }
 
 void renderPlBlurOutIn(EffectParams* t) {
-    const ClipArea a = clipArea(t);
+    const TransitionFrame a = frameOf(t);
     const Pixel* picture = t->progress < 0.5f ? a.outgoing : a.incoming;
     blurArea(t, [&](int32_t y, Pixel*) { return picture + static_cast<ptrdiff_t>(y) * a.pitch; });
 }

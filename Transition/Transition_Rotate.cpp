@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "Transition/TransitionFrame.h"
 #include "render/CrtRandom.h"
 #include "render/FloatToInt.h"
 #include "render/PixelBuffer.h"
@@ -13,31 +14,13 @@
 
 namespace {
 
-struct Frame {
-    const Pixel* outgoing;
-    const Pixel* incoming;
-    Pixel* canvas;
-    int32_t pitch, w, h;
-    Rect rect;   // (0, 0, w, h)
-
-    bool empty() const { return w <= 0 || h <= 0; }
-    void copyWhole(const Pixel* picture) const { copyRect(canvas, picture, 0, 0, rect, pitch, pitch); }
-};
-
-Frame frameOf(const EffectParams* t) {
-    const Rect& r = t->rect;
-    const int32_t w = r.right - r.left, h = r.bottom - r.top;
-    return {pixelAt(t->source, t->pitch, r.left, r.top), pixelAt(t->source2, t->pitch, r.left, r.top),
-            pixelAt(t->destination, t->pitch, r.left, r.top), t->pitch, w, h, {0, 0, w, h}};
-}
-
 // The turn point travels from the start point to the centre and the angle
 // unwinds from `turns` whole turns to 0 as q runs from 0 to 1024.
 struct Travel {
     int32_t x, y;
     float angle;
 };
-Travel travelAt(const Frame& f, int32_t q, float turns, int32_t sx, int32_t sy) {
+Travel travelAt(const TransitionFrame& f, int32_t q, float turns, int32_t sx, int32_t sy) {
     return {sx + ((f.w >> 1) - sx) * q / 1024, sy + ((f.h >> 1) - sy) * q / 1024,
             turns * 6.2831855f - static_cast<float>(q) * turns * 0.0061359233f};
 }
@@ -49,7 +32,7 @@ float zoomOf(int32_t curve, float zoomStart, int32_t q) {
 
 int32_t qOf(int32_t dir, float p) { return dir == 1 ? truncToInt(1024.0f * (1.0f - p)) : truncToInt(1024.0f * p); }
 
-void blendedBlit(const Frame& f, const Pixel* picture, int32_t curve, const Travel& at, float scale, float alpha) {
+void blendedBlit(const TransitionFrame& f, const Pixel* picture, int32_t curve, const Travel& at, float scale, float alpha) {
     if (curve == 1)
         rotateZoomBlitSmooth(f.canvas, f.pitch, picture, f.pitch, f.rect, f.rect, at.x, at.y, at.angle, scale, alpha);
     else
@@ -60,7 +43,7 @@ void blendedBlit(const Frame& f, const Pixel* picture, int32_t curve, const Trav
 
 void renderRoFade(EffectParams* t, int32_t dir, int32_t curve, float zoomStart, float turns, int32_t sx,
                   int32_t sy) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const float p = t->progress;
     const int32_t q = qOf(dir, p);
@@ -78,7 +61,7 @@ void renderRoFade(EffectParams* t, int32_t dir, int32_t curve, float zoomStart, 
 }
 
 void renderRoInOut(EffectParams* t, int32_t dir, float turns, int32_t sx, int32_t sy) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const float p = t->progress;
     const int32_t q = dir == 0 ? truncToInt(p * 1024.0f) : truncToInt((1.0f - p) * 1024.0f);
@@ -90,7 +73,7 @@ void renderRoInOut(EffectParams* t, int32_t dir, float turns, int32_t sx, int32_
 
 void renderRoAlpha(EffectParams* t, int32_t dir, int32_t curve, float zoomStart, float turns, int32_t sx,
                    int32_t sy) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const int32_t q = qOf(dir, t->progress);
     f.copyWhole(dir == 0 ? f.outgoing : f.incoming);
@@ -109,7 +92,7 @@ RotatePick rotatePicks[2];   // 0: the outgoing picture, 1: the incoming one
 }  // namespace
 
 void renderRoRotate(EffectParams* t, int32_t zoomA, int32_t zoomB) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     if (t->firstFrame) {
         for (RotatePick& pick : rotatePicks) {
@@ -142,7 +125,7 @@ void renderRoRotate(EffectParams* t, int32_t zoomA, int32_t zoomB) {
 }
 
 void renderRoPage(EffectParams* t, int32_t dir, int32_t corner) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const float p = t->progress;
     const int32_t k = dir == 1 ? truncToInt(p * 4096.0f) : truncToInt((1.0f - p) * 4096.0f);
@@ -158,7 +141,7 @@ void renderRoPage(EffectParams* t, int32_t dir, int32_t corner) {
 }
 
 void renderRoMulti(EffectParams* t, int32_t cols, int32_t rows, int32_t dir) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty() || cols <= 0 || rows <= 0) return;
     const float s = dir == 0 ? t->progress : 1.0f - t->progress;
     const Pixel* moving = dir == 0 ? f.incoming : f.outgoing;
@@ -242,7 +225,7 @@ Roll rollFor(int32_t pattern, int32_t i, int32_t k, int32_t cols, int32_t rows, 
 }  // namespace
 
 void renderRoCircle(EffectParams* t, int32_t dir, int32_t cols, int32_t rows, int32_t pattern) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty() || cols <= 0 || rows <= 0) return;
     const float p = t->progress;
     if (t->firstFrame) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "Transition/TransitionFrame.h"
 #include "engine/ScratchPool.h"
 #include "render/CrtRandom.h"
 #include "render/Discs.h"
@@ -14,25 +15,6 @@
 #include "render/TrigTables.h"
 
 namespace {
-
-struct Frame {
-    const Pixel* outgoing;
-    const Pixel* incoming;
-    Pixel* canvas;
-    int32_t pitch, w, h;
-    Rect rect;   // (0, 0, w, h)
-
-    bool empty() const { return w <= 0 || h <= 0; }
-    ptrdiff_t at(int32_t x, int32_t y) const { return static_cast<ptrdiff_t>(y) * pitch + x; }
-    void copyWhole(const Pixel* picture) const { copyRect(canvas, picture, 0, 0, rect, pitch, pitch); }
-};
-
-Frame frameOf(const EffectParams* t) {
-    const Rect& r = t->rect;
-    const int32_t w = r.right - r.left, h = r.bottom - r.top;
-    return {pixelAt(t->source, t->pitch, r.left, r.top), pixelAt(t->source2, t->pitch, r.left, r.top),
-            pixelAt(t->destination, t->pitch, r.left, r.top), t->pitch, w, h, {0, 0, w, h}};
-}
 
 constexpr uint32_t kChannelShift[3] = {16, 8, 0};   // red, green, blue
 
@@ -47,7 +29,7 @@ inline Pixel fromChannels(int32_t r, int32_t g, int32_t b) {
 // ---- Dots, pole, rings -----------------------------------------------------------
 
 void renderSpLed(EffectParams* t) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const int32_t k = truncToInt(t->progress * 1024.0f);
     const int32_t step = k > 511 ? (1024 - k) / 32 + 1 : k / 32 + 1;
@@ -78,7 +60,7 @@ void renderSpLed(EffectParams* t) {
 }
 
 void renderSpPole(EffectParams* t, int32_t kind) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const float p = t->progress;
     const uint32_t w = static_cast<uint32_t>(std::clamp(truncToInt(std::sqrt(p) * 256.0f), 0, 256));
@@ -118,7 +100,7 @@ void renderSpPole(EffectParams* t, int32_t kind) {
 }
 
 void renderSpRadio(EffectParams* t, int32_t dir) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const Pixel* base = dir == 0 ? f.outgoing : f.incoming;
     const Pixel* ring = dir == 0 ? f.incoming : f.outgoing;
@@ -152,7 +134,7 @@ void renderSpRadio(EffectParams* t, int32_t dir) {
 // ---- Smear, split channels, channel discs, noise -----------------------------------
 
 void renderSpWind(EffectParams* t) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const float p = t->progress;
     const int32_t k = p < 0.5f ? truncToInt(512.0 * std::exp2(-10.0 * p)) : truncToInt(512.0 * std::exp2(-10.0 * (1.0 - p)));
@@ -170,7 +152,7 @@ void renderSpWind(EffectParams* t) {
 }
 
 void renderSpRgbSplit(EffectParams* t, int32_t dir, int32_t angle) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const float p = t->progress;
     const Pixel* moving = dir == 0 ? f.incoming : f.outgoing;
@@ -200,7 +182,7 @@ void renderSpRgbSplit(EffectParams* t, int32_t dir, int32_t angle) {
 }
 
 void renderSpRgbBlock(EffectParams* t) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     // A frame one pixel wide or high leaves no room to place a disc (modulo 0).
     if (f.w < 2 || f.h < 2) return;
     for (int n = 0; n < 3; ++n) {
@@ -220,7 +202,7 @@ void renderSpRgbBlock(EffectParams* t) {
 }
 
 void renderSpNoise(EffectParams* t, int32_t /*modeIn*/, int32_t /*modeOut*/) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     int32_t noise[512];
     for (int32_t& n : noise) n = crtRand() & 255;
@@ -250,7 +232,7 @@ void renderSpNoise(EffectParams* t, int32_t /*modeIn*/, int32_t /*modeOut*/) {
 // ---- Lens ---------------------------------------------------------------------------
 
 void renderSpCircle(EffectParams* t, int32_t dir) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const float p = t->progress;
     const float u = static_cast<float>(f.h + f.w) * 0.00089285715f;
@@ -307,7 +289,7 @@ void renderSpCircle(EffectParams* t, int32_t dir) {
 // ---- Lit LEDs ---------------------------------------------------------------------
 
 void renderSp3dLed(EffectParams* t, int32_t shape) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const int32_t k = truncToInt(t->progress * 1024.0f);
     const int32_t s = k > 511 ? 1024 - k : k;
@@ -373,7 +355,7 @@ namespace {
 
 // The pixel of the picture's border on the ray from the centre through the
 // offset (j, i); held inside the frame.
-Pixel borderPoint(const Frame& f, const Pixel* picture, int32_t hw, int32_t hh, int32_t j, int32_t i) {
+Pixel borderPoint(const TransitionFrame& f, const Pixel* picture, int32_t hw, int32_t hh, int32_t j, int32_t i) {
     const int64_t a = static_cast<int64_t>(f.h) * j, b = -static_cast<int64_t>(f.w) * i;
     const int32_t ii = i == 0 ? 1 : i;
     int32_t x, y;
@@ -398,7 +380,7 @@ Pixel borderPoint(const Frame& f, const Pixel* picture, int32_t hw, int32_t hh, 
 }  // namespace
 
 void renderSpChaosZoom(EffectParams* t, int32_t dir) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (f.empty()) return;
     const float p = t->progress;
     const Pixel* zoomed = dir == 0 ? f.outgoing : f.incoming;

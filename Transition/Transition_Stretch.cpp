@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "Transition/TransitionFrame.h"
 #include "engine/ScratchPool.h"
 #include "render/FloatToInt.h"
 #include "render/PixelBuffer.h"
@@ -14,26 +15,6 @@
 namespace {
 
 constexpr double kDegree = 0.017453292;
-
-// The three pictures from the clip origin, and the clip size.
-struct Frame {
-    const Pixel* out;
-    const Pixel* in;
-    Pixel* dst;
-    int32_t pitch;
-    int32_t w;
-    int32_t h;
-
-    Rect full() const { return {0, 0, w, h}; }
-    const Pixel* outRow(int32_t y) const { return out + static_cast<ptrdiff_t>(y) * pitch; }
-    Pixel* dstRow(int32_t y) const { return dst + static_cast<ptrdiff_t>(y) * pitch; }
-};
-
-Frame frameOf(const EffectParams* t) {
-    const Rect& r = t->rect;
-    return {pixelAt(t->source, t->pitch, r.left, r.top), pixelAt(t->source2, t->pitch, r.left, r.top),
-            pixelAt(t->destination, t->pitch, r.left, r.top), t->pitch, r.right - r.left, r.bottom - r.top};
-}
 
 // Per-frame index tables (columns of the zoomed and tiled copies). Grown once
 // and reused; nothing in them carries from one frame to the next.
@@ -67,34 +48,34 @@ inline int32_t secondHalf(int32_t extent) { return extent - extent / 2; }
 // ---- Squeezes and zooms of whole pictures -----------------------------------------
 
 void renderStSizeUpDown(EffectParams* t, int32_t shrink) {
-    const Frame f = frameOf(t);
-    if (f.w <= 0 || f.h <= 0) return;
+    const TransitionFrame f = frameOf(t);
+    if (f.empty()) return;
     const double p = t->progress;
     const double k = shrink ? 1.0 - p : p;
-    const Pixel* back = shrink ? f.in : f.out;
-    const Pixel* front = shrink ? f.out : f.in;
+    const Pixel* back = shrink ? f.incoming : f.outgoing;
+    const Pixel* front = shrink ? f.outgoing : f.incoming;
     const int32_t hw = f.w >> 1, hh = f.h >> 1;
     const int32_t oddX = f.w & 1, oddY = f.h & 1;
     const double m = k * k * k;
     const double o = f.w * m * 0.0625 + 1.0;
-    const Rect full = f.full();
+    const Rect full = f.rect;
     // About the centre; an odd size gives the far side its extra pixel so the
     // unmagnified picture still covers the last column and row.
     const int32_t a = truncToInt(o * hw), b = truncToInt(o * hh);
-    stretchRectClipped(f.dst, back, {hw - a, hh - b, hw + a + oddX, hh + b + oddY}, full, full, f.pitch, f.pitch);
+    stretchRectClipped(f.canvas, back, {hw - a, hh - b, hw + a + oddX, hh + b + oddY}, full, full, f.pitch, f.pitch);
     const int32_t c = truncToInt(m * hw), d = truncToInt(m * hh);
     if (c > 0 && d > 0)
-        stretchRectClipped(f.dst, front, {hw - c, hh - d, hw + c + oddX, hh + d + oddY}, full, full, f.pitch,
+        stretchRectClipped(f.canvas, front, {hw - c, hh - d, hw + c + oddX, hh + d + oddY}, full, full, f.pitch,
                            f.pitch);
 }
 
 void renderStMulti(EffectParams* t, int32_t direction) {
-    const Frame f = frameOf(t);
-    if (f.w <= 0 || f.h <= 0) return;
+    const TransitionFrame f = frameOf(t);
+    if (f.empty()) return;
     const float p = t->progress;
     const float q = direction ? 1.0f - p : p;
-    const Pixel* tiled = direction ? f.out : f.in;
-    const Pixel* base = direction ? f.in : f.out;
+    const Pixel* tiled = direction ? f.outgoing : f.incoming;
+    const Pixel* base = direction ? f.incoming : f.outgoing;
     const int64_t g = q > 0.0f ? truncToInt(1024.0f / q) : int64_t{f.w} << 10;
     const uint32_t a = static_cast<uint32_t>(std::clamp(truncToInt(q * 256.0f), 0, 256));
     const int32_t cx = f.w >> 1, cy = f.h >> 1;
@@ -103,14 +84,14 @@ void renderStMulti(EffectParams* t, int32_t direction) {
     for (int32_t y = 0; y < f.h; ++y) {
         const Pixel* tr = tiled + static_cast<ptrdiff_t>(wrapInto(scaled(cy, y - cy, g, 10), f.h)) * f.pitch;
         const Pixel* br = base + static_cast<ptrdiff_t>(y) * f.pitch;
-        Pixel* d = f.dstRow(y);
+        Pixel* d = f.canvasRow(y);
         for (int32_t x = 0; x < f.w; ++x) d[x] = blendPixel(br[x], tr[cols[x]], a);
     }
 }
 
 void renderStMultiWorld(EffectParams* t, int32_t) {
-    const Frame f = frameOf(t);
-    if (f.w <= 0 || f.h <= 0) return;
+    const TransitionFrame f = frameOf(t);
+    if (f.empty()) return;
     const float p = t->progress;
     const int32_t hw = f.w >> 1;
     int32_t g = truncToInt(hw * (1.0f - p));
@@ -126,24 +107,24 @@ void renderStMultiWorld(EffectParams* t, int32_t) {
         zoomCols[x] = static_cast<int32_t>(scaled(cx, x - cx, zoom, 18));   // never leaves the picture
     }
     for (int32_t y = 0; y < f.h; ++y) {
-        const Pixel* tr = f.out + static_cast<ptrdiff_t>(wrapInto(scaled(cy, y - cy, tile, 10), f.h)) * f.pitch;
-        const Pixel* zr = f.in + static_cast<ptrdiff_t>(scaled(cy, y - cy, zoom, 18)) * f.pitch;
-        Pixel* d = f.dstRow(y);
+        const Pixel* tr = f.outgoing + static_cast<ptrdiff_t>(wrapInto(scaled(cy, y - cy, tile, 10), f.h)) * f.pitch;
+        const Pixel* zr = f.incoming + static_cast<ptrdiff_t>(scaled(cy, y - cy, zoom, 18)) * f.pitch;
+        Pixel* d = f.canvasRow(y);
         for (int32_t x = 0; x < f.w; ++x) d[x] = blendPixel(tr[tileCols[x]], zr[zoomCols[x]], a);
     }
 }
 
 void renderStSide(EffectParams* t, int32_t direction) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     const float p = t->progress;
     const float k = direction ? 1.0f - p : p;
-    const Pixel* squeezed = direction ? f.out : f.in;
-    const Pixel* middle = direction ? f.in : f.out;
+    const Pixel* squeezed = direction ? f.outgoing : f.incoming;
+    const Pixel* middle = direction ? f.incoming : f.outgoing;
     const int32_t e = f.w / 2;
     const int32_t left = truncToInt(e * k), right = truncToInt(secondHalf(f.w) * k);
-    stretchRectNearest(f.dst, squeezed, {0, 0, left, f.h}, {0, 0, e, f.h}, f.pitch, f.pitch);
-    stretchRectNearest(f.dst, squeezed, {f.w - right, 0, f.w, f.h}, {e, 0, f.w, f.h}, f.pitch, f.pitch);
-    stretchRectNearest(f.dst, middle, {left, 0, f.w - right, f.h}, {left, 0, f.w - right, f.h}, f.pitch, f.pitch);
+    stretchRectNearest(f.canvas, squeezed, {0, 0, left, f.h}, {0, 0, e, f.h}, f.pitch, f.pitch);
+    stretchRectNearest(f.canvas, squeezed, {f.w - right, 0, f.w, f.h}, {e, 0, f.w, f.h}, f.pitch, f.pitch);
+    stretchRectNearest(f.canvas, middle, {left, 0, f.w - right, f.h}, {left, 0, f.w - right, f.h}, f.pitch, f.pitch);
 }
 
 namespace {
@@ -151,32 +132,31 @@ namespace {
 // The halves of `halves` take a and (extent - b) pixels at both ends, the whole
 // of `middle` is squeezed between them; along x or y.
 template <bool Vertical>
-void pushHalves(const Frame& f, int32_t direction, float p) {
+void pushHalves(const TransitionFrame& f, int32_t direction, float p) {
     const float k = direction ? p : 1.0f - p;
-    const Pixel* halves = direction ? f.out : f.in;
-    const Pixel* middle = direction ? f.in : f.out;
+    const Pixel* halves = direction ? f.outgoing : f.incoming;
+    const Pixel* middle = direction ? f.incoming : f.outgoing;
     const int32_t extent = Vertical ? f.h : f.w;
     const int32_t e = extent / 2, e2 = secondHalf(extent);
     const int32_t a = truncToInt(e - e * k);
     const int32_t b = e + truncToInt(e2 * k);
     if (!Vertical) {
-        stretchRectSmooth(f.dst, halves, {0, 0, a, f.h}, {0, 0, e, f.h}, f.pitch, f.pitch);
-        stretchRectSmooth(f.dst, halves, {b, 0, f.w, f.h}, {e, 0, f.w, f.h}, f.pitch, f.pitch);
-        stretchRectSmooth(f.dst, middle, {a, 0, b, f.h}, f.full(), f.pitch, f.pitch);
+        stretchRectSmooth(f.canvas, halves, {0, 0, a, f.h}, {0, 0, e, f.h}, f.pitch, f.pitch);
+        stretchRectSmooth(f.canvas, halves, {b, 0, f.w, f.h}, {e, 0, f.w, f.h}, f.pitch, f.pitch);
+        stretchRectSmooth(f.canvas, middle, {a, 0, b, f.h}, f.rect, f.pitch, f.pitch);
     } else {
-        stretchRectNearest(f.dst, halves, {0, 0, f.w, a}, {0, 0, f.w, e}, f.pitch, f.pitch);
-        stretchRectNearest(f.dst, halves, {0, b, f.w, f.h}, {0, e, f.w, f.h}, f.pitch, f.pitch);
-        stretchRectSmooth(f.dst, middle, {0, a, f.w, b}, f.full(), f.pitch, f.pitch);
+        stretchRectNearest(f.canvas, halves, {0, 0, f.w, a}, {0, 0, f.w, e}, f.pitch, f.pitch);
+        stretchRectNearest(f.canvas, halves, {0, b, f.w, f.h}, {0, e, f.w, f.h}, f.pitch, f.pitch);
+        stretchRectSmooth(f.canvas, middle, {0, a, f.w, b}, f.rect, f.pitch, f.pitch);
     }
 }
 
 // The base copied whole, then a window of the overlay (d of its size) stretched
 // over the canvas with weight d. Windows about the centre of an odd size take
 // the extra pixel on the far side, so at full size they are the whole picture.
-void zoomWindowOver(const Frame& f, const Pixel* base, const Pixel* overlay, float d, const Rect& window) {
-    const Rect full = f.full();
-    copyRect(f.dst, base, 0, 0, full, f.pitch, f.pitch);   // the same as an unscaled nearest stretch
-    stretchRectAlpha(f.dst, overlay, full, window, f.pitch, f.pitch, d);
+void zoomWindowOver(const TransitionFrame& f, const Pixel* base, const Pixel* overlay, float d, const Rect& window) {
+    f.copyWhole(base);   // the same as an unscaled nearest stretch
+    stretchRectAlpha(f.canvas, overlay, f.rect, window, f.pitch, f.pitch, d);
 }
 
 }  // namespace
@@ -186,16 +166,16 @@ void renderStSideDual(EffectParams* t, int32_t direction) { pushHalves<false>(fr
 void renderStUpDown(EffectParams* t, int32_t direction) { pushHalves<true>(frameOf(t), direction, t->progress); }
 
 void renderStAlpha(EffectParams* t, int32_t direction) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     const float p = t->progress;
     const float d = direction ? 1.0f - p : p;
     const int32_t a = truncToInt((f.w / 2) * d), b = truncToInt(d * (f.h / 2));
-    zoomWindowOver(f, direction ? f.in : f.out, direction ? f.out : f.in, d,
+    zoomWindowOver(f, direction ? f.incoming : f.outgoing, direction ? f.outgoing : f.incoming, d,
                    {f.w / 2 - a, f.h / 2 - b, f.w / 2 + a + (f.w & 1), f.h / 2 + b + (f.h & 1)});
 }
 
 void renderStAlphaMove(EffectParams* t, int32_t direction) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     const float p = t->progress;
     const float d = direction ? 1.0f - p : p;
     const int32_t a = truncToInt((f.w / 2) * d), b = truncToInt(d * (f.h / 2));
@@ -204,18 +184,17 @@ void renderStAlphaMove(EffectParams* t, int32_t direction) {
     const int32_t cy = truncToInt(g * std::sin(d * 9.0) + f.h / 2);
     const Rect window{std::clamp(cx - a, 0, f.w), std::clamp(cy - b, 0, f.h), std::clamp(cx + a + (f.w & 1), 0, f.w),
                       std::clamp(cy + b + (f.h & 1), 0, f.h)};
-    zoomWindowOver(f, direction ? f.in : f.out, direction ? f.out : f.in, d, window);
+    zoomWindowOver(f, direction ? f.incoming : f.outgoing, direction ? f.outgoing : f.incoming, d, window);
 }
 
 void renderStJurum(EffectParams* t, int32_t direction) {
-    const Frame f = frameOf(t);
-    if (f.w <= 0 || f.h <= 0) return;
+    const TransitionFrame f = frameOf(t);
+    if (f.empty()) return;
     const float p = t->progress;
     const float e = direction ? p : 1.0f - p;
-    const Pixel* base = direction ? f.in : f.out;
-    const Pixel* strip = direction ? f.out : f.in;
-    const Rect full = f.full();
-    copyRect(f.dst, base, 0, 0, full, f.pitch, f.pitch);
+    const Pixel* base = direction ? f.incoming : f.outgoing;
+    const Pixel* strip = direction ? f.outgoing : f.incoming;
+    f.copyWhole(base);
     const int32_t off = truncToInt(f.w * e);
     const float g = 80.0f * e * e;
     // The strip column of every canvas column (-1: the base stays); worked out
@@ -231,7 +210,7 @@ void renderStJurum(EffectParams* t, int32_t direction) {
     }
     for (int32_t y = 0; y < f.h; ++y) {
         const Pixel* s = strip + static_cast<ptrdiff_t>(y) * f.pitch;
-        Pixel* d = f.dstRow(y);
+        Pixel* d = f.canvasRow(y);
         for (int32_t i = 0; i < f.w; ++i)
             if (cols[i] >= 0) d[i] = s[cols[i]];
     }
@@ -264,8 +243,8 @@ bool mapFits(int32_t pitch, int32_t rows) {
 }  // namespace
 
 void renderStFoldingFan(EffectParams* t, int32_t direction, int32_t mapKind, int32_t turnSense, int32_t mapScale) {
-    const Frame f = frameOf(t);
-    if (f.w <= 0 || f.h <= 0) return;
+    const TransitionFrame f = frameOf(t);
+    if (f.empty()) return;
     const FanGeometry geo{f.w >> 1, f.h >> 1, f.w - (f.w >> 1), f.h - (f.h >> 1)};
     const double scale = 1024.0 * mapScale;
     Pixel*& map = t->buffers[0];
@@ -287,8 +266,8 @@ void renderStFoldingFan(EffectParams* t, int32_t direction, int32_t mapKind, int
 
     const float p = t->progress;
     const float h = direction ? 1.0f - p : p;
-    const Pixel* base = direction ? f.in : f.out;
-    const Pixel* fan = direction ? f.out : f.in;
+    const Pixel* base = direction ? f.incoming : f.outgoing;
+    const Pixel* fan = direction ? f.outgoing : f.incoming;
     const int32_t sector = std::clamp(truncToInt(h * 2048.0f), 0, 2048);
     const int32_t turn = ((turnSense ? sector - 2048 : 2048 - sector) * 32) / (sector + 1);
     // Rotation of each angle value inside the sector, once per frame.
@@ -302,7 +281,7 @@ void renderStFoldingFan(EffectParams* t, int32_t direction, int32_t mapKind, int
         const int32_t y = geo.hh + dy;
         const Pixel* mapRow = map ? map + static_cast<ptrdiff_t>(y) * f.pitch + geo.hw : nullptr;
         const Pixel* b = base + static_cast<ptrdiff_t>(y) * f.pitch + geo.hw;
-        Pixel* d = f.dstRow(y) + geo.hw;
+        Pixel* d = f.canvasRow(y) + geo.hw;
         for (int32_t dx = -geo.hw; dx < geo.dxEnd; ++dx) {
             const int32_t m = mapRow ? static_cast<int32_t>(mapRow[dx]) : fanAngle(dx, dy, mapKind, turnSense, scale);
             Pixel out = b[dx];
@@ -324,9 +303,9 @@ namespace {
 // picture at its own shift; cross-faded with `fixed` at weight wf. The column
 // of every copy is tabled per frame, the copies of one pixel side by side.
 template <int Copies>
-void zoomBlur(const Frame& f, const Pixel* zoomed, const Pixel* fixed, const int32_t (&scales)[Copies],
+void zoomBlur(const TransitionFrame& f, const Pixel* zoomed, const Pixel* fixed, const int32_t (&scales)[Copies],
               const int (&shifts)[Copies], int unscaledShift, uint32_t wf) {
-    if (f.w <= 0 || f.h <= 0) return;
+    if (f.empty()) return;
     const int32_t hw = f.w >> 1, hh = f.h >> 1;
     int32_t* cols = indexScratch(static_cast<size_t>(Copies) * f.w);
     for (int32_t x = 0; x < f.w; ++x)
@@ -340,7 +319,7 @@ void zoomBlur(const Frame& f, const Pixel* zoomed, const Pixel* fixed, const int
             rows[j] = zoomed + static_cast<ptrdiff_t>(scaled(hh, y - hh, scales[j], 10)) * f.pitch;
         const Pixel* z = zoomed + static_cast<ptrdiff_t>(y) * f.pitch;
         const Pixel* fx = fixed + static_cast<ptrdiff_t>(y) * f.pitch;
-        Pixel* d = f.dstRow(y);
+        Pixel* d = f.canvasRow(y);
         const int32_t* c = cols;
         for (int32_t x = 0; x < f.w; ++x, c += Copies) {
             Pixel mix = (z[x] >> unscaledShift) & unscaledMask;
@@ -355,17 +334,17 @@ void zoomBlur(const Frame& f, const Pixel* zoomed, const Pixel* fixed, const int
 }  // namespace
 
 void renderStDiscrete(EffectParams* t, int32_t direction) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     const int32_t q = std::clamp(truncToInt(t->progress * 256.0f), 0, 256);
     const int32_t b = direction ? q : 256 - q;
     const uint32_t wf = static_cast<uint32_t>(direction ? ((q * q * q) / 256) / 256 : (b * b) / 256);
     const int32_t scales[3] = {1024 - 3 * b, 2 * (512 - b), 1024 - b};
     static constexpr int kShifts[3] = {1, 2, 3};
-    zoomBlur<3>(f, direction ? f.out : f.in, direction ? f.in : f.out, scales, kShifts, 4, wf);
+    zoomBlur<3>(f, direction ? f.outgoing : f.incoming, direction ? f.incoming : f.outgoing, scales, kShifts, 4, wf);
 }
 
 void renderStDiscrete2(EffectParams* t, int32_t direction) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     const float p = t->progress;
     const int32_t q = std::clamp(truncToInt(p * 256.0f), 0, 256);
     const int32_t b = std::clamp(truncToInt((direction ? p : 1.0f - p) * 1024.0f), 0, 1024);
@@ -374,14 +353,14 @@ void renderStDiscrete2(EffectParams* t, int32_t direction) {
     int32_t scales[14];
     for (int j = 1; j <= 14; ++j) scales[j - 1] = 1024 - (j * b) / 32;
     static constexpr int kShifts[14] = {4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4};
-    zoomBlur<14>(f, direction ? f.out : f.in, direction ? f.in : f.out, scales, kShifts, 3, wf);
+    zoomBlur<14>(f, direction ? f.outgoing : f.incoming, direction ? f.incoming : f.outgoing, scales, kShifts, 3, wf);
 }
 
 // ---- Corner, cross and blind stretches ----------------------------------------------
 
 namespace {
 
-Rect clampedRect(const Frame& f, int32_t l, int32_t t, int32_t r, int32_t b) {
+Rect clampedRect(const TransitionFrame& f, int32_t l, int32_t t, int32_t r, int32_t b) {
     l = std::clamp(l, 0, f.w);
     r = std::clamp(r, l, f.w);
     t = std::clamp(t, 0, f.h);
@@ -389,18 +368,18 @@ Rect clampedRect(const Frame& f, int32_t l, int32_t t, int32_t r, int32_t b) {
     return {l, t, r, b};
 }
 
-void copyInPlace(const Frame& f, const Pixel* src, const Rect& r) {
-    copyRect(f.dst, src, r.left, r.top, r, f.pitch, f.pitch);
+void copyInPlace(const TransitionFrame& f, const Pixel* src, const Rect& r) {
+    copyRect(f.canvas, src, r.left, r.top, r, f.pitch, f.pitch);
 }
 
 }  // namespace
 
 void renderStCorner(EffectParams* t, int32_t direction, int32_t angleDegrees) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     const double p = t->progress;
     const double k = direction ? 1.0 - p : p;
-    const Pixel* moving = direction ? f.out : f.in;
-    const Pixel* resting = direction ? f.in : f.out;
+    const Pixel* moving = direction ? f.outgoing : f.incoming;
+    const Pixel* resting = direction ? f.incoming : f.outgoing;
     const double theta = angleDegrees * kDegree;
     const double W = f.w, H = f.h;
     const double q90 = 90 * kDegree, q180 = 180 * kDegree, q270 = 270 * kDegree, q360 = 360 * kDegree;
@@ -461,7 +440,7 @@ void renderStCorner(EffectParams* t, int32_t direction, int32_t angleDegrees) {
             rest2 = clampedRect(f, X, Y, f.w, f.h);
             break;
     }
-    stretchRectNearest(f.dst, moving, moved, f.full(), f.pitch, f.pitch);
+    stretchRectNearest(f.canvas, moving, moved, f.rect, f.pitch, f.pitch);
     copyInPlace(f, resting, rest1);
     copyInPlace(f, resting, rest2);
 }
@@ -476,12 +455,12 @@ inline int32_t bandEdge(int32_t i, int32_t extent, int32_t n) {
 }  // namespace
 
 void renderStCross(EffectParams* t, int32_t direction, int32_t bands, int32_t angle) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (bands <= 0) return;
     const float p = t->progress;
     const float k = direction ? 1.0f - p : p;
-    const Pixel* moving = direction ? f.out : f.in;
-    const Pixel* resting = direction ? f.in : f.out;
+    const Pixel* moving = direction ? f.outgoing : f.incoming;
+    const Pixel* resting = direction ? f.incoming : f.outgoing;
     // Only 0 and 90 occur in the table; any other angle runs as bands across.
     const bool columns = angle == 90;
     const int32_t B = truncToInt(k * (columns ? f.h : f.w));
@@ -490,27 +469,27 @@ void renderStCross(EffectParams* t, int32_t direction, int32_t bands, int32_t an
         if (!columns) {
             const Rect band{0, lo, f.w, hi};
             if (i % 2 == 0) {
-                stretchRectNearest(f.dst, moving, {0, lo, B, hi}, band, f.pitch, f.pitch);
+                stretchRectNearest(f.canvas, moving, {0, lo, B, hi}, band, f.pitch, f.pitch);
                 copyInPlace(f, resting, {B, lo, f.w, hi});
             } else {
                 copyInPlace(f, resting, band);
-                stretchRectNearest(f.dst, moving, {f.w - B, lo, f.w, hi}, band, f.pitch, f.pitch);
+                stretchRectNearest(f.canvas, moving, {f.w - B, lo, f.w, hi}, band, f.pitch, f.pitch);
             }
         } else {
             const Rect band{lo, 0, hi, f.h};
             if (i % 2 == 0) {
-                stretchRectNearest(f.dst, moving, {lo, 0, hi, B}, band, f.pitch, f.pitch);
+                stretchRectNearest(f.canvas, moving, {lo, 0, hi, B}, band, f.pitch, f.pitch);
                 copyInPlace(f, resting, {lo, B, hi, f.h});
             } else {
                 copyInPlace(f, resting, {lo, 0, hi, f.h - B});
-                stretchRectNearest(f.dst, moving, {lo, f.h - B, hi, f.h}, band, f.pitch, f.pitch);
+                stretchRectNearest(f.canvas, moving, {lo, f.h - B, hi, f.h}, band, f.pitch, f.pitch);
             }
         }
     }
 }
 
 void renderStCrossDual(EffectParams* t, int32_t bands, int32_t angle) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (bands <= 0) return;
     const float p = t->progress;
     const bool columns = angle == 90;
@@ -521,38 +500,38 @@ void renderStCrossDual(EffectParams* t, int32_t bands, int32_t angle) {
         if (!columns) {
             const Rect band{0, lo, f.w, hi};
             const int32_t cut = even ? L : f.w - L;
-            stretchRectNearest(f.dst, even ? f.in : f.out, {0, lo, cut, hi}, band, f.pitch, f.pitch);
-            stretchRectNearest(f.dst, even ? f.out : f.in, {cut, lo, f.w, hi}, band, f.pitch, f.pitch);
+            stretchRectNearest(f.canvas, even ? f.incoming : f.outgoing, {0, lo, cut, hi}, band, f.pitch, f.pitch);
+            stretchRectNearest(f.canvas, even ? f.outgoing : f.incoming, {cut, lo, f.w, hi}, band, f.pitch, f.pitch);
         } else {
             const Rect band{lo, 0, hi, f.h};
             const int32_t cut = even ? L : f.h - L;
-            stretchRectNearest(f.dst, even ? f.in : f.out, {lo, 0, hi, cut}, band, f.pitch, f.pitch);
-            stretchRectNearest(f.dst, even ? f.out : f.in, {lo, cut, hi, f.h}, band, f.pitch, f.pitch);
+            stretchRectNearest(f.canvas, even ? f.incoming : f.outgoing, {lo, 0, hi, cut}, band, f.pitch, f.pitch);
+            stretchRectNearest(f.canvas, even ? f.outgoing : f.incoming, {lo, cut, hi, f.h}, band, f.pitch, f.pitch);
         }
     }
 }
 
 void renderStBlind(EffectParams* t, int32_t bands, int32_t variant) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (bands <= 0) return;
     const float p = t->progress;
-    const Pixel* base = variant ? f.in : f.out;
-    const Pixel* slats = variant ? f.out : f.in;
+    const Pixel* base = variant ? f.incoming : f.outgoing;
+    const Pixel* slats = variant ? f.outgoing : f.incoming;
     const int32_t k = truncToInt((variant ? p : 1.0f - p) * 4096.0f);
-    copyRect(f.dst, base, 0, 0, f.full(), f.pitch, f.pitch);
+    f.copyWhole(base);
     for (int32_t i = 0; i < bands; ++i) {
         const int32_t top = (i * f.h) / bands, bottom = ((i + 1) * f.h) / bands, mid = (top + bottom) >> 1;
-        stretchRectNearest(f.dst, slats, {0, top + ((mid - top) * k) / 4096, f.w, bottom + ((mid - bottom) * k) / 4096},
+        stretchRectNearest(f.canvas, slats, {0, top + ((mid - top) * k) / 4096, f.w, bottom + ((mid - bottom) * k) / 4096},
                            {0, top, f.w, bottom}, f.pitch, f.pitch);
     }
 }
 
 void renderStBlindDual(EffectParams* t, int32_t bandPairs, int32_t variant) {
-    const Frame f = frameOf(t);
+    const TransitionFrame f = frameOf(t);
     if (bandPairs <= 0) return;
     const float p = t->progress;
-    const Pixel* first = variant ? f.in : f.out;
-    const Pixel* second = variant ? f.out : f.in;
+    const Pixel* first = variant ? f.incoming : f.outgoing;
+    const Pixel* second = variant ? f.outgoing : f.incoming;
     const int32_t count = 2 * bandPairs;
     const float m = static_cast<float>(f.w) / static_cast<float>(count);
     const float d = (variant ? 1.0f - p : p) * m;
@@ -562,12 +541,12 @@ void renderStBlindDual(EffectParams* t, int32_t bandPairs, int32_t variant) {
         const Rect band{xl, 0, xr, f.h};
         if (j % 2 == 0) {
             const int32_t e = std::clamp(truncToInt(xr - d), xl, xr);
-            stretchRectNearest(f.dst, first, {xl, 0, e, f.h}, band, f.pitch, f.pitch);
-            stretchRectNearest(f.dst, second, {e, 0, xr, f.h}, band, f.pitch, f.pitch);
+            stretchRectNearest(f.canvas, first, {xl, 0, e, f.h}, band, f.pitch, f.pitch);
+            stretchRectNearest(f.canvas, second, {e, 0, xr, f.h}, band, f.pitch, f.pitch);
         } else {
             const int32_t e = std::clamp(truncToInt(xl + d), xl, xr);
-            stretchRectNearest(f.dst, first, {e, 0, xr, f.h}, band, f.pitch, f.pitch);
-            stretchRectNearest(f.dst, second, {xl, 0, e, f.h}, band, f.pitch, f.pitch);
+            stretchRectNearest(f.canvas, first, {e, 0, xr, f.h}, band, f.pitch, f.pitch);
+            stretchRectNearest(f.canvas, second, {xl, 0, e, f.h}, band, f.pitch, f.pitch);
         }
     }
 }
