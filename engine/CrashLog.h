@@ -3,9 +3,16 @@
 // record (source unit and line) and the frame goes on without that effect.
 #pragma once
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 #include "render/FaultGuard.h"
 
+// The engine's log, "c:\화면보호기디버그.txt" (UTF-8 here; the Windows side opens
+// it through the wide-character file API, so the code page does not matter).
+extern const char kDebugLogName[];
+
+// Paths are UTF-8.
 void setDebugLogPath(const char* path);
 const char* debugLogPath();
 
@@ -14,14 +21,31 @@ int crashFilter(const FaultRecord& fault);
 void writeCrashReport(const FaultRecord& fault);
 void writeTraceLine(const char* unit, int line);
 
+// One fault of an effect entry: the crash report and the trace record, unless
+// that unit and line has already been reported kReportsPerSite times (then one
+// notice says so and later faults there are not written).
+inline constexpr int kReportsPerSite = 3;
+void reportEntryFault(const char* unit, int line, const FaultRecord& fault);
+// Forgets the per-site counts (a new run, or a test).
+void resetFaultCounts();
+
 // The guard pattern of an effect entry: body() runs under the fault guard; a
-// fault is reported with crashFilter and writeTraceLine(unit, line), and the
-// entry returns normally.
+// fault is reported with the crash report and writeTraceLine(unit, line), and
+// the entry returns normally.
 template <class F>
 void runGuardedEntry(const char* unit, int line, F&& body) {
     FaultRecord fault{};
-    if (!guardedCall(body, &fault)) {
-        crashFilter(fault);
-        writeTraceLine(unit, line);
-    }
+    if (!guardedCall(body, &fault)) reportEntryFault(unit, line, fault);
 }
+
+// Reason text of an exception code; null when the table has no row for it.
+const char* crashReasonText(uint32_t code);
+// The text of one crash report, as appended to the log.
+std::string formatCrashReport(const FaultRecord& fault);
+// The text of one trace record.
+std::string formatTraceLine(const char* unit, int line);
+
+// Platform part: opens a UTF-8 path for appending in text mode; when that
+// fails, the same file name in the user's temporary folder. Null when neither
+// opens.
+FILE* openDebugLog(const char* path);
