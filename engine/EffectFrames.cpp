@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/SaverOptions.h"
 #include "engine/ScratchPool.h"
 #include "render/CrtRandom.h"
 #include "render/Fills.h"
@@ -171,7 +172,8 @@ void runTitleFrame(const FrameHooks& hooks, uint32_t timeSeconds, int32_t first,
         r.firstFrame = 1;
         t.titlePixels = nullptr;
         crtSrand(timeSeconds);
-        if (options.defaultColorCheck == 1) c.drawnColor = static_cast<int32_t>(randomColor());
+        // Colour 0 is the title image's transparent key: never draw a title in it.
+        if (options.defaultColorCheck == 1) c.drawnColor = static_cast<int32_t>(visibleTitleColor(randomColor()));
         c.font = TextFont{};
         c.font.height = 10;
         c.font.width = 10;

@@ -5,16 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/ScenarioPackage.h"  // the entry types
+
 class EntrySource {
 public:
     virtual ~EntrySource() = default;
     // Copies entry (type, index) into bytes; false when the package has none.
     virtual bool readEntry(int32_t type, int32_t index, std::vector<uint8_t>& bytes) const = 0;
-};
-
-// Entry types of the package that these readers use.
-enum : int32_t {
-    kEntryTitle = 3,
-    kEntrySaverPath = 4,
-    kEntryLetter = 5,
 };

@@ -118,7 +118,11 @@ void readRunValues(const OptionStore& store, SaverOptions& o, bool preview) {
         copyText(display, sizeof display, "640 * 480");
     int32_t choice = displayChoiceFromText(display);
     o.displayChoice = choice < 0 ? kDisplay640x480 : choice;
-    if (preview) return;
+    if (preview) {  // the quit and sound options are not read: their initial values
+        o.mouse = o.mouseClick = o.key = 0;
+        o.soundRepeat = 1;
+        return;
+    }
     o.mouse = readRawOption(store, name, kOptMouse, 0);
     o.mouseClick = readRawOption(store, name, kOptMouseClick, 0);
     o.key = readRawOption(store, name, kOptKey, 0);

@@ -116,7 +116,8 @@ void frameSizeOfChoice(int32_t choice, int32_t* width, int32_t* height);
 uint32_t visibleTitleColor(uint32_t colorRef);
 
 // The part of readRunOptions that reads values: mute and the display choice
-// always; the quit and sound options unless in preview.
+// always; the quit and sound options unless in preview (there they keep their
+// initial values).
 void readRunValues(const OptionStore& store, SaverOptions& options, bool preview);
 // Every option of a show start (readOptions), under options.saverName.
 void readShowValues(const OptionStore& store, SaverOptions& options);

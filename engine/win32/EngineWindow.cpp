@@ -4,6 +4,7 @@
 
 #include "engine/SaverCommandLine.h"
 #include "engine/ScenarioPackage.h"
+#include "engine/win32/SaverOptionsWin.h"
 #include "engine/win32/ScreenSaverLibrary.h"
 #include "engine/win32/StartupHooks.h"
 #include "render/PixelTypes.h"
@@ -42,7 +43,7 @@ void shutDown(HWND window) {
     hookShutdownSound();
     freeScenarioPackage(enginePackage());
     setEnginePackage(nullptr);
-    if (g_state.screenSaverMode == kModeFullScreen) ChangeDisplaySettingsA(nullptr, 0);
+    restoreDisplayMode();   // whenever start-up switched it, whatever the mode
     hookFreeLetter();
     hookReleaseSoundDevice();
     if (g_state.comInitialized) CoUninitialize();
@@ -141,8 +142,6 @@ void onFrameTimer(HWND window) {
     ReleaseDC(window, dc);
     ++g_state.framesDrawn;
 }
-
-BOOL WINAPI RegisterDialogClasses(HANDLE) { return TRUE; }
 
 LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

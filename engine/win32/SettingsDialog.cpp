@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "engine/MakerInfo.h"
+#include "engine/PackageEntries.h"
 #include "engine/SaverOptions.h"
 #include "engine/win32/Registry.h"
 #include "engine/win32/SaverOptionsWin.h"
@@ -25,7 +26,7 @@ struct SettingsDialogState {
 };
 
 SettingsDialogState g_dialog;
-OwnPackageOpener g_opener = nullptr;
+OwnPackageOpener g_opener = openPackageEntries;
 
 const EntrySource& ownPackage() {
     static const NoEntries kNone;
@@ -67,6 +68,11 @@ bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST
 void initSettingsControls() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
+}
+
+BOOL WINAPI RegisterDialogClasses(HANDLE) {
+    initSettingsControls();
+    return TRUE;
 }
 
 void setOwnPackageOpener(OwnPackageOpener opener) { g_opener = opener; }

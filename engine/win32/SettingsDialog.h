@@ -7,16 +7,17 @@
 #include <memory>
 
 #include "engine/EntrySource.h"
+#include "engine/win32/ScreenSaverLibrary.h"  // ScreenSaverConfigureDialog, RegisterDialogClasses
 
-INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The trackbar class the dialog uses, registered before the dialog is made.
+// The trackbar class the dialog uses, registered before the dialog is made
+// (RegisterDialogClasses does it for the screen-saver layer).
 void initSettingsControls();
 
-// How the dialog opens the package of its own module file (for the saver name);
-// null leaves the name empty and the values are then read and written under the
-// bare option words.
+// How the dialog opens the package of its own module file (for the saver name):
+// the package reader unless a test hands in its own; null leaves the name empty
+// and the values are then read and written under the bare option words.
 using OwnPackageOpener = std::unique_ptr<EntrySource> (*)(const char* modulePath);
 void setOwnPackageOpener(OwnPackageOpener opener);
 

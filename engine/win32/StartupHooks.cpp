@@ -1,7 +1,6 @@
 #include "engine/win32/StartupHooks.h"
 
-#include <initializer_list>
-
+#include <cstring>
 
 #include "engine/CrashLog.h"
 #include "engine/EffectFrames.h"
@@ -10,13 +9,19 @@
 #include "engine/FrameCanvas.h"
 #include "engine/FrameScheduler.h"
 #include "engine/JpegPictureDecoder.h"
+#include "engine/PackageEntries.h"
 #include "engine/PictureBuffers.h"
 #include "engine/PictureLoader.h"
+#include "engine/SaverOptions.h"
 #include "engine/ScenarioPackage.h"
 #include "engine/ScratchPool.h"
+#include "engine/SelfLoadCheck.h"
 #include "engine/SoundControl.h"
 #include "engine/SoundPlayer.h"
+#include "engine/TitleLetter.h"
 #include "engine/win32/EngineWindow.h"
+#include "engine/win32/LetterWin.h"
+#include "engine/win32/SaverOptionsWin.h"
 #include "render/Fills.h"
 #include "render/PixelTypes.h"
 #include "render/Platform.h"
@@ -38,62 +43,73 @@ void releasePicture(int32_t index, const uint8_t* data) {
     releaseEntry(enginePackage(), kEntryPicture, index, const_cast<uint8_t*>(data));
 }
 
-// The options the frame step reads; their defaults until the options reader is linked.
+// The options the frame step reads, taken over from the options reader.
 FrameOptions g_frameOptions;
 
-// Stand-in for the options reader: the options' defaults ("640 * 480", nothing
-// swallowed, sound repeated, not muted), with the display switch of a full-screen run.
-bool setDisplayMode(int32_t width, int32_t height, int32_t bits) {
-    DEVMODEA mode = {};
-    mode.dmSize = sizeof mode;
-    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    mode.dmPelsWidth = static_cast<DWORD>(width);
-    mode.dmPelsHeight = static_cast<DWORD>(height);
-    mode.dmBitsPerPel = static_cast<DWORD>(bits);
-    return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
+void takeFrameOptions() {
+    const SaverOptions& o = saverOptions();
+    g_frameOptions.showTime = o.showMs;
+    g_frameOptions.transitionTime = o.transitionMs;
+    g_frameOptions.letterMode = o.letterMode;
+    std::memcpy(g_frameOptions.fontFace, o.fontFace, sizeof g_frameOptions.fontFace);
+    g_frameOptions.fontSize = o.fontSize;
+    g_frameOptions.titleColor = static_cast<int32_t>(o.titleColor);
+    g_frameOptions.defaultColorCheck = o.defaultColor;
 }
 
-int32_t standInReadRunOptions(HWND window) {
-    const EngineWindowState& state = engineWindowState();
-    RunOptions& options = windowRunOptions();
-    options = RunOptions{};
-    if (state.screenSaverMode == 3) {
-        RECT r = {};
-        GetClientRect(state.previewParent, &r);
-        return initEngine(r.right - r.left, r.bottom - r.top);
-    }
-    options.displayChoice = 1;
-    if (!GetParent(window)) {
-        bool set = false;
-        for (int32_t bits : {32, 24, 16}) {
-            if ((set = setDisplayMode(640, 480, bits))) break;
-        }
-        if (!set) return 0;
-    }
-    return initEngine(640, 480);
+// The run options as the window procedure keeps them, taken over from the
+// options reader before the engine starts (the sound start reads "mute").
+void takeRunOptions() {
+    const SaverOptions& o = saverOptions();
+    RunOptions& run = windowRunOptions();
+    run = RunOptions{};
+    run.quit.mouse = o.mouse;
+    run.quit.mouseClick = o.mouseClick;
+    run.quit.key = o.key;
+    run.sound = o.soundRepeat;
+    run.mute = o.mute;
+    run.displayChoice = o.displayChoice;
+}
+
+int startWithRunOptions(int width, int height) {
+    takeRunOptions();
+    return initEngine(width, height);
+}
+
+// The title list and the letter as the frame step reaches them.
+const char* titleRow(void*, int32_t row) {
+    return row >= 0 && row < kTitleRows ? titleList().rows[row] : nullptr;
+}
+int32_t lastTitleRow(void*) { return titleList().lastTitleIndex; }
+void drawEngineLetter(void*, int32_t width, int32_t height) {
+    if (HDC dc = static_cast<HDC>(frameCanvas().memoryDC)) drawLetter(dc, width, height);
 }
 
 }  // namespace
 
 void hookCreateSoundDevice(HWND window) { createSoundDevice(window); }
-int32_t hookReadRunOptions(HWND window) { return standInReadRunOptions(window); }
+int32_t hookReadRunOptions(HWND window) {
+    int32_t started = readRunOptions(window, 1, PackageEntries(enginePackage()), startWithRunOptions);
+    takeRunOptions();
+    return started;
+}
 
 void hookClearPictureBuffers() { clearPictureBuffers(); }
 void hookClearEffectRecords() { clearEffectRecords(); }
 void hookBuildTables() { buildTrigTables(); }
 void hookSetResourceInstance() { setResourceInstance(GetModuleHandleA(nullptr)); }
-void hookSetDebugLogPath() {
-    // The engine's debug log (the name in UTF-8).
-    setDebugLogPath(reinterpret_cast<const char*>(u8"c:\\화면보호기디버그.txt"));
-}
+void hookSetDebugLogPath() { setDebugLogPath(kDebugLogName); }
 
-void hookCheckSelfLoad() {}
+void hookCheckSelfLoad() { checkSelfLoad(); }
 void hookSetupSpectrum() { prepareSoundAnalysis(); }
 void hookResetScheduler() { resetFrameScheduler(pictureBuffer(0), pictureBuffer(1), -1); }
-void hookReadOptions() {}
-void hookLoadTitleTexts() {}
+void hookReadOptions() {
+    readOptions();
+    takeFrameOptions();
+}
+void hookLoadTitleTexts() { loadTitleTexts(PackageEntries(enginePackage())); }
 void hookSetLastPicture(int32_t lastPicture) { frameScheduler.lastPictureIndex = lastPicture; }
-void hookLoadLetter() {}
+void hookLoadLetter() { setUpLetter(PackageEntries(enginePackage())); }
 void hookStartSound() {
     SoundEntrySource entries;
     entries.find = findSoundEntry;
@@ -110,7 +126,7 @@ void hookLoadFirstPictures(int32_t width, int32_t height) {
     loadFrameImage(0, 1, width, height);
     loadFrameImage(1, 2, width, height);
 }
-void hookStartLetterTimer() {}
+void hookStartLetterTimer() { startLetterTimer(); }
 void hookCreateCanvas(int32_t width, int32_t height) { createCanvas(width, height); }
 void hookInitScratchPool() { scratchInit(); }
 void hookResetParticleLists() {
@@ -120,14 +136,17 @@ void hookResetParticleLists() {
 
 void hookSetSoundWindow(HWND window) { setSoundWindow(window); }
 void hookStepFrame(HDC dc, int32_t width, int32_t height) {
-    stepFrame(engineFrameHooks(engineFamilies(), &g_frameOptions, dc), platformTimeMs(),
-              platformTimeSeconds(), width, height);
+    FrameHooks hooks = engineFrameHooks(engineFamilies(), &g_frameOptions, dc);
+    hooks.titleText = titleRow;
+    hooks.lastTitleIndex = lastTitleRow;
+    hooks.drawLetter = drawEngineLetter;
+    stepFrame(hooks, platformTimeMs(), platformTimeSeconds(), width, height);
 }
 void hookRestartSound() { onSoundEnded(windowRunOptions().sound); }
 
 void hookFreeCanvas() { freeCanvas(); }
 void hookShutdownSound() { stopShowSound(windowRunOptions().mute); }
-void hookFreeLetter() {}
+void hookFreeLetter() { freeLetterText(); }
 void hookFreeParticleLists() {
     const FamilyServices* families = engineFamilies();
     if (families && families->freeParticleLists) families->freeParticleLists();

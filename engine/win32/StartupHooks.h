@@ -10,7 +10,7 @@
 
 // Window creation.
 void hookCreateSoundDevice(HWND window);          // createSoundDevice(window)
-int32_t hookReadRunOptions(HWND window);          // readRunOptions(window, 1); stand-in: default options
+int32_t hookReadRunOptions(HWND window);          // readRunOptions(window, 1), then the window's run options
 // initEngine.
 void hookClearPictureBuffers();                   // both PictureBuffers filled with 0
 void hookClearEffectRecords();                    // title, transition, image-effect, animation records to 0
@@ -24,7 +24,7 @@ void hookResetScheduler();                        // slide index 0 and the sched
 void hookReadOptions();                           // readOptions()
 void hookLoadTitleTexts();                        // loadTitleTexts()
 void hookSetLastPicture(int32_t lastPicture);     // the scheduler's last picture index
-void hookLoadLetter();                            // in letter mode: loadLetterText, letterTextHeight(1), offset 0
+void hookLoadLetter();                            // setUpLetter: in letter mode the letter, its height and offset; the delay
 void hookStartSound();                            // unless muted: writeSoundFile(), then startSound(0)
 void hookLoadFirstPictures(int32_t width, int32_t height);  // loadFrameImage of pictures 0 and 1
 void hookStartLetterTimer();                      // SetTimer(0, 0, 1000, letterTimerProc)

@@ -107,8 +107,7 @@ TEST(SaverOptions, RunValues) {
     EXPECT_EQ(o.displayChoice, kDisplay800x600);
 
     // Preview: the quit and sound options are not read at all.
-    SaverOptions p;
-    std::strcpy(p.saverName, "Beach");
+    SaverOptions p = o;
     store.reads.clear();
     readRunValues(store, p, true);
     EXPECT_EQ(p.mouse, 0);

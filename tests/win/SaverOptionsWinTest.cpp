@@ -14,6 +14,7 @@
 #include "engine/win32/Registry.h"
 #include "engine/win32/SaverOptionsWin.h"
 #include "tests/engine/OptionTestSupport.h"
+#include "tests/win/SaverValues.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ bool keyExists(const char* subkey) {
 }
 
 // The saver's own values, removed before and after each test.
-class SaverValues : public ::testing::Test {
+class SaverRunValues : public ::testing::Test {
 protected:
     static constexpr const char* kName = "Win Test.Saver";
     MemoryEntries package;
@@ -39,16 +40,11 @@ protected:
     }
     void TearDown() override { clear(); }
     static void clear() {
-        const char* words[] = {kOptDisplay, kOptMute, kOptMouse, kOptMouseClick, kOptKey, kOptSound, kOptTrx, kOptSfx,
-                               kOptDefaultFontCheck, kOptIsLetter, kOptLetterFontColor, kOptLetterTime};
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kOptionKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-        for (const char* w : words) RegDeleteValueA(key, optionValueName(kName, w).c_str());
-        RegCloseKey(key);
+        vt_win::SaverValues(kName).remove({kOptDisplay, kOptMute, kOptMouse, kOptMouseClick, kOptKey, kOptSound, kOptTrx,
+                                           kOptSfx, kOptDefaultFontCheck, kOptIsLetter, kOptLetterFontColor,
+                                           kOptLetterTime});
     }
-    static void put(const char* word, DWORD value) {
-        writeRegistryDword(HKEY_CURRENT_USER, kOptionKey, optionValueName(kName, word).c_str(), value);
-    }
+    static void put(const char* word, DWORD value) { vt_win::SaverValues(kName).put(word, value); }
 };
 
 TEST(Registry, HelpersRoundTripAndFallBackToDefaults) {
@@ -77,7 +73,7 @@ TEST(Registry, HelpersRoundTripAndFallBackToDefaults) {
     RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
 }
 
-TEST_F(SaverValues, ShowOptionsComeFromTheSaversValues) {
+TEST_F(SaverRunValues, ShowOptionsComeFromTheSaversValues) {
     put(kOptTrx, 4000);
     put(kOptSfx, 60000);
     put(kOptIsLetter, 1);
@@ -100,7 +96,7 @@ int recordStart(int w, int h) {
     return 1;
 }
 
-TEST_F(SaverValues, PreviewStartsAtTheParentsClientSizeWithoutReadingQuitOptions) {
+TEST_F(SaverRunValues, PreviewStartsAtTheParentsClientSizeWithoutReadingQuitOptions) {
     put(kOptMouse, 1);
     put(kOptSound, 0);
     put(kOptMute, 1);
@@ -128,8 +124,8 @@ DEVMODEA currentMode() {
 
 // The display switch works inside a Wine virtual desktop and is refused on a
 // bare X server; either way the outcome must agree with the display.
-TEST_F(SaverValues, FullScreenSwitchesTheDisplayAndRestoresIt) {
-    writeRegistryString(HKEY_CURRENT_USER, kOptionKey, optionValueName(kName, kOptDisplay).c_str(), "800 * 600");
+TEST_F(SaverRunValues, FullScreenSwitchesTheDisplayAndRestoresIt) {
+    vt_win::SaverValues(kName).put(kOptDisplay, "800 * 600");
     put(kOptKey, 1);
     DEVMODEA before = currentMode();
     g_starts = 0;

@@ -16,6 +16,7 @@
 #include "engine/win32/SettingsDialog.h"
 #include "engine/win32/SettingsIds.h"
 #include "tests/engine/OptionTestSupport.h"
+#include "tests/win/SaverValues.h"
 
 namespace {
 
@@ -27,40 +28,34 @@ std::unique_ptr<EntrySource> testPackage(const char*) {
     return package;
 }
 
-std::string valueName(const char* word) { return optionValueName(kName, word); }
+const vt_win::SaverValues values(kName);
 
-bool hasValue(const char* word) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kOptionKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-    bool found = RegQueryValueExA(key, valueName(word).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return found;
-}
-
-DWORD dwordValue(const char* word) { return readRegistryDword(HKEY_CURRENT_USER, kOptionKey, valueName(word).c_str(), 0xDEAD); }
-
-std::string stringValue(const char* word) {
-    char text[32] = {};
-    readRegistryString(HKEY_CURRENT_USER, kOptionKey, valueName(word).c_str(), "", text, sizeof text);
-    return text;
-}
-
-std::string itemText(HWND dialog, int id) {
-    char text[128] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
+std::string itemText(HWND dialog, int id) { return vt_win::controlText(dialog, id); }
 bool isChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+void click(HWND dialog, int id) { vt_win::clickControl(dialog, id); }
+using vt_win::moveTrackbar;
 
-// Moves a trackbar as a drag would end: the position, then the notification.
-void moveTrackbar(HWND dialog, int id, int position) {
-    HWND bar = GetDlgItem(dialog, id);
-    SendMessageA(bar, TBM_SETPOS, TRUE, position);
-    SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(bar));
+// A window of this thread with that title (other test programs may show the
+// same dialogs at the same time).
+struct TitleSearch {
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK matchTitle(HWND w, LPARAM p) {
+    auto* search = reinterpret_cast<TitleSearch*>(p);
+    char text[64] = {};
+    GetWindowTextA(w, text, sizeof text);
+    if (std::string(text) != search->title) return TRUE;
+    search->found = w;
+    return FALSE;
 }
 
-void click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+HWND ownWindow(const char* title) {
+    TitleSearch search{title, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), matchTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 // Runs `script` on the dialog once it is up (from a timer inside its modal
 // loop); the script must close it. Returns DialogBoxParam's result.
@@ -69,7 +64,7 @@ std::vector<std::string> g_failures;
 
 void CALLBACK runScript(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    HWND dialog = FindWindowA(nullptr, "Glimmerdeck 1.1");
+    HWND dialog = ownWindow("Glimmerdeck 1.1");
     if (!dialog) {
         g_failures.push_back("the settings dialog is not up");
         return;
@@ -79,13 +74,13 @@ void CALLBACK runScript(HWND, UINT, UINT_PTR id, DWORD) {
 
 void CALLBACK endStuckDialog(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    if (HWND d = FindWindowA(nullptr, "Glimmerdeck 1.1")) EndDialog(d, 99);
+    if (HWND d = ownWindow("Glimmerdeck 1.1")) EndDialog(d, 99);
 }
 
 // Inspects the about box from inside its modal loop, then presses its OK.
 void CALLBACK checkAndCloseAboutBox(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    HWND box = FindWindowA(nullptr, "About Glimmerdeck");
+    HWND box = ownWindow("About Glimmerdeck");
     if (!box) {
         g_failures.push_back("the about box did not open");
         return;
@@ -98,7 +93,7 @@ void CALLBACK checkAndCloseAboutBox(HWND, UINT, UINT_PTR id, DWORD) {
         if (std::string(text) == "Visit our website for update.") line = true;
     }
     if (!line) g_failures.push_back("the about box lacks its website line");
-    if (GetWindow(box, GW_OWNER) != FindWindowA(nullptr, "Glimmerdeck 1.1"))
+    if (GetWindow(box, GW_OWNER) != ownWindow("Glimmerdeck 1.1"))
         g_failures.push_back("the about box is not owned by the settings dialog");
     SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
 }
@@ -124,16 +119,8 @@ protected:
         clear();
         EXPECT_TRUE(g_failures.empty()) << g_failures.front();
     }
-    static void clear() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kOptionKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-        for (const char* w : {kOptDisplay, kOptTrx, kOptSfx, kOptMouse, kOptMouseClick, kOptKey, kOptSound, kOptMute})
-            RegDeleteValueA(key, valueName(w).c_str());
-        RegCloseKey(key);
-    }
-    static void put(const char* word, DWORD value) {
-        writeRegistryDword(HKEY_CURRENT_USER, kOptionKey, valueName(word).c_str(), value);
-    }
+    static void clear() { values.removeDialogValues(); }
+    static void put(const char* word, DWORD value) { values.put(word, value); }
 };
 
 TEST_F(SettingsDialog, ShowsTheStoredValuesAndOkWritesWhatWasSet) {
@@ -141,7 +128,7 @@ TEST_F(SettingsDialog, ShowsTheStoredValuesAndOkWritesWhatWasSet) {
     put(kOptSfx, 15000);
     put(kOptSound, 0);
     put(kOptMouse, 1);
-    writeRegistryString(HKEY_CURRENT_USER, kOptionKey, valueName(kOptDisplay).c_str(), "400 * 300");
+    values.put(kOptDisplay, "400 * 300");
     std::string seen;
     INT_PTR result = runDialog([&](HWND d) {
         seen = itemText(d, IDC_TRANSITION_LABEL) + " " + itemText(d, IDC_SHOW_LABEL) + " " +
@@ -160,15 +147,15 @@ TEST_F(SettingsDialog, ShowsTheStoredValuesAndOkWritesWhatWasSet) {
     });
     EXPECT_EQ(result, 1);
     EXPECT_EQ(seen, "1.2s 15.00s 400 * 300 1001 1 | 3.5s 16.08s");
-    EXPECT_EQ(dwordValue(kOptTrx), 3500u);
-    EXPECT_EQ(dwordValue(kOptSfx), 16080u);
-    EXPECT_EQ(dwordValue(kOptMouse), 1u);
-    EXPECT_EQ(dwordValue(kOptMouseClick), 0u);
-    EXPECT_EQ(dwordValue(kOptKey), 1u);
-    EXPECT_EQ(dwordValue(kOptSound), 1u);
-    EXPECT_EQ(dwordValue(kOptMute), 1u);
+    EXPECT_EQ(values.dword(kOptTrx), 3500u);
+    EXPECT_EQ(values.dword(kOptSfx), 16080u);
+    EXPECT_EQ(values.dword(kOptMouse), 1u);
+    EXPECT_EQ(values.dword(kOptMouseClick), 0u);
+    EXPECT_EQ(values.dword(kOptKey), 1u);
+    EXPECT_EQ(values.dword(kOptSound), 1u);
+    EXPECT_EQ(values.dword(kOptMute), 1u);
     // 800 x 600 on a screen wider than 800 pixels is kept.
-    EXPECT_EQ(stringValue(kOptDisplay), GetSystemMetrics(SM_CXSCREEN) > 800 ? "800 * 600" : "640 * 480");
+    EXPECT_EQ(values.text(kOptDisplay), GetSystemMetrics(SM_CXSCREEN) > 800 ? "800 * 600" : "640 * 480");
     EXPECT_EQ(saverOptions().key, 1);
 }
 
@@ -184,8 +171,7 @@ TEST_F(SettingsDialog, CancelAndTheCloseBoxWriteNothing) {
                 click(d, IDC_SETTINGS_CANCEL);
         });
         EXPECT_EQ(result, 1);
-        for (const char* w : {kOptDisplay, kOptTrx, kOptSfx, kOptMouse, kOptMouseClick, kOptKey, kOptSound, kOptMute})
-            EXPECT_FALSE(hasValue(w)) << w << (closeBox ? " (close box)" : " (Cancel)");
+        EXPECT_FALSE(values.hasDialogValue()) << (closeBox ? "close box" : "Cancel");
     }
 }
 
@@ -200,9 +186,9 @@ TEST_F(SettingsDialog, OutOfRangeValuesShowClampedAndUnknownSoundIsOneTime) {
         click(d, IDC_SETTINGS_OK);
     });
     EXPECT_EQ(seen, "1.0s 20.00s 1 640 * 480");
-    EXPECT_EQ(dwordValue(kOptTrx), 1000u);
-    EXPECT_EQ(dwordValue(kOptSfx), 20000u);
-    EXPECT_EQ(dwordValue(kOptSound), 0u);
+    EXPECT_EQ(values.dword(kOptTrx), 1000u);
+    EXPECT_EQ(values.dword(kOptSfx), 20000u);
+    EXPECT_EQ(values.dword(kOptSound), 0u);
 }
 
 TEST_F(SettingsDialog, AboutBoxOpensAndCloses) {
@@ -210,7 +196,7 @@ TEST_F(SettingsDialog, AboutBoxOpensAndCloses) {
     runDialog([&](HWND d) {
         SetTimer(nullptr, 0, 50, checkAndCloseAboutBox);
         click(d, IDC_ABOUT);  // returns once the about box has closed
-        about = FindWindowA(nullptr, "About Glimmerdeck") ? "still open" : "closed";
+        about = ownWindow("About Glimmerdeck") ? "still open" : "closed";
         click(d, IDC_SETTINGS_CANCEL);
     });
     EXPECT_EQ(about, "closed");
