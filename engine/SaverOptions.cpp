@@ -166,6 +166,7 @@ bool chooseDisplayModeWith(DisplaySwitcher& display, bool hasParent, int32_t wid
     for (int32_t bits : kBits)
         if (display.setMode(width, height, bits)) return switched = true;
     displayChoice = kDisplay640x480;
+    if (width == 640 && height == 480) return false;  // just refused at every depth
     for (int32_t bits : kBits)
         if (display.setMode(640, 480, bits)) return switched = true;
     return false;
