@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "engine/SaverOptions.h"
@@ -22,12 +23,46 @@ constexpr const char* kName = "Options Run";
 
 const SaverValues values(kName);
 
+// A saver of a red picture followed by a blue one (the last picture is stored twice).
 std::string saverPath() {
     std::vector<uint8_t> engine = vt_test::readFileBytes(programFolder() + "engine.scr");
+    std::vector<uint8_t> red = vt_test::readFileBytes(vt_test::sourceDir() + "/tests/data/options/red.jpg");
+    std::vector<uint8_t> blue = vt_test::readFileBytes(vt_test::sourceDir() + "/tests/data/options/blue.jpg");
     std::string path = programFolder() + "options-run-saver.scr";
-    vt_test::writeFileBytes(path, vt_test::buildSaverFile(engine, {{kEntrySaverPath, 0,
+    vt_test::writeFileBytes(path, vt_test::buildSaverFile(engine, {{kEntryPicture, 0, red},
+                                                                   {kEntryPicture, 1, blue},
+                                                                   {kEntryPicture, 2, blue},
+                                                                   {kEntrySaverPath, 0,
                                                                     vt_test::textEntryBytes("C:\\WINDOWS\\Options Run.scr")}}));
     return path;
+}
+
+// Share of the screen's w x h top-left pixels that show the blue picture.
+double blueShare(int w, int h) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    size_t blue = 0;
+    const auto* p = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < w * h; ++i) {
+        uint32_t r = (p[i] >> 16) & 0xFF, g = (p[i] >> 8) & 0xFF, b = p[i] & 0xFF;
+        blue += b > 150 && r < 100 && g < 100;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return static_cast<double>(blue) / (w * h);
 }
 
 SIZE screenSize() {
@@ -77,7 +112,7 @@ protected:
         clear();
     }
     void TearDown() override { clear(); }
-    static void clear() { values.remove({kOptDisplay, kOptKey}); }
+    static void clear() { values.remove({kOptDisplay, kOptKey, kOptSfx, kOptTrx, kOptMute}); }
 };
 
 TEST_F(OptionsFullScreen, TheDisplayValueSetsTheFrameSize) {
@@ -98,6 +133,44 @@ TEST_F(OptionsFullScreen, TheDisplayValueSetsTheFrameSize) {
         EXPECT_EQ(saver.exitCode(10000), 0u) << c.display;
         EXPECT_EQ(screenSize().cx, before.cx) << "restored after " << c.display;
         EXPECT_EQ(screenSize().cy, before.cy);
+    }
+}
+
+// The blue picture takes over once the red one's show time and the transition
+// have passed: after about 3 s with Sfx 2000 and Trx 1000, not within 7 s with
+// Sfx 9000.
+TEST_F(OptionsFullScreen, TheShowTimeDecidesWhenTheNextPictureComes) {
+    const std::string program = saverPath();
+    values.put(kOptMute, DWORD{1});
+    struct Case {
+        DWORD showMs, transitionMs;
+        double earliest, latest;  // seconds from the first frame; latest < 0: not before `earliest`
+    } cases[] = {{2000, 1000, 1.5, 5.5}, {9000, 1000, 7.0, -1}};
+    for (const Case& c : cases) {
+        values.put(kOptSfx, c.showMs);
+        values.put(kOptTrx, c.transitionMs);
+        RunningSaver saver(program);
+        ASSERT_NE(saver.window, nullptr);
+        ASSERT_TRUE(pumpUntil(5000, [] { return screenSize().cx == 640; }));
+        DWORD start = GetTickCount();
+        double blueAt = -1;
+        const double limit = c.latest > 0 ? c.latest + 1.0 : c.earliest;
+        while (blueAt < 0 && (GetTickCount() - start) / 1000.0 < limit) {
+            pumpFor(100);
+            if (blueShare(640, 480) > 0.6) blueAt = (GetTickCount() - start) / 1000.0;
+        }
+        if (blueAt >= 0)
+            std::printf("Sfx %lu, Trx %lu: the blue picture after %.1f s\n", c.showMs, c.transitionMs, blueAt);
+        else
+            std::printf("Sfx %lu, Trx %lu: no blue picture within %.1f s\n", c.showMs, c.transitionMs, limit);
+        if (c.latest > 0) {
+            EXPECT_GE(blueAt, c.earliest) << "Sfx " << c.showMs;
+            EXPECT_LE(blueAt, c.latest) << "Sfx " << c.showMs;
+        } else {
+            EXPECT_LT(blueAt, 0) << "Sfx " << c.showMs << ": the next picture came after " << blueAt << " s";
+        }
+        PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
+        EXPECT_EQ(saver.exitCode(10000), 0u);
     }
 }
 
