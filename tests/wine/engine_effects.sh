@@ -22,8 +22,9 @@ for p in p0 p1 p2; do convert $p.jpg -depth 8 rgb:$p.rgb; done
 # that swings between loud and quiet, so every effect shows.
 sox -q -n -r 22050 -c 1 -b 16 burst.wav synth 0.06 whitenoise pad 0 0.44
 sox -q burst.wav beats.wav repeat 59
+# Empty titles: a saver without any title would show the maker's address over the pictures.
 "$makesaver" --engine "$bin/engine.scr" --out effects.scr \
-    --picture p0.jpg --picture p1.jpg --picture p2.jpg --sound beats.wav >/dev/null ||
+    --picture p0.jpg --picture p1.jpg --picture p2.jpg --title "" --title "" --title "" --sound beats.wav >/dev/null ||
     { fail "makesaver"; finish; }
 
 # Three cycles.

@@ -12,8 +12,10 @@ picture() { convert -size "$1" "xc:#$2" -quality 90 "$scratch/$3.jpg"; }
 picture 1000x400 FF0000 wide
 picture 300x600 00FF00 tall
 picture 320x240 0000FF small
+# Empty titles: a saver without any title would show the maker's address over the pictures.
 "$makesaver" --engine "$bin/engine.scr" --out "$scratch/pictures.scr" \
-    --picture "$scratch/wide.jpg" --picture "$scratch/tall.jpg" --picture "$scratch/small.jpg" >/dev/null ||
+    --picture "$scratch/wide.jpg" --picture "$scratch/tall.jpg" --picture "$scratch/small.jpg" \
+    --title "" --title "" --title "" >/dev/null ||
     { fail "makesaver"; finish; }
 
 # Three cycles of 7 s and the plain half of the fourth.
