@@ -101,14 +101,14 @@ Pixel shadePixel(Pixel c, const MeshVertex& n, const Lighting& l) {
     const float diffuse = 256.0f * (n.x + n.y - n.z);
     const int32_t gain = (diffuse > 0.0f ? truncToInt(diffuse) : 0) + l.ambient;
     const float s = (n.x + n.y - 2.0f * n.z) / 2.4494898f;
-    int32_t spec = 0;
+    int32_t specular = 0;
     if (s > 0.0f) {
         float v = s;
         for (int32_t i = 0; i < l.squarings; ++i) v *= v;
-        spec = truncToInt(l.specularScale * v);
+        specular = truncToInt(l.specularScale * v);
     }
     auto channel = [&](int32_t shift) {
-        const int32_t value = spec + gain * static_cast<int32_t>((c >> shift) & 0xFF) / 256;
+        const int32_t value = specular + gain * static_cast<int32_t>((c >> shift) & 0xFF) / 256;
         return static_cast<Pixel>(std::clamp(value, 0, 255)) << shift;
     };
     return channel(16) | channel(8) | channel(0);

@@ -227,9 +227,9 @@ void fillCellBSmall(const CellSpan& s) { fillCell<12, Sample::Nearest, Light::Pe
 
 namespace meshcell {
 
-Corner makeCorner(const MeshVertex* vertex, const int32_t* texture, int32_t spec, int32_t diff) {
+Corner makeCorner(const MeshVertex* vertex, const int32_t* texture, int32_t specular, int32_t diff) {
     return Corner{truncToInt(vertex->x), truncToInt(vertex->y), truncToInt(vertex->z), texture[0], texture[1],
-                  spec, diff};
+                  specular, diff};
 }
 
 bool sortAndClip(Corner* c, int n, const Rect& clip) {
@@ -273,7 +273,7 @@ void drawBands(const Corner* c, int n, Pixel* dst, const Pixel* texture, const R
     for (int i = 1; i < n - 1; ++i)
         flags[i - 1] = windingTest(c[i].x, c[i].y, c[0].x, c[0].y, c[n - 1].x, c[n - 1].y);
     auto edge = [&](const Corner& s, const Corner& e) {
-        return CellSpanEdge{s.u, e.u, s.v, e.v, s.x, e.x, s.y, e.y, s.spec, e.spec, s.diff, e.diff, s.depth, e.depth};
+        return CellSpanEdge{s.u, e.u, s.v, e.v, s.x, e.x, s.y, e.y, s.specular, e.specular, s.diff, e.diff, s.depth, e.depth};
     };
     for (int band = 0; band < n - 1; ++band) {
         const BandEdges b = bandEdges(n, flags, band);

@@ -103,9 +103,9 @@ namespace meshcell {
 struct Corner {
     int32_t x, y, depth;   // truncated screen position and depth
     int32_t u, v;          // texture point
-    int32_t spec, diff;    // light values
+    int32_t specular, diff;    // light values
 };
-Corner makeCorner(const MeshVertex* vertex, const int32_t* texture, int32_t spec, int32_t diff);
+Corner makeCorner(const MeshVertex* vertex, const int32_t* texture, int32_t specular, int32_t diff);
 // Sorts by ascending y (compare-and-swap on the slot pairs, moving a corner up
 // only past a strictly larger y); false when the polygon lies wholly above or
 // below the clip.

@@ -35,9 +35,9 @@ pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6; 
 
 # pixels_are FILE "X,Y=RRGGBB ...": true when every listed pixel has its colour.
 pixels_are() {
-    local file=$1 spec xy want got
-    for spec in $2; do
-        xy=${spec%%=*} want=${spec#*=}
+    local file=$1 pair xy want got
+    for pair in $2; do
+        xy=${pair%%=*} want=${pair#*=}
         got=$(pixel "$file" "${xy%,*}" "${xy#*,}")
         [[ ${got^^} == "${want^^}" ]] || return 1
     done
