@@ -28,9 +28,11 @@ for saver in engine.scr saver-with-package.scr; do
         status=1
         break
     fi
-    desktop=$(xdotool search --name ' - Wine desktop$' 2>/dev/null | head -n 1)
+    # A loaded machine can take several seconds between the window and the mode
+    # switch; ask for the desktop window afresh each time.
     size=
-    for ((i = 0; i < 50; i++)); do
+    for ((i = 0; i < 200; i++)); do
+        desktop=$(xdotool search --name ' - Wine desktop$' 2>/dev/null | head -n 1)
         size=$(vt_window_size "$desktop")
         [[ $size == 640x480 ]] && break
         sleep 0.1
