@@ -168,9 +168,18 @@ def show(directory, refs):
             ok, how = judged(lo, hi, lambda d: min(d[k], d[nxt]))
             check(ok, f"transition {k} -> {nxt}: frames differ from both pictures ({how})")
     cycle = SHOW_MS + TRANSITION_MS
+    times = [ms for ms, _ in grabbed]
+
+    def after(ms):
+        # The transition began between a plain phase's last grab and the next
+        # grab; on a loaded machine that gap alone can be several hundred ms.
+        later = [t for t in times if t > ms]
+        return later[0] if later else ms
+
     for a, b in zip(plains, plains[1:]):
-        took = b[2] - a[2]
-        check(abs(took - cycle) <= CYCLE_SLACK_MS, f"a cycle took {took} ms ({cycle} +- {CYCLE_SLACK_MS})")
+        shortest, longest = b[2] - after(a[2]), after(b[2]) - a[2]
+        check(shortest - CYCLE_SLACK_MS <= cycle <= longest + CYCLE_SLACK_MS,
+              f"a cycle took {shortest}-{longest} ms ({cycle} +- {CYCLE_SLACK_MS})")
 
 
 def main(argv):
