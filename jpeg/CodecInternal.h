@@ -52,7 +52,7 @@ struct McuSamples {
     int32_t stride[kMaxComponents];
 };
 
-enum OutputWriter : int32_t {
+enum PixelWriter : int32_t {
     kWriteYccRgb,                // YCbCr to R, G, B
     kWriteYccBgr,
     kWriteYccRgba,               // R, G, B, 255

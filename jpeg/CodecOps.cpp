@@ -10,6 +10,7 @@
 #endif
 
 #include "jpeg/CodecInternal.h"
+#include "jpeg/JpegEncoder.h"
 #include "render/FaultGuard.h"
 
 CpuInfo gCpuInfo;
@@ -112,6 +113,14 @@ void fillOpsPlain(CodecOps* ops) {
     ops->dequantise[0] = dequantiseScaled;
     ops->dequantise[1] = dequantise;
     ops->dequantise[2] = dequantiseScaled;
+    ops->forwardDct[0] = forwardDctScaled;
+    ops->forwardDct[1] = forwardDct;
+    ops->forwardDct[2] = forwardDct;
+    ops->quantise[0] = quantiseScaled;
+    ops->quantise[1] = quantise;
+    ops->quantise[2] = quantise;
+    ops->mcuFetch = nullptr;
+    ops->encodeBlock = encodeBlock;
 }
 
 // The vector forms are not built yet: the SIMD classes run the plain forms and

@@ -34,6 +34,9 @@ constexpr uint32_t kCpuFeatureSse = 1u << 25;
 constexpr uint32_t kCpuFeatureSse2 = 1u << 26;
 
 struct McuSamples;
+struct FetchPlan;
+struct OutputWriter;
+struct HuffmanCode;
 
 // 8x8 (or reduced) inverse transform of one dequantised block into 8-bit samples.
 using InverseDct = void (*)(int16_t* block, uint8_t* out, int outStride);
@@ -45,6 +48,14 @@ using SkipBlockFn = int (*)(StreamReader& reader, const HuffmanLookup& dc, const
 using McuOutputFn = void (*)(CodecState& state, int column, int row);
 // One whole MCU of samples into the caller's pixels at dst.
 using OutputKernel = void (*)(const McuSamples& samples, uint8_t* dst, ptrdiff_t rowStep);
+
+// Encoder steps.
+using ForwardDctFn = void (*)(int16_t* block);
+using QuantiseFn = void (*)(int16_t* block, const uint16_t* reciprocals);
+// One MCU of level-shifted samples, blocks in component order.
+using McuFetchFn = void (*)(const FetchPlan& plan, int column, int row, int16_t* out);
+using EncodeBlockFn = int (*)(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode& ac, int16_t& dcPred,
+                              const int16_t* block);
 
 constexpr int kOutputKernelCount = 19;
 
@@ -63,7 +74,10 @@ struct CodecOps {
     DecodeBlockFn decodeBlock;
     SkipBlockFn skipBlock;
     Dequantise dequantise[3];    // family 0, family 1, active
-    // The encoder's slots come with the encoder.
+    ForwardDctFn forwardDct[3];  // family 0, family 1, active
+    QuantiseFn quantise[3];      // family 0, family 1, active
+    McuFetchFn mcuFetch;         // set per image
+    EncodeBlockFn encodeBlock;
 };
 
 extern CpuInfo gCpuInfo;

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 struct CodecOps;
+struct EncoderWork;
 struct McuSamples;
 struct OutputPlan;
 
@@ -84,6 +85,40 @@ struct ScanInfo {
     int32_t restartInterval;
     int16_t dcPred[kMaxComponents];
     ScanComponent comp[kMaxComponents];
+    // Encoder: where an interrupted write goes on, and the restart count.
+    int32_t nextColumn;
+    int32_t nextRow;
+    int32_t mcuCounter;
+};
+
+// Caller-supplied component planes for a write: plane[c] holds component c's
+// blocks in MCU order (per MCU its H x V blocks, left to right then top to
+// bottom), each block 8 rows of 8 values.
+struct JpegPlaneInput {
+    int32_t samples;             // 1: 0..255 samples; 0: finished DCT coefficients
+    const int16_t* plane[kMaxComponents];
+};
+
+struct JpegHuffmanSpec {
+    const uint8_t* bits;         // the 16 code counts
+    const uint8_t* values;       // HUFFVAL
+    int32_t tableClass;          // 0 DC, 1 AC
+    int32_t id;
+};
+
+// Encoder switches and own tables, set by a caller between jpegInit and
+// jpegWrite (all off after jpegInit).
+struct JpegEncoderSettings {
+    int32_t progressive;
+    int32_t restartInterval;     // MCUs between restart markers, 0 none
+    const JpegPlaneInput* planeInput;
+    int32_t ownQuantTables;
+    const uint8_t* quantTables[4];   // zig-zag order; index = table id
+    int32_t ownHuffmanTables;
+    JpegHuffmanSpec huffman[8];      // DC/AC pairs: 0-1, 2-3, ...
+    int32_t dcSelector[kMaxComponents];
+    int32_t acSelector[kMaxComponents];
+    int32_t quantSelector[kMaxComponents];
 };
 
 // Input of one read: the whole JPEG stream in memory (a file is loaded whole),
@@ -126,7 +161,7 @@ struct WorkingFields {
 
 // What the output stage does with each MCU of the current image.
 struct OutputPlan {
-    int32_t writer;              // OutputWriter (ColorOut.h)
+    int32_t writer;              // PixelWriter (CodecInternal.h)
     int32_t chromaShiftX;        // fast sampling: chroma at 1/2^shift of luma; -1 = expand generically
     int32_t chromaShiftY;
     int32_t kernel;              // CodecOps output kernel slot for whole MCUs, -1 none
@@ -204,4 +239,6 @@ struct CodecState {
     int32_t commentLength;       // full length of the last comment
     int32_t cpuClass;
     CodecOps* ops;
+    JpegEncoderSettings encoder;
+    EncoderWork* encoderWork;    // a write's tables and resumable state
 };

@@ -44,7 +44,12 @@ enum JpegIoType : int32_t {
     kJpegReadTables = 5,
     kJpegReadDataFile = 6,
     kJpegReadData = 7,
-    // 8 to 13: writes
+    kJpegWriteImageFile = 8,     // whole image
+    kJpegWriteImage = 9,
+    kJpegWriteTablesFile = 10,   // tables only
+    kJpegWriteTables = 11,
+    kJpegWriteDataFile = 12,     // image without tables
+    kJpegWriteData = 13,
     kJpegReadHalfFile = 14,
     kJpegReadHalf = 15,
     kJpegReadQuarterFile = 16,
@@ -122,6 +127,11 @@ struct JpegProperties {
 
 int jpegInit(JpegProperties* props);
 int jpegRead(JpegProperties* props, int ioType);
+// Encodes pixels (or state.encoder.planeInput) as jpegWidth x jpegHeight with
+// jpegChannels components of jpegColor; even types write fileName, odd types
+// buffer (which must be larger than the stream by at least one byte). After a
+// success bufferSize holds the bytes written.
+int jpegWrite(JpegProperties* props, int ioType);
 int jpegFree(JpegProperties* props);
 const char* jpegErrorText(int code);
 int validateProperties(JpegProperties* props);

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "jpeg/CodecInternal.h"
+#include "jpeg/JpegEncoder.h"
 #include "render/FaultGuard.h"
 
 namespace {
@@ -276,6 +277,7 @@ int jpegInit(JpegProperties* p) {
         s.work.stride = 0;
         forgetStream(s);
         s.cpuClass = selectCpuClass(s.ops);
+        setEncoderDefaults(s.encoder);
     });
     if (!ok) result = kJpegException;
     if (result < 0 && p->state.ops) {
@@ -301,6 +303,35 @@ int jpegRead(JpegProperties* p, int ioType) {
     return result;
 }
 
+int jpegWrite(JpegProperties* p, int ioType) {
+    int result = 0;
+    CodecState& s = p->state;
+    bool ok = guardedCall([&] {
+        s.ioType = ioType;
+        result = validateProperties(p);
+        if (result == 0 && (!s.ops || !isWriteType(ioType))) result = kJpegInvalidProperties;
+        if (result != 0) return;
+        const bool resuming = s.encoderWork && s.encoderWork->resuming;
+        if (!p->keepState && !resuming) {
+            copyIn(p, s.work);
+            if (p->subsampling == 2) {
+                const ptrdiff_t stride = ptrdiff_t(p->width) * 2 + p->rowPad;
+                s.work.stride = p->height < 0 ? -stride : stride;
+                if (p->color == kJpegColorYcbcr && p->jpegColor == kJpegColorYcbcr) s.work.jpegSubsampling = 2;
+            }
+        }
+        result = encodeImage(p, ioType);
+    });
+    if (!ok) result = kJpegException;
+    if (s.ops && s.ops->leaveSimdState) s.ops->leaveSimdState();
+    // An interrupted write keeps its file and state for the next call.
+    if (result != kJpegInterruptSuccess) {
+        closeFile(s, result < 0 ? nullptr : &result);
+        if (s.encoderWork) s.encoderWork->resuming = 0;
+    }
+    return result;
+}
+
 int jpegFree(JpegProperties* p) {
     int result = 0;
     CodecState& s = p->state;
@@ -309,6 +340,7 @@ int jpegFree(JpegProperties* p) {
         std::free(s.coefficients);
         s.coefficients = nullptr;
         s.coefficientBytes = 0;
+        freeEncoderWork(s);
         s.frame = FrameInfo{};
         s.quantCount = s.dcCount = s.acCount = s.quantIds = s.huffmanIds = 0;
     });
