@@ -9,6 +9,7 @@
 #include "Transition/Transition_Slide.h"
 #include "Transition/Transition_Special.h"
 #include "Transition/Transition_Stretch.h"
+#include "Transition/Transition_Warping.h"
 
 // Names and group names are copied exactly as the catalogue has them, oddities
 // included; rows of families not built yet are absent, not stood in for.
@@ -20,6 +21,7 @@
 #define SLIDE(...) VT_TRANSITION_ENTRY(Slide, __VA_ARGS__)
 #define SPECIAL(...) VT_TRANSITION_ENTRY(Special, __VA_ARGS__)
 #define STRETCH(...) VT_TRANSITION_ENTRY(Stretch, __VA_ARGS__)
+#define WARPING(...) VT_TRANSITION_ENTRY(Warping, __VA_ARGS__)
 
 const TransitionTableRow transitionTable[] = {
     // Block (family 1)
@@ -278,6 +280,42 @@ const TransitionTableRow transitionTable[] = {
     {348, {8160, 8, "ST_Multi", "ST_Multi_In", 0, STRETCH(renderStMulti, 0)}},
     {349, {8160, 8, "ST_Multi", "ST_Multi_Out", 0, STRETCH(renderStMulti, 1)}},
     {350, {8160, 8, "ST_MultiWorld", "ST_MultiWorld", 0, STRETCH(renderStMultiWorld, 1)}},
+    // Warping (family 9)
+    {351, {9000, 9, "WA_Jewel", "WA_Jewel", 0, WARPING(renderWaJewel)}},
+    {352, {9010, 9, "WA_RainFall", "WA_RainFall", 0, WARPING(renderWaRainFall)}},
+    {353, {9010, 9, "WA_RainFall2", "WA_RainFall2", 0, WARPING(renderWaRain, 2000, 4, 5, 4)}},
+    {354, {9010, 9, "WA_RainFall3", "WA_RainFall3", 0, WARPING(renderWaRain, 2000, 4, 5, 0)}},
+    {355, {9020, 9, "WA_Water", "WA_Water", 0, WARPING(renderWaWater, 2, 0.2f, 1.0f, 1.0f)}},
+    {356, {9020, 9, "WA_Water_In", "WA_Water_In", 0, WARPING(renderWaWater, 0, 1.0f, 1.0f, 1.0f)}},
+    {357, {9020, 9, "WA_Water_Out", "WA_Water_Out", 0, WARPING(renderWaWater, 1, 1.0f, 1.0f, 1.0f)}},
+    {358, {9020, 9, "WA_Water2_In", "WA_Water2_In", 0, WARPING(renderWaWater2, 0, 1.0f, 1.0f, 1.0f)}},
+    {359, {9020, 9, "WA_Water2_Out", "WA_Water2_Out", 0, WARPING(renderWaWater2, 1, 1.0f, 1.0f, 1.0f)}},
+    {360, {9021, 9, "WA_WaterMove", "WA_WaterMove_In", 0, WARPING(renderWaWaterMove, 0, 1.0f, 1.0f)}},
+    {361, {9022, 9, "WA_WaterMove", "WA_WaterMove_Out", 0, WARPING(renderWaWaterMove, 1, 1.0f, 1.0f)}},
+    {362, {9030, 9, "WA_Glass", "WA_Glass", 0, WARPING(renderWaGlass, 1.0f)}},
+    {363, {9031, 9, "WA_Glass2", "WA_Glass2", 0, WARPING(renderWaGlass2, 1.0f)}},
+    {364, {9040, 9, "WA_Tutor", "WA_Tutor_In", 0, WARPING(renderWaTutor, 0, 1.0f, 1.0f)}},
+    {365, {9041, 9, "WA_Tutor", "WA_Tutor_Out", 0, WARPING(renderWaTutor, 1, 1.0f, 1.0f)}},
+    {366, {9050, 9, "WA_Tornado", "WA_Tornado_In", 0, WARPING(renderWaTornado, 0, 1.0f)}},
+    {367, {9051, 9, "WA_Tornado", "WA_Tornado_Out", 0, WARPING(renderWaTornado, 1, 1.0f)}},
+    {368, {9052, 9, "WA_Tornado2", "WA_Tornado2", 0, WARPING(renderWaTornado2, 1, 1.0f)}},
+    {369, {9053, 9, "WA_DualTornado", "WA_DualTornado_In", 0, WARPING(renderWaDualTornadoRow, 0, 1.0f)}},
+    {370, {9054, 9, "WA_DualTornado", "WA_DualTornado_Out", 0, WARPING(renderWaDualTornadoRow, 1, 1.0f)}},
+    {371, {9060, 9, "WA_Clover", "WA_Clover_In", 0, WARPING(renderWaClover, 0)}},
+    {372, {9061, 9, "WA_Clover", "WA_Clover_Out", 0, WARPING(renderWaClover, 1)}},
+    {373, {9070, 9, "WA_P1", "WA_P1_In", 0, WARPING(renderWaP1, 0)}},
+    {374, {9071, 9, "WA_P1", "WA_P1_Out", 0, WARPING(renderWaP1, 1)}},
+    {375, {9080, 9, "WA_Circle", "WA_Circle_In", 0, WARPING(renderWaCircle, 0)}},
+    {376, {9081, 9, "WA_Circle", "WA_Circle_Out", 0, WARPING(renderWaCircle, 1)}},
+    {377, {9090, 9, "WA_Multi", "WA_Multi", 0, WARPING(renderWaMulti)}},
+    {378, {9100, 9, "WA_Dancing", "WA_Dancing_In", 0, WARPING(renderWaDancing, 0, 1.0f)}},
+    {379, {9101, 9, "WA_Dancing", "WA_Dancing_Out", 0, WARPING(renderWaDancing, 1, 1.0f)}},
+    {380, {9110, 9, "WA_Monitor", "WA_Monitor_In", 0, WARPING(renderWaMonitor, 0, 1.0f)}},
+    {381, {9111, 9, "WA_Monitor", "WA_Monitor_Out", 0, WARPING(renderWaMonitor, 1, 1.0f)}},
+    {382, {9120, 9, "WA_Hole", "WA_Hole_In", 0, WARPING(renderWaHole, 0)}},
+    {383, {9121, 9, "WA_Hole", "WA_Hole_Out", 0, WARPING(renderWaHole, 1)}},
+    {384, {9122, 9, "WA_Drum", "WA_Drum", 0, WARPING(renderWaDrum, 1.0f, 1.0f)}},
+    {385, {9123, 9, "WA_ExplodeBall", "WA_ExplodeBall", 0, WARPING(renderWaExplodeBall, 0)}},
 };
 
 const int32_t transitionCount = static_cast<int32_t>(sizeof transitionTable / sizeof transitionTable[0]);

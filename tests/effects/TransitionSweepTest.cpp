@@ -52,6 +52,11 @@ constexpr const char* kBlockTurnBackward =
     "the first blocks still tilt at the end";
 
 RowRule noEndChecks() { return RowRule{}; }
+// Workers that work about the centre leave an odd last column or row as it was.
+RowRule evenOnly(RowRule r) {
+    r.evenSizeEnds = true;
+    return r;
+}
 RowRule endTolerance(int tolerance) {
     RowRule r;
     r.endTolerance = tolerance;
@@ -221,6 +226,35 @@ const RuleNote kNotes[] = {
     {345, 345, outgoingOnly(1), kStillSqueezed},
     {347, 348, outgoingOnly(1), kStillSqueezed},
     {350, 350, outgoingOnly(1), "ST_MultiWorld: at 0.999 the incoming picture is still magnified 1.256 times"},
+    // Warping: the ends are bent, lit or cut as the workers are tuned; the
+    // centre workers leave an odd last column or row as it was.
+    {351, 351, RowRule{}, "WA_Jewel: pixel (0, 0) is black at progress 0 (its index fails 0 < n), and small frames still bend at 0.999"},
+    {352, 352, RowRule{}, "WA_RainFall: pixel (0, 0) is never drawn (index 0), and the drops' field is still decaying at the end"},
+    {353, 354, RowRule{}, "WA_RainFall2/3: drops fall from the first frame and their waves have not died away at the end"},
+    {355, 356, evenOnly(outgoingOnly(0)), "WA_Water: at 0.999 the ripple scale is just under 1, moving far points by a pixel"},
+    {357, 357, evenOnly(endTolerance(1)), "WA_Water_Out: an odd last column or row stays as it was"},
+    {358, 358, evenOnly(outgoingOnly(0)), "WA_Water2_In: at 0.999 the ripple scale is just under 1, moving far points by a pixel"},
+    {359, 359, RowRule{}, "WA_Water2_Out: the light band lies on the screen edge at both ends"},
+    {360, 360, outgoingOnly(0), "WA_WaterMove_In: the light band lies on the right edge of the last frame"},
+    {361, 361, RowRule{}, "WA_WaterMove_Out: the light band lies on the screen edge at both ends"},
+    {363, 363, RowRule{}, "WA_Glass2: column 0 is never fetched and stays black in every frame"},
+    {364, 364, evenOnly(outgoingOnly(0)), "WA_Tutor_In: the light band lies on the right edge of the last frame"},
+    {365, 365, RowRule{}, "WA_Tutor_Out: the light band lies on the screen edge at both ends"},
+    {366, 367, RowRule{}, "WA_Tornado: the swirl shows its inner picture's centre pixel at the start and a slight turn at the end"},
+    {368, 368, evenOnly(outgoingOnly(0)), "WA_Tornado2: on small frames the swirl still turns at 0.999"},
+    {369, 369, outgoingOnly(0), "WA_DualTornado_In: the swirls still turn and zoom slightly at 0.999"},
+    {370, 370, incomingOnly(1), "WA_DualTornado_Out: the zoom is 1023/1024 at progress 0"},
+    {371, 371, incomingOnly(1), "WA_Clover_In: the orbit centre shows the incoming picture from the start"},
+    {372, 372, outgoingOnly(1), "WA_Clover_Out: the orbit centre shows the outgoing picture to the end"},
+    {373, 374, RowRule{}, "WA_P1: the pull lens is at full strength at one end"},
+    {375, 375, incomingOnly(1), "WA_Circle_In: the circle starts with a radius of about 22 pixels"},
+    {376, 376, outgoingOnly(1), "WA_Circle_Out: a circle of about 22 pixels is left at the end"},
+    {377, 377, RowRule{}, "WA_Multi: row 0 and column 0 are never fetched and stay black"},
+    {378, 378, outgoingOnly(1), "WA_Dancing_In: far points are still moved a pixel at 0.999"},
+    {382, 382, incomingOnly(1), "WA_Hole_In: the hole pushes its picture out at full strength at progress 0"},
+    {383, 383, outgoingOnly(1), "WA_Hole_Out: the hole pushes its picture out at full strength at the end"},
+    {384, 384, evenOnly(endTolerance(1)), "WA_Drum: an odd last column or row stays as it was"},
+    {385, 385, evenOnly(outgoingOnly(0)), "WA_ExplodeBall: the disc of the incoming picture reaches the corners only after 0.999"},
 };
 
 RowRule ruleFor(int number, const char** reason) {

@@ -247,7 +247,7 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
                     if (dst->at(x, y) & 0xFF000000u) bad = true;
             if (bad) problem("frame " + std::to_string(i) + ": canvas pixel with a non-zero top byte");
         }
-        if (!animation) {
+        if (!animation && !(rule.evenSizeEnds && ((w | h) & 1))) {
             int tol = rule.endTolerance >= 0 ? rule.endTolerance : rule.outgoingTolerance;
             if (i == 0 && tol >= 0 && progress == 0.0f && maxChannelDiff(*dst, outgoing) > tol)
                 problem("progress 0 does not show the outgoing picture (diff " +

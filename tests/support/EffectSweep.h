@@ -48,6 +48,8 @@ struct RowRule {
                                  // last frame the incoming one, within this channel difference
     int outgoingTolerance = -1;  // >= 0: only the progress-0 check
     int incomingTolerance = -1;  // >= 0: only the last-frame check
+    bool evenSizeEnds = false;   // the end checks only at even sizes (workers that
+                                 // leave an odd last column or row as it was)
 };
 
 struct SweepOptions {
