@@ -61,6 +61,7 @@ run_probe() {
     http_proxy="http://127.0.0.1:$proxy" "$run" "$probe" drive "$(winpath "$dir")" "$@" \
         >"$scratch/$name.log" 2>&1 </dev/null
     local rc=$?
+    sed -i 's/\r$//' "$scratch/$name.log"   # the Windows console's line ends
     sed "s/^/  $name| /" "$scratch/$name.log"
     ((rc == 0)) || fail "$name: the probe ended with status $rc"
 }
@@ -69,6 +70,8 @@ has_line() { grep -qxF -- "$2" "$scratch/$1.log"; }
 expect_line() { if has_line "$1" "$2"; then pass "$1: $2"; else fail "$1: no line \"$2\""; fi; }
 expect_no_line() { if has_line "$1" "$2"; then fail "$1: unexpected \"$2\""; else pass "$1: no \"$2\""; fi; }
 same() { cmp -s "$1" "$2"; }
+# expect_same WHAT WANT FILE: FILE holds WANT's bytes.
+expect_same() { if same "$2" "$3"; then pass "$1"; else fail "$1 (differs)"; fi; }
 no_leftovers() {
     local left
     left=$(find "$1" -name '*.download' | tr '\n' ' ')
@@ -98,11 +101,9 @@ expect_line full "status: Update completed"
 expect_line full "box: The newest Version Update completed"
 expect_line full "box: Reexecuting  Glimmerdeck."
 expect_line full "exit: 0"
-if same "$www/engine.scr" "$app/engine.scr"; then pass "full: engine.scr replaced"; else fail "full: engine.scr not replaced"; fi
-if same "$www/Glimmerdeck.exe" "$app/Glimmerdeck.exe"; then pass "full: Glimmerdeck.exe replaced"
-else fail "full: Glimmerdeck.exe not replaced"; fi
-if same "$www/Skyfetch.exe" "$app/Skyfetch.exe"; then pass "full: the running Skyfetch.exe replaced"
-else fail "full: Skyfetch.exe not replaced"; fi
+expect_same "full: engine.scr replaced" "$www/engine.scr" "$app/engine.scr"
+expect_same "full: Glimmerdeck.exe replaced" "$www/Glimmerdeck.exe" "$app/Glimmerdeck.exe"
+expect_same "full: the running Skyfetch.exe replaced" "$www/Skyfetch.exe" "$app/Skyfetch.exe"
 [[ -e $app/Packwright.exe ]] && fail "full: Packwright.exe (announced 0000) was fetched"
 for _ in $(seq 50); do [[ -f $app/restarted.txt ]] && break; sleep 0.1; done
 if [[ -f $app/restarted.txt ]]; then pass "full: Glimmerdeck.exe started again"; else fail "full: no restart"; fi
@@ -123,9 +124,10 @@ start_server "$www" --truncate engine.scr
 run_probe cut "$port" "$app" noowner check update close
 expect_line cut "status:  Unable to Complete Update."
 expect_line cut "exit: 0"
-if same "$engine" "$app/engine.scr"; then pass "cut: engine.scr kept whole"; else fail "cut: engine.scr was changed"; fi
-if same "$www/Glimmerdeck.exe" "$app/Glimmerdeck.exe"; then pass "cut: the file before stays replaced"
-else fail "cut: Glimmerdeck.exe not replaced"; fi
+expect_same "cut: engine.scr kept whole" "$engine" "$app/engine.scr"
+expect_same "cut: the file fetched before stays replaced" "$www/Glimmerdeck.exe" "$app/Glimmerdeck.exe"
+# Announced 1100 against its own 1.1.0.0: the installed version was read.
+expect_same "cut: Skyfetch.exe (same version) untouched" "$skyfetch" "$app/Skyfetch.exe"
 expect_no_line cut "owner: WM_DESTROY"
 no_leftovers "$app" cut
 stop_server
@@ -168,10 +170,7 @@ expect_line huge "exit: 0"
 stop_server
 
 for dir in "$scratch"/app-down "$scratch"/app-garbage "$scratch"/app-huge; do
-    if same "$engine" "$dir/engine.scr" && same "$skyfetch" "$dir/Glimmerdeck.exe"; then
-        pass "$(basename "$dir"): nothing replaced"
-    else
-        fail "$(basename "$dir"): files changed"
-    fi
+    expect_same "$(basename "$dir"): engine.scr untouched" "$engine" "$dir/engine.scr"
+    expect_same "$(basename "$dir"): Glimmerdeck.exe untouched" "$skyfetch" "$dir/Glimmerdeck.exe"
 done
 finish
