@@ -114,6 +114,11 @@ else
     fail "full: requests were:"; cat "$scratch/requests.log"
 fi
 stop_server
+# The running updater's old copy was moved aside; the next start removes it.
+run_probe rerun "$(free_port)" "$app" noowner close
+expect_line rerun "exit: 0"
+if [[ -e $app/Skyfetch.exe.old ]]; then fail "rerun: Skyfetch.exe.old still there"
+else pass "rerun: no copy left aside"; fi
 
 # 2. The engine's download breaks off half way: the authoring program (fetched
 # first) stays replaced, the engine keeps its old file.

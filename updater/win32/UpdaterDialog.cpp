@@ -5,6 +5,7 @@
 #include <string>
 
 #include "updater/UpdateItems.h"
+#include "updater/UpdateRun.h"
 #include "updater/UpdaterIds.h"
 #include "updater/win32/HttpDownloader.h"
 #include "updater/win32/ListViewCtl.h"
@@ -227,7 +228,18 @@ INT_PTR CALLBACK updateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     return FALSE;
 }
 
+// A program file that was running when its update came (the updater itself,
+// most often) was moved aside; the copy is free to go now.
+static void removeAsideCopies() {
+    char folder[MAX_PATH] = {};
+    ownProgramFolder(folder);
+    if (!folder[0]) return;
+    for (const UpdateItemInfo& info : kUpdateItemInfo)
+        DeleteFileA(asidePath(std::string(folder) + info.fileName).c_str());
+}
+
 int updaterMain() {
+    removeAsideCopies();
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UPDATER), nullptr, updateDialogProc, 0);
     return 0;
 }
