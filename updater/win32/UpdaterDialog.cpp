@@ -44,8 +44,6 @@ void initUpdateDialog(HWND dialog) {
     GetWindowRect(GetDlgItem(dialog, IDC_DETAIL), &button);
     POINT corner{button.right, button.bottom};
     ScreenToClient(dialog, &corner);
-    RECT window;
-    GetWindowRect(dialog, &window);
     SetWindowPos(dialog, nullptr, 0, 0, corner.x + 10, corner.y + GetSystemMetrics(SM_CYCAPTION) + 30,
                  SWP_NOMOVE | SWP_NOZORDER);
 
