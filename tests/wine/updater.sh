@@ -137,6 +137,38 @@ expect_no_line cut "owner: WM_DESTROY"
 no_leftovers "$app" cut
 stop_server
 
+# 2b. The engine is missing on the server (404): the run stops there.
+nofile="$scratch/www-nofile"
+mkdir -p "$nofile"
+cp "$www/version-no-self.txt" "$nofile/version.txt"
+cp "$www/Glimmerdeck.exe" "$nofile/"
+app="$scratch/app-nofile"
+install "$app"
+start_server "$nofile"
+run_probe nofile "$port" "$app" noowner check update close
+expect_line nofile "box: Server is not ready! Update file not found !"
+expect_line nofile "status:  Unable to Complete Update."
+expect_same "nofile: engine.scr kept" "$engine" "$app/engine.scr"
+expect_same "nofile: the file fetched before stays replaced" "$www/Glimmerdeck.exe" "$app/Glimmerdeck.exe"
+no_leftovers "$app" nofile
+stop_server
+
+# 2c. Started by hand (no owner window) with "Auto Close after the Download": no
+# close request, and once the run is over the authoring program starts again and
+# the updater ends by itself.
+app="$scratch/app-auto"
+install "$app"
+start_server "$www"
+run_probe auto "$port" "$app" noowner autoclose check update exit
+expect_line auto "box: Reexecuting  Glimmerdeck."
+expect_line auto "exit: 0"
+expect_no_line auto "box: Exit the Program for Updating Glimmerdeck."
+expect_no_line auto "owner: WM_DESTROY"
+expect_same "auto: engine.scr replaced" "$www/engine.scr" "$app/engine.scr"
+for _ in $(seq 50); do [[ -f $app/restarted.txt ]] && break; sleep 0.1; done
+if [[ -f $app/restarted.txt ]]; then pass "auto: Glimmerdeck.exe started again"; else fail "auto: no restart"; fi
+stop_server
+
 # 3. The server is down.
 app="$scratch/app-down"
 install "$app"

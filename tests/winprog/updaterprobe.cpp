@@ -7,6 +7,8 @@
 //       update  "Update", waits for the run's end
 //       ok      "Ok", waits for Skyfetch to exit
 //       close   Escape, waits for Skyfetch to exit
+//       autoclose  ticks "Auto Close after the Download"
+//       exit    waits for Skyfetch to exit by itself
 //     Every message box is reported ("box: TEXT") and answered with OK; after each
 //     step the status line and the buttons are reported; WM_DESTROY reaching this
 //     program's window is reported as "owner: WM_DESTROY". Exit 0 unless Skyfetch
@@ -95,11 +97,13 @@ void report(HWND dialog) {
     std::fflush(stdout);
 }
 
-// Waits until the status line shows one of the finals and no box came for a while.
-bool waitFor(HWND dialog, const char* const* finals, DWORD timeoutMs) {
+// Waits until the status line shows one of the finals and no box came for a
+// while, or Skyfetch ended.
+bool waitFor(HANDLE process, HWND dialog, const char* const* finals, DWORD timeoutMs) {
     DWORD start = GetTickCount(), quietSince = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         if (answerBox()) quietSince = GetTickCount();
+        if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return true;
         std::string status = textOf(GetDlgItem(dialog, 1007));
         bool final = false;
         for (const char* const* f = finals; *f; ++f) final |= status == *f;
@@ -170,13 +174,17 @@ int drive(const char* folder, int stepCount, char** steps) {
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED), 0);
             static const char* const finals[] = {"Version Check Completed", "Unable to Complete Version Check",
                                                  nullptr};
-            done = waitFor(dialog, finals, 60000);
+            done = waitFor(process.hProcess, dialog, finals, 60000);
         } else if (step == "update") {
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);
             static const char* const finals[] = {"Update completed", " Unable to Complete Update.", nullptr};
-            done = waitFor(dialog, finals, 120000);
-        } else if (step == "ok" || step == "close") {
-            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(step == "ok" ? 1002 : IDCANCEL, BN_CLICKED), 0);
+            done = waitFor(process.hProcess, dialog, finals, 120000);
+        } else if (step == "autoclose") {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(GetDlgItem(dialog, 1013), BM_SETCHECK, BST_CHECKED, 0, SMTO_NORMAL, 5000, &result);
+        } else if (step == "ok" || step == "close" || step == "exit") {
+            if (step != "exit")
+                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(step == "ok" ? 1002 : IDCANCEL, BN_CLICKED), 0);
             done = waitForExit(process.hProcess, 30000);
             DWORD code = 0;
             GetExitCodeProcess(process.hProcess, &code);
@@ -187,7 +195,7 @@ int drive(const char* folder, int stepCount, char** steps) {
         if (!done) {
             std::printf("timeout: step %s\n", step.c_str());
             status = 1;
-        } else {
+        } else if (IsWindow(dialog)) {
             report(dialog);
         }
     }
