@@ -2,10 +2,13 @@
 # Skyfetch against a local update server under Wine, driven by
 # tests/winprog/updaterprobe.exe (which also plays the running authoring
 # program): a full update (the newer files replace the old ones, the authoring
-# program is told to close and started again), a download cut short (the old
-# file stays), a server that is down and a version list that is garbage
-# (nothing offered, nothing replaced, no crash). The server is reached as
-# Wine's HTTP proxy, so Skyfetch asks for its own fixed addresses.
+# program is told to close and started again, the running updater's own file
+# is replaced too), a download cut short and a file missing on the server (the
+# old file stays), auto close without an owner window, the refusal for an
+# authoring program of 1.9, a server that is down and a version list that is
+# garbage or far too large (nothing offered, nothing replaced, no crash). The
+# server is reached as Wine's HTTP proxy, so Skyfetch asks for its own fixed
+# addresses.
 source "$(dirname "$0")/common.bash"
 need_display
 
@@ -27,11 +30,11 @@ stop_server() {
 }
 trap stop_server EXIT
 
-# start_server WWW [ARGS...]: serves WWW; sets $port.
+# start_server WWW [ARGS...]: serves WWW, logging this server's requests; sets $port.
 start_server() {
     local www=$1
     shift
-    rm -f "$scratch/port"
+    rm -f "$scratch/port" "$scratch/requests.log"
     python3 "$src/tests/wine/lib/update_server.py" "$www" "$scratch/port" "$scratch/requests.log" "$@" \
         >"$scratch/server.out" 2>&1 &
     server_pid=$!
@@ -167,6 +170,35 @@ expect_no_line auto "owner: WM_DESTROY"
 expect_same "auto: engine.scr replaced" "$www/engine.scr" "$app/engine.scr"
 for _ in $(seq 50); do [[ -f $app/restarted.txt ]] && break; sleep 0.1; done
 if [[ -f $app/restarted.txt ]]; then pass "auto: Glimmerdeck.exe started again"; else fail "auto: no restart"; fi
+stop_server
+
+# 2d. An authoring program of 1.9.0.0 is past what the updater may replace:
+# "Update" only says so.
+app="$scratch/app-refused"
+install "$app"
+python3 - "$app/Glimmerdeck.exe" <<'PY'
+import struct, sys
+path = sys.argv[1]
+data = bytearray(open(path, "rb").read())
+at = data.find(struct.pack("<I", 0xFEEF04BD))   # the fixed file information
+assert at > 0
+struct.pack_into("<II", data, at + 8, 0x00010009, 0)   # file version 1.9.0.0
+open(path, "wb").write(data)
+PY
+cp "$app/Glimmerdeck.exe" "$scratch/glimmerdeck-1.9.exe"
+refused="$scratch/www-refused"
+mkdir -p "$refused"
+cp "$www/engine.scr" "$www/Glimmerdeck.exe" "$refused/"
+printf '1100\r\n1950\r\n1200\r\n0000\r\n' >"$refused/version.txt"
+start_server "$refused"
+run_probe refused "$port" "$app" check refused close
+expect_line refused "update button: enabled"
+expect_line refused "box: Auto Update Fuction is Supported up to the version 2.0 Current installed at Glimmerdeck."
+expect_no_line refused "owner: WM_DESTROY"
+expect_same "refused: Glimmerdeck.exe kept" "$scratch/glimmerdeck-1.9.exe" "$app/Glimmerdeck.exe"
+expect_same "refused: engine.scr kept" "$engine" "$app/engine.scr"
+if grep -q "engine.scr" "$scratch/requests.log"; then fail "refused: the server was asked for a file"
+else pass "refused: no file asked for"; fi
 stop_server
 
 # 3. The server is down.

@@ -7,6 +7,7 @@
 //       update  "Update", waits for the run's end
 //       ok      "Ok", waits for Skyfetch to exit
 //       close   Escape, waits for Skyfetch to exit
+//       refused "Update", expecting only a message box: waits for it and a quiet while
 //       autoclose  ticks "Auto Close after the Download"
 //       exit    waits for Skyfetch to exit by itself
 //     Every message box is reported ("box: TEXT") and answered with OK; after each
@@ -179,6 +180,15 @@ int drive(const char* folder, int stepCount, char** steps) {
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);
             static const char* const finals[] = {"Update completed", " Unable to Complete Update.", nullptr};
             done = waitFor(process.hProcess, dialog, finals, 120000);
+        } else if (step == "refused") {
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);
+            done = false;
+            for (DWORD start = GetTickCount(); !done && GetTickCount() - start < 30000;) {
+                done = answerBox();
+                pump(50);
+            }
+            pump(2000);
+            while (answerBox()) pump(2000);
         } else if (step == "autoclose") {
             DWORD_PTR result = 0;
             SendMessageTimeoutA(GetDlgItem(dialog, 1013), BM_SETCHECK, BST_CHECKED, 0, SMTO_NORMAL, 5000, &result);
