@@ -1,0 +1,245 @@
+#!/usr/bin/env bash
+# Skyfetch against a local update server under Wine, driven by
+# tests/winprog/updaterprobe.exe (which also plays the running authoring
+# program): a full update (the newer files replace the old ones, the authoring
+# program is told to close and started again, the running updater's own file
+# is replaced too), a download cut short and a file missing on the server (the
+# old file stays), auto close without an owner window, the refusal for an
+# authoring program of 1.9, a server that is down and a version list that is
+# garbage or far too large (nothing offered, nothing replaced, no crash). The
+# server is reached as Wine's HTTP proxy, so Skyfetch asks for its own fixed
+# addresses.
+source "$(dirname "$0")/common.bash"
+need_display
+
+skyfetch="$bin/Skyfetch.exe"
+probe="$bin/updaterprobe.exe"
+engine="$bin/engine.scr"
+for f in "$skyfetch" "$probe" "$engine"; do
+    [[ -f $f ]] || { echo "FAIL: $f is not built"; exit 1; }
+done
+winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
+
+server_pid=
+stop_server() {
+    if [[ -n $server_pid ]]; then
+        kill "$server_pid" 2>/dev/null
+        wait "$server_pid" 2>/dev/null
+        server_pid=
+    fi
+}
+trap stop_server EXIT
+
+# start_server WWW [ARGS...]: serves WWW, logging this server's requests; sets $port.
+start_server() {
+    local www=$1
+    shift
+    rm -f "$scratch/port" "$scratch/requests.log"
+    python3 "$src/tests/wine/lib/update_server.py" "$www" "$scratch/port" "$scratch/requests.log" "$@" \
+        >"$scratch/server.out" 2>&1 &
+    server_pid=$!
+    for _ in $(seq 100); do [[ -s $scratch/port ]] && break; sleep 0.05; done
+    port=$(cat "$scratch/port" 2>/dev/null)
+    [[ -n $port ]] || { echo "FAIL: the update server did not start"; cat "$scratch/server.out"; exit 1; }
+}
+
+# A port nothing listens on.
+free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+
+# install DIR: the installed programs: Skyfetch 1.1.0.0, an authoring program of
+# 1.1.0.0 (a copy of Skyfetch, for its version block), the engine 1.1.1.0, no
+# Packwright.
+install() {
+    rm -rf "$1"
+    mkdir -p "$1"
+    cp "$skyfetch" "$1/Skyfetch.exe"
+    cp "$skyfetch" "$1/Glimmerdeck.exe"
+    cp "$engine" "$1/engine.scr"
+}
+
+# run_probe NAME PROXYPORT DIR STEPS...: drives Skyfetch; output in $scratch/NAME.log.
+run_probe() {
+    local name=$1 proxy=$2 dir=$3
+    shift 3
+    http_proxy="http://127.0.0.1:$proxy" "$run" "$probe" drive "$(winpath "$dir")" "$@" \
+        >"$scratch/$name.log" 2>&1 </dev/null
+    local rc=$?
+    sed -i 's/\r$//' "$scratch/$name.log"   # the Windows console's line ends
+    sed "s/^/  $name| /" "$scratch/$name.log"
+    ((rc == 0)) || fail "$name: the probe ended with status $rc"
+}
+
+has_line() { grep -qxF -- "$2" "$scratch/$1.log"; }
+expect_line() { if has_line "$1" "$2"; then pass "$1: $2"; else fail "$1: no line \"$2\""; fi; }
+expect_no_line() { if has_line "$1" "$2"; then fail "$1: unexpected \"$2\""; else pass "$1: no \"$2\""; fi; }
+same() { cmp -s "$1" "$2"; }
+# expect_same WHAT WANT FILE: FILE holds WANT's bytes.
+expect_same() { if same "$2" "$3"; then pass "$1"; else fail "$1 (differs)"; fi; }
+no_leftovers() {
+    local left
+    left=$(find "$1" -name '*.download' | tr '\n' ' ')
+    if [[ -z $left ]]; then pass "$2: no partial download left"; else fail "$2: left behind: $left"; fi
+}
+
+www="$scratch/www"
+mkdir -p "$www"
+# The newer authoring program is the probe itself, so the restart shows.
+cp "$probe" "$www/Glimmerdeck.exe"
+# A newer updater replaces the running one (still a program, with a tail of its own).
+{ cat "$skyfetch"; printf 'newer updater'; } >"$www/Skyfetch.exe"
+head -c 900000 /dev/urandom >"$www/engine.scr"   # three reads' worth
+printf '1200\r\n1110\r\n1200\r\n0000\r\nGlimmerdeck 1.1.1.0: faster previews.\r\n' >"$www/version.txt"
+# The same list without a newer updater, for the other cases.
+printf '1100\r\n1110\r\n1200\r\n0000\r\n' >"$www/version-no-self.txt"
+
+# 1. A full update: the authoring program and the engine are newer on the server.
+app="$scratch/app"
+install "$app"
+start_server "$www"
+run_probe full "$port" "$app" check update ok
+expect_line full "status: Version Check Completed"
+expect_line full "box: Exit the Program for Updating Glimmerdeck."
+expect_line full "owner: WM_DESTROY"
+expect_line full "status: Update completed"
+expect_line full "box: The newest Version Update completed"
+expect_line full "box: Reexecuting  Glimmerdeck."
+expect_line full "exit: 0"
+expect_same "full: engine.scr replaced" "$www/engine.scr" "$app/engine.scr"
+expect_same "full: Glimmerdeck.exe replaced" "$www/Glimmerdeck.exe" "$app/Glimmerdeck.exe"
+expect_same "full: the running Skyfetch.exe replaced" "$www/Skyfetch.exe" "$app/Skyfetch.exe"
+[[ -e $app/Packwright.exe ]] && fail "full: Packwright.exe (announced 0000) was fetched"
+for _ in $(seq 50); do [[ -f $app/restarted.txt ]] && break; sleep 0.1; done
+if [[ -f $app/restarted.txt ]]; then pass "full: Glimmerdeck.exe started again"; else fail "full: no restart"; fi
+no_leftovers "$app" full
+if grep -qE "^GET http://www\.vantrelle\.example(:80)?/update/glimmerdeck/eng/version\.txt$" "$scratch/requests.log"; then
+    pass "full: the version list came from the update folder"
+else
+    fail "full: requests were:"; cat "$scratch/requests.log"
+fi
+stop_server
+# The running updater's old copy was moved aside; the next start removes it.
+run_probe rerun "$(free_port)" "$app" noowner close
+expect_line rerun "exit: 0"
+if [[ -e $app/Skyfetch.exe.old ]]; then fail "rerun: Skyfetch.exe.old still there"
+else pass "rerun: no copy left aside"; fi
+
+# 2. The engine's download breaks off half way: the authoring program (fetched
+# first) stays replaced, the engine keeps its old file.
+app="$scratch/app-cut"
+install "$app"
+cp "$www/version-no-self.txt" "$www/version.txt"
+start_server "$www" --truncate engine.scr
+run_probe cut "$port" "$app" noowner check update close
+expect_line cut "status:  Unable to Complete Update."
+expect_line cut "exit: 0"
+expect_same "cut: engine.scr kept whole" "$engine" "$app/engine.scr"
+expect_same "cut: the file fetched before stays replaced" "$www/Glimmerdeck.exe" "$app/Glimmerdeck.exe"
+# Announced 1100 against its own 1.1.0.0: the installed version was read.
+expect_same "cut: Skyfetch.exe (same version) untouched" "$skyfetch" "$app/Skyfetch.exe"
+expect_no_line cut "owner: WM_DESTROY"
+no_leftovers "$app" cut
+stop_server
+
+# 2b. The engine is missing on the server (404): the run stops there.
+nofile="$scratch/www-nofile"
+mkdir -p "$nofile"
+cp "$www/version-no-self.txt" "$nofile/version.txt"
+cp "$www/Glimmerdeck.exe" "$nofile/"
+app="$scratch/app-nofile"
+install "$app"
+start_server "$nofile"
+run_probe nofile "$port" "$app" noowner check update close
+expect_line nofile "box: Server is not ready! Update file not found !"
+expect_line nofile "status:  Unable to Complete Update."
+expect_same "nofile: engine.scr kept" "$engine" "$app/engine.scr"
+expect_same "nofile: the file fetched before stays replaced" "$www/Glimmerdeck.exe" "$app/Glimmerdeck.exe"
+no_leftovers "$app" nofile
+stop_server
+
+# 2c. Started by hand (no owner window) with "Auto Close after the Download": no
+# close request, and once the run is over the authoring program starts again and
+# the updater ends by itself.
+app="$scratch/app-auto"
+install "$app"
+start_server "$www"
+run_probe auto "$port" "$app" noowner autoclose check update exit
+expect_line auto "box: Reexecuting  Glimmerdeck."
+expect_line auto "exit: 0"
+expect_no_line auto "box: Exit the Program for Updating Glimmerdeck."
+expect_no_line auto "owner: WM_DESTROY"
+expect_same "auto: engine.scr replaced" "$www/engine.scr" "$app/engine.scr"
+for _ in $(seq 50); do [[ -f $app/restarted.txt ]] && break; sleep 0.1; done
+if [[ -f $app/restarted.txt ]]; then pass "auto: Glimmerdeck.exe started again"; else fail "auto: no restart"; fi
+stop_server
+
+# 2d. An authoring program of 1.9.0.0 is past what the updater may replace:
+# "Update" only says so.
+app="$scratch/app-refused"
+install "$app"
+python3 - "$app/Glimmerdeck.exe" <<'PY'
+import struct, sys
+path = sys.argv[1]
+data = bytearray(open(path, "rb").read())
+at = data.find(struct.pack("<I", 0xFEEF04BD))   # the fixed file information
+assert at > 0
+struct.pack_into("<II", data, at + 8, 0x00010009, 0)   # file version 1.9.0.0
+open(path, "wb").write(data)
+PY
+cp "$app/Glimmerdeck.exe" "$scratch/glimmerdeck-1.9.exe"
+refused="$scratch/www-refused"
+mkdir -p "$refused"
+cp "$www/engine.scr" "$www/Glimmerdeck.exe" "$refused/"
+printf '1100\r\n1950\r\n1200\r\n0000\r\n' >"$refused/version.txt"
+start_server "$refused"
+run_probe refused "$port" "$app" check refused close
+expect_line refused "update button: enabled"
+expect_line refused "box: Auto Update Fuction is Supported up to the version 2.0 Current installed at Glimmerdeck."
+expect_no_line refused "owner: WM_DESTROY"
+expect_same "refused: Glimmerdeck.exe kept" "$scratch/glimmerdeck-1.9.exe" "$app/Glimmerdeck.exe"
+expect_same "refused: engine.scr kept" "$engine" "$app/engine.scr"
+if grep -q "engine.scr" "$scratch/requests.log"; then fail "refused: the server was asked for a file"
+else pass "refused: no file asked for"; fi
+stop_server
+
+# 3. The server is down.
+app="$scratch/app-down"
+install "$app"
+run_probe down "$(free_port)" "$app" check close
+expect_line down "box: Unable to connect to the Server, Please Check the internet Connection."
+expect_line down "status: Unable to Complete Version Check"
+expect_line down "update button: disabled"
+expect_line down "exit: 0"
+
+# 4. A garbage version list: nothing is offered.
+garbage="$scratch/www-garbage"
+mkdir -p "$garbage"
+cp "$www/engine.scr" "$www/Glimmerdeck.exe" "$garbage/"
+{ printf '99999999999999999999999\r\n<html>\0\377\r\n-1500'; head -c 3000 /dev/urandom | tr -d '0-9'; } \
+    >"$garbage/version.txt"
+app="$scratch/app-garbage"
+install "$app"
+start_server "$garbage"
+run_probe garbage "$port" "$app" check close
+expect_line garbage "status: Version Check Completed"
+expect_line garbage "update button: disabled"
+expect_line garbage "exit: 0"
+stop_server
+
+# 5. A "version list" far larger than one: refused whole.
+huge="$scratch/www-huge"
+mkdir -p "$huge"
+{ printf '1100\r\n1200\r\n1200\r\n1200\r\n'; head -c 3000000 /dev/zero | tr '\0' 'x'; } >"$huge/version.txt"
+app="$scratch/app-huge"
+install "$app"
+start_server "$huge"
+run_probe huge "$port" "$app" check close
+expect_line huge "status: Unable to Complete Version Check"
+expect_line huge "update button: disabled"
+expect_line huge "exit: 0"
+stop_server
+
+for dir in "$scratch"/app-down "$scratch"/app-garbage "$scratch"/app-huge; do
+    expect_same "$(basename "$dir"): engine.scr untouched" "$engine" "$dir/engine.scr"
+    expect_same "$(basename "$dir"): Glimmerdeck.exe untouched" "$skyfetch" "$dir/Glimmerdeck.exe"
+done
+finish
