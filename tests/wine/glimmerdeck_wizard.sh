@@ -2,7 +2,7 @@
 # Glimmerdeck under Wine: the wizard sheet comes up on step 1, a second start
 # says "Program is executed already." and ends with status 1 without a second
 # sheet, every step can be selected (the Make step first creates the Text step),
-# and both the Exit command and closing the sheet end the program with status 0.
+# Update without the updater says "Error code = 280", and both the Exit command and closing the sheet end the program with status 0.
 source "$(dirname "$0")/common.bash"
 need_display
 
@@ -58,6 +58,12 @@ for page in "3:$step4" "1:$step2" "2:$step3" "0:$step1"; do
     if probe wait "${page#*:}" 15 >/dev/null; then pass "page ${page%%:*}: \"${page#*:}\""
     else fail "page ${page%%:*}: the sheet title never became \"${page#*:}\""; fi
 done
+
+# Update with no updater beside the program; Help without "help.chm" shows nothing.
+probe command "$step1" 40043 >/dev/null
+probe command "$step1" 40046 >/dev/null
+if probe message Vantrelle "Error code = 280" 20 >/dev/null; then pass "Update without Skyfetch: \"Error code = 280\""
+else fail "Update without Skyfetch: no \"Error code = 280\" box"; fi
 
 probe command "$step1" 40012 >/dev/null || fail "could not send Exit"
 end_wizard "Exit command"
