@@ -26,6 +26,7 @@
 #define IDD_INSTALL_NAME 118
 #define IDD_PROGRESS 120
 #define IDD_TEXT_PAGE 121
+#define IDD_DELETE_TOOL 160
 
 // Common commands
 #define CMD_NEW 40040
