@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/win32/FolderBrowser.h"
 #include "authoring/win32/ImagePage.h"
 #include "authoring/win32/MakePage.h"
 #include "authoring/win32/TextPage.h"
@@ -283,4 +284,33 @@ TEST_F(WizardPages, AboutBoxCarriesTheTwoLinks) {
     EXPECT_EQ(aboutSeen.links[0].y, 187);
     EXPECT_EQ(aboutSeen.links[1].x, 167);
     EXPECT_EQ(aboutSeen.links[1].y, 146);
+}
+
+TEST_F(WizardPages, FolderFilesAreListedByKind) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    std::string folder = std::string(temp) + "wizard-folder-test";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryA((folder + "\\sub.jpg").c_str(), nullptr);   // a folder is never listed
+    for (const char* name : {"b.jpg", "A.JPEG", "c.MP3", "d.wav", "e.avi", "f.bmp"}) {
+        HANDLE file = CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(file);
+    }
+    std::string pattern = folder + "\\*.*";
+    listFolderFiles(pattern.c_str(), 1);
+    ASSERT_EQ(SendMessageA(wizard.fileList, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(listBoxText(wizard.fileList, 0), folder + "\\A.JPEG");   // sorted
+    EXPECT_EQ(listBoxText(wizard.fileList, 1), folder + "\\b.jpg");
+    EXPECT_EQ(std::string(wizard.currentFilePath), folder + "\\A.JPEG");
+    listFolderFiles("NULL", 1);   // a folder without a file-system path
+    EXPECT_EQ(SendMessageA(wizard.fileList, LB_GETCOUNT, 0, 0), 0);
+
+    selectWizardPage(kSoundPage);
+    pump();
+    listFolderFiles(pattern.c_str(), 0);
+    ASSERT_EQ(SendMessageA(wizard.soundList, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(listBoxText(wizard.soundList, 0), folder + "\\c.MP3");
+    EXPECT_EQ(listBoxText(wizard.soundList, 1), folder + "\\d.wav");
+    selectWizardPage(kImagePage);
+    pump();
 }
