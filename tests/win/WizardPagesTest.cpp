@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "authoring/win32/FolderBrowser.h"
+#include "authoring/win32/HyperLink.h"
 #include "authoring/win32/ImagePage.h"
 #include "authoring/win32/MakePage.h"
 #include "authoring/win32/TextPage.h"
@@ -247,6 +248,7 @@ namespace {
 struct AboutSeen {
     bool found = false;
     std::vector<POINT> links;
+    int hoverAfterMove = -1, hoverAfterLeave = -1;
 };
 AboutSeen aboutSeen;
 
@@ -260,6 +262,15 @@ BOOL CALLBACK collectLink(HWND child, LPARAM parent) {
     ScreenToClient(reinterpret_cast<HWND>(parent), &at);
     aboutSeen.links.push_back(at);
     EXPECT_GT(rect.right - rect.left, 0);
+    // The pointer passes over the link and leaves (the cursor itself rests elsewhere).
+    auto* link = reinterpret_cast<HyperLink*>(GetWindowLongPtrA(child, GWLP_USERDATA));
+    if (link && aboutSeen.hoverAfterMove < 0) {
+        SetCursorPos(0, 0);
+        SendMessageA(child, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+        aboutSeen.hoverAfterMove = link->hovering;
+        SendMessageA(child, WM_TIMER, 1000, 0);
+        aboutSeen.hoverAfterLeave = link->hovering;
+    }
     return TRUE;
 }
 
@@ -284,6 +295,8 @@ TEST_F(WizardPages, AboutBoxCarriesTheTwoLinks) {
     EXPECT_EQ(aboutSeen.links[0].y, 187);
     EXPECT_EQ(aboutSeen.links[1].x, 167);
     EXPECT_EQ(aboutSeen.links[1].y, 146);
+    EXPECT_EQ(aboutSeen.hoverAfterMove, 1);
+    EXPECT_EQ(aboutSeen.hoverAfterLeave, 0);
 }
 
 TEST_F(WizardPages, FolderFilesAreListedByKind) {
