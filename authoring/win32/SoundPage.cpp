@@ -1,0 +1,145 @@
+#include "authoring/win32/SoundPage.h"
+
+#include <commctrl.h>
+
+#include "authoring/WizardRules.h"
+#include "authoring/win32/FolderBrowser.h"
+#include "authoring/win32/WizardFrame.h"
+#include "authoring/win32/WizardIds.h"
+#include "authoring/win32/WizardSeams.h"
+#include "authoring/win32/WizardState.h"
+#include "authoring/win32/WizardWidgets.h"
+#include "engine/SoundPlayer.h"
+
+namespace {
+
+void resetPosition(HWND page) {
+    SendDlgItemMessageA(page, IDC_POSITION, TBM_SETPOS, TRUE, 0);
+    SetDlgItemTextA(page, IDC_CURRENT_TIME, "00 : 00");
+}
+
+void redrawSoundRow(int row) {
+    RECT rect = {};
+    if (row >= 0 && SendMessageA(wizard.soundList, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
+        InvalidateRect(wizard.soundList, &rect, TRUE);
+}
+
+void onSoundChosen(HWND page) {
+    redrawSoundRow(wizard.currentSoundIndex);
+    wizard.currentSoundIndex = static_cast<int>(SendMessageA(wizard.soundList, LB_GETCURSEL, 0, 0));
+    lstrcpynA(wizard.currentSoundPath, listBoxText(wizard.soundList, wizard.currentSoundIndex).c_str(),
+              sizeof wizard.currentSoundPath);
+    SendMessageA(wizard.soundList, LB_SETCURSEL, wizard.currentSoundIndex, 0);
+    redrawSoundRow(wizard.currentSoundIndex);
+    SetDlgItemTextA(page, IDC_SOUND_PATH, wizard.currentSoundPath);
+    showSoundFileInfo(page, wizard.currentSoundPath);
+    resetPosition(page);
+}
+
+void onCancelSelection(HWND page) {
+    SetDlgItemTextA(page, IDC_SOUND_PATH, "");
+    SetDlgItemTextA(page, IDC_CURRENT_TIME, "00 : 00");
+    SetDlgItemTextA(page, IDC_TOTAL_TIME, "00 : 00");
+    SendMessageA(wizard.soundInfoList, LVM_DELETEALLITEMS, 0, 0);
+    soundPlayer().stopSoundThread();
+    soundPlayer().closeSound();
+    SendDlgItemMessageA(page, IDC_POSITION, TBM_SETPOS, TRUE, 0);
+}
+
+void onSetActive(HWND page) {
+    if (SUCCEEDED(CoInitialize(nullptr))) noteComInitialised();
+    // One device for the run: making another on every visit would leak the last.
+    static bool deviceMade = false;
+    if (!deviceMade) deviceMade = createSoundDevice(page) == 0;
+    wizard.soundPage = page;
+    activatePage(kSoundPage, IDM_SOUND);
+    if (wizard.soundRestorePending) {
+        restoreSoundSettings(page);
+        wizard.soundRestorePending = 0;
+    }
+    showMixerLevels(page);
+    resetPosition(page);
+}
+
+void onCommand(HWND page, int id, int code) {
+    if (handleCommonCommand(page, kSoundPage, id)) return;
+    switch (id) {
+    case IDC_SOUND_LIST:
+        if (code == LBN_SELCHANGE) onSoundChosen(page);
+        break;
+    case IDC_SOUND_CANCEL: onCancelSelection(page); break;
+    case IDC_PLAY:
+        soundPlayer().setSoundWindow(page);
+        playSound(page);
+        break;
+    case IDC_PAUSE: pauseSound(); break;
+    case IDC_STOP: soundPlayer().stopSound(); break;
+    case 40023: seekSound(1); break;
+    case 40024: seekSound(2); break;
+    case 40025: seekSound(3); break;
+    case 40026: seekSound(6); break;
+    case 40027: seekSound(7); break;
+    case 40019:
+    case 40028:
+    case 40020:
+    case 40021:
+    case IDC_BALANCE_MIDDLE:
+    case 40022: mixerCommand(page, id); break;
+    case IDC_SOUND_BACK: selectWizardPage(kTextPage); break;
+    case IDC_SOUND_NEXT: selectWizardPage(kMakePage); break;
+    case IDC_SOUND_EXIT:
+    case CMD_EXIT: exitCleanup(); break;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK soundPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        initSoundInfoList(page);
+        createFolderTree(&soundFolderTree, page, IDC_SOUND_TREE);
+        fillFolderTreeRoot(&soundFolderTree, nullptr, 0);
+        initSoundListFont(page);
+        openMixer(page);
+        addSoundPageTips(page, wizard.instance);
+        wizard.currentSoundIndex = -1;
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        onFolderTreeNotify(&soundFolderTree, header, 0);
+        switch (header->code) {
+        case PSN_SETACTIVE: onSetActive(page); break;
+        case PSN_KILLACTIVE:
+            soundPlayer().stopSound();
+            detachPageMenu();
+            break;
+        case PSN_RESET:
+            detachPageMenu();
+            exitCleanup();
+            break;
+        }
+        return FALSE;
+    }
+    case WM_MEASUREITEM: {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measure->CtlID != IDC_SOUND_LIST) return FALSE;
+        measureFileItem(GetDlgItem(page, IDC_SOUND_LIST), measure);
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    }
+    case WM_DRAWITEM:
+        if (wParam != IDC_SOUND_LIST) return FALSE;
+        drawFileItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_HSCROLL: {
+        HWND trackbar = reinterpret_cast<HWND>(lParam);
+        int id = GetDlgCtrlID(trackbar);
+        if (id == IDC_VOLUME || id == IDC_BALANCE) mixerScroll(page, trackbar);
+        return TRUE;
+    }
+    case kSoundPassMessage: showSoundPosition(page); return TRUE;
+    case WM_COMMAND: onCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    }
+    return FALSE;
+}

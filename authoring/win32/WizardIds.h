@@ -1,0 +1,131 @@
+// Resource and control numbers of Glimmerdeck (shared by the resource script
+// and the pages). The numbers are the program's published ones: scenario files,
+// accelerators and the other units refer to them.
+#pragma once
+
+// Icons, bitmaps, menus, accelerators
+#define IDI_GLIMMERDECK 101
+#define IDI_TAB_TEXT 122
+#define IDI_TAB_SOUND 114
+#define IDI_TAB_IMAGE 126
+#define IDI_TAB_MAKE 127
+#define IDB_PAGE 103
+#define IDB_SIDE 128
+#define IDB_FRAME 154
+#define IDM_IMAGE 124
+#define IDM_TEXT 140
+#define IDM_SOUND 142
+#define IDM_MAKE 143
+#define IDA_WIZARD 151
+
+// Dialogs
+#define IDD_IMAGE_PAGE 111
+#define IDD_SOUND_PAGE 113
+#define IDD_MAKE_PAGE 116
+#define IDD_ABOUT 117
+#define IDD_INSTALL_NAME 118
+#define IDD_PROGRESS 120
+#define IDD_TEXT_PAGE 121
+#define IDD_DELETE_TOOL 160
+
+// Common commands
+#define CMD_NEW 40040
+#define CMD_OPEN_SCENARIO 40013
+#define CMD_SAVE_SCENARIO 40039
+#define CMD_SAVE_AS_SCENARIO 57671
+#define CMD_EXIT 40012
+#define CMD_HELP 40043
+#define CMD_ABOUT 1027
+#define CMD_HOMEPAGE 40033
+#define CMD_UPDATE 40046
+#define CMD_DELETE_TOOL 40047
+
+// Image page
+#define IDC_FOLDER_TREE 1119
+#define IDC_FILE_LIST 1120
+#define IDC_IMAGE_LIST 1121
+#define IDC_INSERT 1043
+#define IDC_PREVIOUS_IMAGE 1007
+#define IDC_NEXT_IMAGE 1009
+#define IDC_DELETE_IMAGE 1008
+#define IDC_SLIDE_SHOW 1093
+#define IDC_ORIGINAL 1092
+#define IDC_SLIDE_TIME 1104
+#define IDC_AUTO_EFFECT 1044
+#define IDC_IMAGE_NEXT 1045
+#define IDC_IMAGE_EXIT 1046
+#define IDC_FILE_PATH_LABEL 1041
+#define IDC_IMAGE_PATH_LABEL 1011
+#define CMD_SLIDE_SHOW 40015
+#define CMD_ORIGINAL 40016
+#define CMD_SELECT_ALL_RIGHT 40017
+#define CMD_SELECT_ALL_LEFT 40042
+#define CMD_DELETE_ALL 40018
+
+// Text page
+#define IDC_TITLE_MODE 1114
+#define IDC_LETTER_MODE 1115
+#define IDC_LETTER 1072
+#define IDC_LETTER_AUTO 1074
+#define IDC_LETTER_TIME 1076
+#define IDC_LETTER_FONT 1077
+#define IDC_LETTER_SIZE 1078
+#define IDC_LETTER_COLOUR 1079
+#define IDC_LETTER_SWATCH 1089
+#define IDC_TITLE_LIST 1122
+#define IDC_TITLE_EDIT 1033
+#define IDC_TITLE_INPUT 1037
+#define IDC_TITLE_DELETE 1034
+#define IDC_TITLE_PREVIOUS 1035
+#define IDC_TITLE_NEXT 1036
+#define IDC_TITLE_AUTO 1080
+#define IDC_TITLE_FONT 1083
+#define IDC_TITLE_SIZE 1084
+#define IDC_TITLE_COLOUR 1085
+#define IDC_TITLE_SWATCH 1090
+#define IDC_RANDOM_COLOUR 1082
+#define IDC_DEFAULT_FONT 1086
+#define IDC_TEXT_BACK 1047
+#define IDC_TEXT_NEXT 1095
+#define IDC_TEXT_EXIT 1096
+
+// Sound page
+#define IDC_SOUND_TREE 1123
+#define IDC_SOUND_LIST 1124
+#define IDC_SOUND_PATH 1012
+#define IDC_SOUND_CANCEL 1144
+#define IDC_SOUND_INFO 1125
+#define IDC_PAUSE 1014
+#define IDC_PLAY 1015
+#define IDC_STOP 1016
+#define IDC_POSITION 1111
+#define IDC_CURRENT_TIME 1019
+#define IDC_TOTAL_TIME 1020
+#define IDC_VOLUME 1108
+#define IDC_BALANCE 1109
+#define IDC_BALANCE_MIDDLE 40029
+#define IDC_SOUND_BACK 1048
+#define IDC_SOUND_NEXT 1098
+#define IDC_SOUND_EXIT 1099
+
+// Make page
+#define IDC_SCREEN_MODE 1023
+#define IDC_TRANSITION 1024
+#define IDC_TRANSITION_TEXT 1028
+#define IDC_SHOW_TIME 1025
+#define IDC_SHOW_TEXT 1029
+#define IDC_APPLY 1031
+#define IDC_DEFAULTS 1032
+#define IDC_FULL_SCREEN 1100
+#define IDC_SCENARIO_PATH 1106
+#define IDC_INSTALL 1021
+#define IDC_WINDOWS_FOLDER 1103
+#define IDC_SAVE_SAVER 1022
+#define IDC_SAVER_PATH 1104
+#define IDC_MAKE_INSTALLER 1030
+#define IDC_INSTALLER_PATH 1105
+#define IDC_MAKE_BACK 1101
+#define IDC_MAKE_EXIT 1102
+
+// Progress dialog
+#define IDC_PROGRESS_TEXT 1031

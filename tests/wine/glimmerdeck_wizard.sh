@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Glimmerdeck under Wine: the wizard sheet comes up on step 1, a second start
+# says "Program is executed already." and ends with status 1 without a second
+# sheet, every step can be selected (the Make step first creates the Text step),
+# Update without the updater says "Error code = 280", and both the Exit command and closing the sheet end the program with status 0.
+source "$(dirname "$0")/common.bash"
+need_display
+
+program="$bin/Glimmerdeck.exe"
+probe="$bin/wizardprobe.exe"
+[[ -f $program && -f $probe ]] || { echo "FAIL: $program or $probe is not built"; exit 1; }
+
+step1="Glimmerdeck 1.1 - 1Step. Select image file"
+step2="Glimmerdeck 1.1 - 2Step. Write letter or image title"
+step3="Glimmerdeck 1.1 - 3Step. Select a sound file that enter as background sound of screen saver."
+step4="Glimmerdeck 1.1 - 4Step. After a little setting up to work done so far, make screen saver."
+
+probe() { "$run" "$probe" "$@" </dev/null 2>>"$scratch/probe.log"; }
+
+# start_wizard NAME: starts Glimmerdeck in the background (pid in $wizard_pid)
+# and waits for its sheet.
+start_wizard() {
+    "$run" "$program" >"$scratch/$1.log" 2>&1 </dev/null &
+    wizard_pid=$!
+    if probe wait "$step1" 60 >/dev/null; then pass "$1: the sheet shows step 1"
+    else fail "$1: no sheet titled \"$step1\""; fi
+}
+
+# end_wizard NAME: the first instance must end with status 0.
+end_wizard() {
+    wait_pid 30 "$wizard_pid"
+    local rc=$?
+    if ((rc == 0)); then pass "$1: ended with status 0"
+    else
+        fail "$1: status $rc (124 = still running)"
+        ((rc == 124)) && kill "$wizard_pid" 2>/dev/null
+    fi
+}
+
+start_wizard "first run"
+
+"$run" "$program" >"$scratch/second.log" 2>&1 </dev/null &
+second=$!
+if probe message Glimmerdeck "Program is executed already." 30 >/dev/null; then
+    pass "second start: \"Program is executed already.\""
+else
+    fail "second start: no \"Program is executed already.\" box"
+fi
+wait_pid 20 "$second"
+rc=$?
+((rc == 1)) && pass "second start: status 1" || { fail "second start: status $rc"; ((rc == 124)) && kill "$second"; }
+count=$(probe count "$step1" | tr -d '\r')
+[[ $count == 1 ]] && pass "one sheet after the second start" || fail "$count sheets after the second start"
+
+for page in "3:$step4" "1:$step2" "2:$step3" "0:$step1"; do
+    probe page "$step1" "${page%%:*}" >/dev/null 2>&1 || probe page "$step2" "${page%%:*}" >/dev/null 2>&1 ||
+        probe page "$step3" "${page%%:*}" >/dev/null 2>&1 || probe page "$step4" "${page%%:*}" >/dev/null 2>&1
+    if probe wait "${page#*:}" 15 >/dev/null; then pass "page ${page%%:*}: \"${page#*:}\""
+    else fail "page ${page%%:*}: the sheet title never became \"${page#*:}\""; fi
+done
+
+# Update with no updater beside the program; Help without "help.chm" shows nothing.
+probe command "$step1" 40043 >/dev/null
+probe command "$step1" 40046 >/dev/null
+if probe message Vantrelle "Error code = 280" 20 >/dev/null; then pass "Update without Skyfetch: \"Error code = 280\""
+else fail "Update without Skyfetch: no \"Error code = 280\" box"; fi
+
+probe command "$step1" 40012 >/dev/null || fail "could not send Exit"
+end_wizard "Exit command"
+
+start_wizard "second run"
+probe close "$step1" >/dev/null || fail "could not close the sheet"
+end_wizard "closing the sheet"
+
+finish

@@ -1,0 +1,107 @@
+// Looks at and drives Glimmerdeck's windows from outside, for tests/wine scripts:
+//
+//   wizardprobe wait TITLE SECONDS        exit 0 once a window titled TITLE exists
+//   wizardprobe count TITLE               prints how many windows are titled TITLE
+//   wizardprobe message CAPTION TEXT SECONDS
+//                                         waits for a message box with that caption
+//                                         and text, presses its button; exit 0 when found
+//   wizardprobe page TITLE INDEX          selects a sheet page (PSM_SETCURSEL)
+//   wizardprobe command TITLE ID          posts WM_COMMAND ID to the window
+//   wizardprobe close TITLE               posts WM_CLOSE to the window
+//
+// Any other outcome exits 1 with a line on stdout saying why.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct Search {
+    const char* title;
+    HWND found;
+    int count;
+};
+
+BOOL CALLBACK visit(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    char title[512] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (IsWindowVisible(window) && std::strcmp(title, search->title) == 0) {
+        if (!search->found) search->found = window;
+        ++search->count;
+    }
+    return TRUE;
+}
+
+Search find(const char* title) {
+    Search search = {title, nullptr, 0};
+    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    return search;
+}
+
+HWND waitFor(const char* title, double seconds) {
+    DWORD until = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    do {
+        if (HWND window = find(title).found) return window;
+        Sleep(100);
+    } while (static_cast<LONG>(until - GetTickCount()) > 0);
+    return nullptr;
+}
+
+// The text of a message box: its static child's text.
+std::string boxText(HWND box) {
+    HWND child = nullptr;
+    while ((child = FindWindowExA(box, child, "Static", nullptr))) {
+        char text[512] = {};
+        GetWindowTextA(child, text, sizeof text);
+        if (text[0]) return text;
+    }
+    return std::string();
+}
+
+int fail(const char* why, const char* what) {
+    std::printf("wizardprobe: %s: %s\n", why, what);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return fail("usage", "wait|count|message|page|command|close TITLE ...");
+    const std::string verb = argv[1];
+    const char* title = argv[2];
+    if (verb == "wait" && argc == 4) return waitFor(title, std::atof(argv[3])) ? 0 : fail("no window", title);
+    if (verb == "count") {
+        std::printf("%d\n", find(title).count);
+        return 0;
+    }
+    if (verb == "message" && argc == 5) {
+        DWORD until = GetTickCount() + static_cast<DWORD>(std::atof(argv[4]) * 1000);
+        do {
+            HWND box = nullptr;
+            while ((box = FindWindowExA(nullptr, box, "#32770", title))) {
+                if (boxText(box) != argv[3]) continue;
+                HWND button = FindWindowExA(box, nullptr, "Button", nullptr);
+                if (button) PostMessageA(button, BM_CLICK, 0, 0);
+                else PostMessageA(box, WM_COMMAND, IDOK, 0);
+                std::printf("pressed the button of \"%s\"\n", argv[3]);
+                return 0;
+            }
+            Sleep(100);
+        } while (static_cast<LONG>(until - GetTickCount()) > 0);
+        return fail("no message box", argv[3]);
+    }
+    HWND window = find(title).found;
+    if (!window) return fail("no window", title);
+    if (verb == "page" && argc == 4) {
+        SendMessageA(window, PSM_SETCURSEL, std::atoi(argv[3]), 0);
+        return 0;
+    }
+    if (verb == "command" && argc == 4) return PostMessageA(window, WM_COMMAND, std::atoi(argv[3]), 0) ? 0 : 1;
+    if (verb == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    return fail("unknown request", verb.c_str());
+}
