@@ -20,6 +20,7 @@
 #include "authoring/win32/WizardSeams.h"
 #include "authoring/win32/WizardState.h"
 #include "engine/EffectFrames.h"
+#include "engine/EngineFrame.h"
 #include "engine/FrameCanvas.h"
 #include "engine/FrameScheduler.h"
 #include "engine/PictureBuffers.h"
@@ -141,15 +142,6 @@ int32_t countLetterLines(const char* text) {
 
 // ---- Frame hooks
 
-void refreshSound(void*, SoundFrame* sound) {
-    analyzeNewestSound();
-    const SoundAnalysis& a = soundAnalysis();
-    sound->samples = a.samples;
-    sound->spectrum = a.spectrum;
-    sound->level = a.level;
-    sound->beat = a.beat;
-}
-
 int32_t loadPicture(void*, int32_t index, Pixel* destination, int32_t w, int32_t h, int32_t pitch) {
     if (index < 0 || index >= g_preview.pathCount) index = 0;
     return loadJpegToDib(g_preview.paths[index], destination, w, h, pitch) ? 1 : 0;
@@ -157,7 +149,6 @@ int32_t loadPicture(void*, int32_t index, Pixel* destination, int32_t w, int32_t
 
 const char* titleText(void*, int32_t row) { return row >= 0 && row < 260 ? g_preview.titles[row] : ""; }
 int32_t lastTitleIndex(void*) { return g_preview.titleWrap; }
-void deleteTitleBitmap(void*, void* image) { platformDeleteImage(image); }
 
 void drawLetter(void*, int32_t w, int32_t h) {
     if (!g_preview.letterStarted || !wizard.textPage) return;
@@ -194,23 +185,13 @@ void blit(void* user, int32_t w, int32_t h) {
     else if (g_preview.target == 0) BitBlt(dc, 0, 0, w, h, static_cast<HDC>(canvas.memoryDC), 8, 8, SRCCOPY);
 }
 
+// The engine's hooks (canvas, sound, title images) with the preview's own
+// pictures, titles, letter and blit.
 FrameHooks previewHooks(HDC dc) {
-    const FrameCanvas& canvas = frameCanvas();
-    FrameHooks hooks;
-    hooks.services = &previewFamilyServices();
-    hooks.options = &g_preview.options;
-    hooks.canvas = canvas.origin;
-    hooks.canvasWidth = canvas.width;
-    hooks.canvasHeight = canvas.height;
-    hooks.canvasDC = canvas.memoryDC;
-    hooks.animationCanvases[0] = animationCanvas(0);
-    hooks.animationCanvases[1] = animationCanvas(1);
-    hooks.user = dc;
-    hooks.refreshSound = refreshSound;
+    FrameHooks hooks = engineFrameHooks(&previewFamilyServices(), &g_preview.options, dc);
     hooks.loadImage = loadPicture;
     hooks.titleText = titleText;
     hooks.lastTitleIndex = lastTitleIndex;
-    hooks.deleteTitleBitmap = deleteTitleBitmap;
     hooks.drawLetter = drawLetter;
     hooks.blit = blit;
     return hooks;
