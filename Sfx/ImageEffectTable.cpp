@@ -8,8 +8,10 @@
 #include "Sfx/Image_Effect_Move.h"
 #include "Sfx/Image_Effect_Plain.h"
 #include "Sfx/Image_Effect_Stretch.h"
+#include "Sfx/Image_Effect_Warping.h"
 
 namespace {
+constexpr const char* kWarping = "Warping";
 constexpr const char* kPlain = "Plain";
 constexpr const char* kLight = "Light";
 constexpr const char* kStretch = "Stretch";
@@ -19,6 +21,36 @@ constexpr const char* kMove = "Move";
 
 // catalogue row, {id, group, group name, name, 0, entry}
 const ImageEffectRow ImageEffectTable[] = {
+    {0, {1000, 0, kWarping, "WP_SineWave", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpSineWave)}},
+    {1, {1010, 0, kWarping, "WP_MovingDandy", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpMovingDandy)}},
+    {2, {1020, 0, kWarping, "WP_Jewel", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpJewel)}},
+    {3, {1030, 0, kWarping, "WP_Ball", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpBall)}},
+    {4, {1040, 0, kWarping, "WP_Crestpeak", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpCrestpeak)}},
+    {5, {1050, 0, kWarping, "WP_Dia", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpDia)}},
+    {6, {1060, 0, kWarping, "WP_TaegukTornado", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpTaegukTornado)}},
+    {7, {1070, 0, kWarping, "WP_Ellipse", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpEllipse)}},
+    {8, {1080, 0, kWarping, "WP_Ball5", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpBall5)}},
+    {9, {1100, 0, kWarping, "WP_Jewel2", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpJewel2)}},
+    {10, {1110, 0, kWarping, "WP_Dancing", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpDancing)}},
+    {11, {1120, 0, kWarping, "WP_Dancing2", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpDancing2)}},
+    {12, {1130, 0, kWarping, "WP_Monitor", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpMonitor)}},
+    {13, {1140, 0, kWarping, "WP_Dancing3", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpDancing3)}},
+    {14, {1170, 0, kWarping, "WP_PixelEffect5", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpPixelEffect5)}},
+    {15, {1180, 0, kWarping, "WP_Beetles", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpBeetles)}},
+    {16, {1190, 0, kWarping, "WP_MovingAccel", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpMovingAccel)}},
+    {17, {1200, 0, kWarping, "WP_SeoulTornado", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpSeoulTornado)}},
+    {18, {1210, 0, kWarping, "WP_KongjuTornado", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpKongjuTornado)}},
+    {19, {1220, 0, kWarping, "WP_LATornado", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpLATornado)}},
+    {20, {1230, 0, kWarping, "WP_LasVegasTornado", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpLasVegasTornado)}},
+    {21, {1240, 0, kWarping, "WP_Ball4", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpBall4)}},
+    {22, {1250, 0, kWarping, "WP_Ball3", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpBall3)}},
+    {23, {1300, 0, kWarping, "WP_FishEyeLens", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpFishEyeLens)}},
+    {24, {1310, 0, kWarping, "WP_Lens", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpLens)}},
+    {25, {1320, 0, kWarping, "WP_PrivateTutor", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpPrivateTutor)}},
+    {26, {1340, 0, kWarping, "WP_Bilinear2", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpBilinear2)}},
+    {27, {1350, 0, kWarping, "WP_Bilinear3", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpBilinear3)}},
+    {28, {1360, 0, kWarping, "WP_PsudoBilinear", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpPsudoBilinear)}},
+    {29, {1370, 0, kWarping, "WP_FastBilinear", 0, VT_IMAGE_EFFECT_ENTRY(Warping, applyWpFastBilinear)}},
     {30, {2000, 1, kPlain, "PL_MonoColor", 0, VT_IMAGE_EFFECT_ENTRY(Plain, applyPlMonoColor)}},
     {31, {2010, 1, kPlain, "PL_Negative", 0, VT_IMAGE_EFFECT_ENTRY(Plain, applyPlNegative)}},
     {32, {2020, 1, kPlain, "PL_Blur", 0, VT_IMAGE_EFFECT_ENTRY(Plain, applyPlBlur)}},
