@@ -9,14 +9,18 @@
 #include "Sfx/Image_Effect_Plain.h"
 #include "Sfx/Image_Effect_Stretch.h"
 #include "Sfx/Image_Effect_Warping.h"
+#include "Sfx/Image_Effect_Water.h"
 
 namespace {
 constexpr const char* kWarping = "Warping";
+constexpr const char* kWater = "Water";
 constexpr const char* kPlain = "Plain";
 constexpr const char* kLight = "Light";
 constexpr const char* kStretch = "Stretch";
 constexpr const char* kGeometry = "Geometry";
 constexpr const char* kMove = "Move";
+// Rows 56 and 57 are one effect under two ids: one entry serves both.
+constexpr EffectEntry kGlass2Entry = VT_IMAGE_EFFECT_ENTRY(Water, applyWtGlass2);
 }  // namespace
 
 // catalogue row, {id, group, group name, name, 0, entry}
@@ -67,6 +71,24 @@ const ImageEffectRow ImageEffectTable[] = {
     {43, {2190, 1, kPlain, "PL_Contrast2", 0, VT_IMAGE_EFFECT_ENTRY(Plain, applyPlContrast2)}},
     {44, {2230, 1, kPlain, "PL_ColorMask", 0, VT_IMAGE_EFFECT_ENTRY(Plain, applyPlColorMask)}},
     {45, {2260, 1, kPlain, "PL_WaterColor2", 0, VT_IMAGE_EFFECT_ENTRY(Plain, applyPlWaterColor2)}},
+    {46, {3000, 2, kWater, "WT_WaterMove", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtWaterMove)}},
+    {47, {3020, 2, kWater, "WT_RainFall", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtRainFall)}},
+    {48, {3030, 2, kWater, "WT_RainFall3", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtRainFall3)}},
+    {49, {3040, 2, kWater, "WT_Wiper", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtWiper)}},
+    {50, {3050, 2, kWater, "WT_Water", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtWater)}},
+    {51, {3060, 2, kWater, "WT_RainFall2", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtRainFall2)}},
+    {52, {3080, 2, kWater, "WT_Water3", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtWater3)}},
+    {53, {3110, 2, kWater, "WT_Water4", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtWater4)}},
+    {54, {3120, 2, kWater, "WT_Water5", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtWater5)}},
+    {55, {3130, 2, kWater, "WT_Glass", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtGlass)}},
+    {56, {3140, 2, kWater, "WT_Glass2", 0, kGlass2Entry}},
+    {57, {3150, 2, kWater, "WT_Glass2", 0, kGlass2Entry}},
+    {58, {3170, 2, kWater, "WT_Water6", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtWater6)}},
+    {59, {3180, 2, kWater, "WT_WaterLake", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtWaterLake)}},
+    {60, {3190, 2, kWater, "WT_Water2002", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtWater2002, 235, 3, 0, 2000)}},
+    {61, {3200, 2, kWater, "WT_Water2002Light", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtWater2002, 235, 5, 2, 2000)}},
+    {62, {3210, 2, kWater, "WT_Pond", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtPond, 245, 3, 0, 2000)}},
+    {63, {3220, 2, kWater, "WT_Pond2", 0, VT_IMAGE_EFFECT_ENTRY(Water, applyWtPond2, 255, 3, 0, 2000)}},
     {64, {4000, 3, kLight, "LT_EmbossLight", 0, VT_IMAGE_EFFECT_ENTRY(Light, applyLtEmbossLight)}},
     {65, {4010, 3, kLight, "LT_6ColorLight", 0, VT_IMAGE_EFFECT_ENTRY(Light, applyLt6ColorLight)}},
     {66, {4030, 3, kLight, "LT_RGBLight", 0, VT_IMAGE_EFFECT_ENTRY(Light, applyLtRGBLight)}},

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <vector>
 
 #include "Sfx/ImageEffectFrame.h"
 #include "Sfx/ImageEffectShared.h"
@@ -30,9 +29,6 @@ constexpr double kDegree = 0.017444444;   // the dancing warps' degree, as tuned
 
 WarpState& stateOf(EffectParams* p) { return effectState<WarpState>(p); }
 
-// The size scale: 1 at 320 x 240.
-float sizeScale(const Frame& f) { return static_cast<float>(f.w + f.h) * 0.0017857143f; }
-
 // The shaped level held to 0..255, scaled in the record where a body asks.
 float scaledLevel(EffectParams* p, float factor) {
     p->level = heldLevel(p->level) * factor;
@@ -50,13 +46,6 @@ int32_t cosineAt(int64_t a) { return CosineTable[a & 8191]; }
 
 bool inside(int64_t x, int64_t y, const Frame& f) { return x >= 0 && x < f.w && y >= 0 && y < f.h; }
 bool strictlyInside(int64_t x, int64_t y, const Frame& f) { return x > 0 && x < f.w && y > 0 && y < f.h; }
-
-// Per-frame integer tables (a row or column of factors); grown once, reused.
-int32_t* frameInts(size_t count) {
-    static std::vector<int32_t> ints;
-    if (ints.size() < count) ints.resize(count);
-    return ints.data();
-}
 
 // Every pixel of the frame from sample(x, y).
 template <class Sample>
@@ -562,17 +551,10 @@ void applyWpDancing3(EffectParams* p) {
 
 namespace {
 
-// A kept scratch map: acquired on the first frame (filled by `fill`), kept on
-// every frame. Null when the pool had no buffer for it.
 template <class Fill>
 int32_t* keptMap(EffectParams* p, int index, Fill fill) {
-    if (p->firstFrame) {
-        p->buffers[index] = p->acquireBuffer ? p->acquireBuffer(&p->slots[index]) : nullptr;
-        if (p->buffers[index]) fill(reinterpret_cast<int32_t*>(p->buffers[index]));
-    }
-    if (!p->buffers[index]) return nullptr;
-    if (p->keepBuffer) p->keepBuffer(p->slots[index]);
-    return reinterpret_cast<int32_t*>(p->buffers[index]);
+    return reinterpret_cast<int32_t*>(
+        keptScratch(p, index, [&](Pixel* buffer) { fill(reinterpret_cast<int32_t*>(buffer)); }));
 }
 
 }  // namespace
