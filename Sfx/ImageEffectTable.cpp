@@ -7,6 +7,7 @@
 #include "Sfx/Image_Effect_Light.h"
 #include "Sfx/Image_Effect_Move.h"
 #include "Sfx/Image_Effect_Plain.h"
+#include "Sfx/Image_Effect_Special.h"
 #include "Sfx/Image_Effect_Stretch.h"
 #include "Sfx/Image_Effect_Warping.h"
 #include "Sfx/Image_Effect_Water.h"
@@ -18,6 +19,7 @@ constexpr const char* kPlain = "Plain";
 constexpr const char* kLight = "Light";
 constexpr const char* kStretch = "Stretch";
 constexpr const char* kGeometry = "Geometry";
+constexpr const char* kSpecial = "Special";
 constexpr const char* kMove = "Move";
 // Rows 56 and 57 are one effect under two ids: one entry serves both.
 constexpr EffectEntry kGlass2Entry = VT_IMAGE_EFFECT_ENTRY(Water, applyWtGlass2);
@@ -100,6 +102,18 @@ const ImageEffectRow ImageEffectTable[] = {
     {72, {5030, 4, kStretch, "ST_AlphaStretch16", 0, VT_IMAGE_EFFECT_ENTRY(Stretch, applyStAlphaStretch16)}},
     {92, {8000, 7, kGeometry, "GM_MultiVision", 0, VT_IMAGE_EFFECT_ENTRY(Geometry, applyGmMultiVision)}},
     {93, {8010, 7, kGeometry, "GM_Symetry2", 0, VT_IMAGE_EFFECT_ENTRY(Geometry, applyGmSymetry2)}},
+    {94, {9000, 8, kSpecial, "SP_WaveWind", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySpWaveWind)}},
+    {95, {9010, 8, kSpecial, "SP_LED", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySpLED)}},
+    {96, {9020, 8, kSpecial, "SP_EarthQuake", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySpEarthQuake)}},
+    {97, {9040, 8, kSpecial, "SP_Wind", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySpWind)}},
+    {98, {9110, 8, kSpecial, "SP_Emboss", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySpEmboss, 2, 256, 256, 256, 256, 200)}},
+    {99, {9210, 8, kSpecial, "SP_3DBlockPositive", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySp3DBlock, 3, 0, 0, 1)}},
+    {100, {9220, 8, kSpecial, "SP_3DBlockPositive2", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySp3DBlock, 3, 1, 0, 1)}},
+    {101, {9230, 8, kSpecial, "SP_3DBlockNegative", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySp3DBlock, 3, 0, 0, 0)}},
+    {102, {9240, 8, kSpecial, "SP_3DBlockNegative2", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySp3DBlock, 3, 1, 0, 0)}},
+    {103, {9250, 8, kSpecial, "SP_3DBlockCircle", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySp3DBlock, 2, 0, 1, 1)}},
+    {104, {9260, 8, kSpecial, "SP_3DBlockCircle2", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySp3DBlock, 2, 1, 1, 1)}},
+    {105, {9270, 8, kSpecial, "SP_ChaosZoom", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySpChaosZoom)}},
     {119, {12020, 11, kMove, "MV_LeftScroll2", 0, VT_IMAGE_EFFECT_ENTRY(Move, applyMvScroll, 0)}},
     {120, {12030, 11, kMove, "MV_RightScroll2", 0, VT_IMAGE_EFFECT_ENTRY(Move, applyMvScroll, 1)}},
 };
