@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "Sfx/ImageEffectEntry.h"
+#include "Sfx/Image_Effect_Frame.h"
 #include "Sfx/Image_Effect_Geometry.h"
 #include "Sfx/Image_Effect_Light.h"
 #include "Sfx/Image_Effect_Move.h"
@@ -18,6 +19,7 @@ constexpr const char* kWater = "Water";
 constexpr const char* kPlain = "Plain";
 constexpr const char* kLight = "Light";
 constexpr const char* kStretch = "Stretch";
+constexpr const char* kFrame = "Frame";
 constexpr const char* kGeometry = "Geometry";
 constexpr const char* kSpecial = "Special";
 constexpr const char* kMove = "Move";
@@ -100,6 +102,23 @@ const ImageEffectRow ImageEffectTable[] = {
     {70, {5010, 4, kStretch, "ST_UpDown", 0, VT_IMAGE_EFFECT_ENTRY(Stretch, applyStUpDown)}},
     {71, {5020, 4, kStretch, "ST_AlphaStretch", 0, VT_IMAGE_EFFECT_ENTRY(Stretch, applyStAlphaStretch)}},
     {72, {5030, 4, kStretch, "ST_AlphaStretch16", 0, VT_IMAGE_EFFECT_ENTRY(Stretch, applyStAlphaStretch16)}},
+    {75, {7000, 6, kFrame, "FR_AlbumClover", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrAlbumClover)}},
+    {76, {7010, 6, kFrame, "FR_AlbumHeart", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrAlbumHeart)}},
+    {77, {7020, 6, kFrame, "FR_AlbumPlasma", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrAlbumPlasma)}},
+    {78, {7030, 6, kFrame, "FR_Frame", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrFrame)}},
+    {79, {7040, 6, kFrame, "FR_Frame2", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrFrame2)}},
+    {80, {7050, 6, kFrame, "FR_Frame3", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrFrame3)}},
+    {81, {7060, 6, kFrame, "FR_Frame4", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrFrame4)}},
+    {82, {7070, 6, kFrame, "FR_Frame5", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrFrame5)}},
+    {83, {7080, 6, kFrame, "FR_Album", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrAlbum)}},
+    {84, {7090, 6, kFrame, "FR_Album2", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrAlbum2)}},
+    {85, {7100, 6, kFrame, "FR_Birthday4", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrBirthday4)}},
+    {86, {7110, 6, kFrame, "FR_Birthday3", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrBirthday3)}},
+    {87, {7120, 6, kFrame, "FR_Birthday2", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrBirthday2)}},
+    {88, {7130, 6, kFrame, "FR_Birthday", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrBirthday)}},
+    {89, {7140, 6, kFrame, "FR_FrameUp", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrFrameUp)}},
+    {90, {7150, 6, kFrame, "FR_GlassPrison", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrGlassPrison)}},
+    {91, {7160, 6, kFrame, "FR_Spline", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrSpline)}},
     {92, {8000, 7, kGeometry, "GM_MultiVision", 0, VT_IMAGE_EFFECT_ENTRY(Geometry, applyGmMultiVision)}},
     {93, {8010, 7, kGeometry, "GM_Symetry2", 0, VT_IMAGE_EFFECT_ENTRY(Geometry, applyGmSymetry2)}},
     {94, {9000, 8, kSpecial, "SP_WaveWind", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySpWaveWind)}},

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Sfx/ImageEffectTable.h"
+#include "Sfx/Image_Effect_Frame.h"
 #include "Sfx/Image_Effect_Warping.h"
 #include "render/CrtRandom.h"
 #include "tests/support/EffectSweep.h"
@@ -37,6 +38,8 @@ void expectClean(const std::vector<std::string>& problems, const std::string& sc
 void resetUnitWords() {
     dancingSpinFlip = 0;
     saddleSignX = saddleSignY = 1;
+    albumCloverCounter = 0;
+    albumPeakLevel = 0;
 }
 
 TEST_P(ImageEffectRowSweep, BehavesUnderEverySound) {
@@ -58,7 +61,10 @@ TEST_P(ImageEffectRowSweep, BehavesUnderEverySound) {
 // Rows that count frames on in frameCounter and never reset it: their paths
 // start wherever the previous effect left the word, so only the word is the same
 // in both runs.
-bool carriesFrameCounter(const std::string& name) { return name == "LT_RGBLight" || name == "LT_StageLight"; }
+bool carriesFrameCounter(const std::string& name) {
+    return name == "LT_RGBLight" || name == "LT_StageLight" || name == "FR_AlbumHeart" || name == "FR_AlbumPlasma" ||
+           name == "FR_Frame" || name == "FR_Spline";
+}
 
 // Rows whose wobble or shear phase runs on from whatever the record holds: both
 // runs start the phase at the same value.
