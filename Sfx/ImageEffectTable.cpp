@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "Sfx/ImageEffectEntry.h"
+#include "Sfx/Image_Effect_3D.h"
 #include "Sfx/Image_Effect_Frame.h"
 #include "Sfx/Image_Effect_Geometry.h"
 #include "Sfx/Image_Effect_Light.h"
@@ -19,6 +20,7 @@ constexpr const char* kWater = "Water";
 constexpr const char* kPlain = "Plain";
 constexpr const char* kLight = "Light";
 constexpr const char* kStretch = "Stretch";
+constexpr const char* k3D = "3D";
 constexpr const char* kFrame = "Frame";
 constexpr const char* kGeometry = "Geometry";
 constexpr const char* kSpecial = "Special";
@@ -102,6 +104,7 @@ const ImageEffectRow ImageEffectTable[] = {
     {70, {5010, 4, kStretch, "ST_UpDown", 0, VT_IMAGE_EFFECT_ENTRY(Stretch, applyStUpDown)}},
     {71, {5020, 4, kStretch, "ST_AlphaStretch", 0, VT_IMAGE_EFFECT_ENTRY(Stretch, applyStAlphaStretch)}},
     {72, {5030, 4, kStretch, "ST_AlphaStretch16", 0, VT_IMAGE_EFFECT_ENTRY(Stretch, applyStAlphaStretch16)}},
+    {73, {6060, 5, k3D, "3D_Flag", 0, VT_IMAGE_EFFECT_ENTRY(ThreeD, apply3DFlag)}},
     {75, {7000, 6, kFrame, "FR_AlbumClover", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrAlbumClover)}},
     {76, {7010, 6, kFrame, "FR_AlbumHeart", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrAlbumHeart)}},
     {77, {7020, 6, kFrame, "FR_AlbumPlasma", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrAlbumPlasma)}},
