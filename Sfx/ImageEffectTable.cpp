@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "Sfx/ImageEffectEntry.h"
+#include "Sfx/Image_Effect_Animation.h"
 #include "Sfx/Image_Effect_3D.h"
 #include "Sfx/Image_Effect_Frame.h"
 #include "Sfx/Image_Effect_Geometry.h"
@@ -24,6 +25,7 @@ constexpr const char* k3D = "3D";
 constexpr const char* kFrame = "Frame";
 constexpr const char* kGeometry = "Geometry";
 constexpr const char* kSpecial = "Special";
+constexpr const char* kAnimation = "Animation";
 constexpr const char* kMove = "Move";
 // Rows 56 and 57 are one effect under two ids: one entry serves both.
 constexpr EffectEntry kGlass2Entry = VT_IMAGE_EFFECT_ENTRY(Water, applyWtGlass2);
@@ -136,6 +138,16 @@ const ImageEffectRow ImageEffectTable[] = {
     {103, {9250, 8, kSpecial, "SP_3DBlockCircle", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySp3DBlock, 2, 0, 1, 1)}},
     {104, {9260, 8, kSpecial, "SP_3DBlockCircle2", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySp3DBlock, 2, 1, 1, 1)}},
     {105, {9270, 8, kSpecial, "SP_ChaosZoom", 0, VT_IMAGE_EFFECT_ENTRY(Special, applySpChaosZoom)}},
+    {106, {10000, 9, kAnimation, "AN_Shining", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnShining)}},
+    {107, {10010, 9, kAnimation, "AN_Shining2", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnShining2)}},
+    {108, {10020, 9, kAnimation, "AN_Circle", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnCircle, 0)}},
+    {109, {10020, 9, kAnimation, "AN_Circle2", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnCircle, 1)}},
+    {110, {10030, 9, kAnimation, "AN_Smoke2", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnSmoke2)}},
+    {111, {10040, 9, kAnimation, "AN_Smoke3", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnSmoke3)}},
+    {112, {10090, 9, kAnimation, "AN_Smoke", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnSmoke)}},
+    {113, {10100, 9, kAnimation, "AN_Bubble", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnBubble)}},
+    {114, {10110, 9, kAnimation, "AN_Bubble2", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnBubble2)}},
+    {115, {10120, 9, kAnimation, "AN_Bubble3", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnBubble3)}},
     {119, {12020, 11, kMove, "MV_LeftScroll2", 0, VT_IMAGE_EFFECT_ENTRY(Move, applyMvScroll, 0)}},
     {120, {12030, 11, kMove, "MV_RightScroll2", 0, VT_IMAGE_EFFECT_ENTRY(Move, applyMvScroll, 1)}},
 };

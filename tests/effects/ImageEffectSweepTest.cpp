@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Sfx/ImageEffectTable.h"
+#include "Sfx/Image_Effect_Animation.h"
 #include "Sfx/Image_Effect_Frame.h"
 #include "Sfx/Image_Effect_Warping.h"
 #include "render/CrtRandom.h"
@@ -34,12 +35,17 @@ void expectClean(const std::vector<std::string>& problems, const std::string& sc
     for (const std::string& p : problems) ADD_FAILURE() << scenario << ": " << p;
 }
 
+// The borrowed bubble animations colour their bubbles from a phase the
+// animation family carries from one run to the next.
+bool carriesBubblePhase(const std::string& name) { return name.rfind("AN_Bubble", 0) == 0; }
+
 // Unit-wide words that outlive a picture on purpose start both runs alike.
 void resetUnitWords() {
     dancingSpinFlip = 0;
     saddleSignX = saddleSignY = 1;
     albumCloverCounter = 0;
     albumPeakLevel = 0;
+    animationUnitWords = {};
 }
 
 TEST_P(ImageEffectRowSweep, BehavesUnderEverySound) {
@@ -63,7 +69,7 @@ TEST_P(ImageEffectRowSweep, BehavesUnderEverySound) {
 // in both runs.
 bool carriesFrameCounter(const std::string& name) {
     return name == "LT_RGBLight" || name == "LT_StageLight" || name == "FR_AlbumHeart" || name == "FR_AlbumPlasma" ||
-           name == "FR_Frame" || name == "FR_Spline";
+           name == "FR_Frame" || name == "FR_Spline" || name == "AN_Shining";
 }
 
 // Rows whose wobble or shear phase runs on from whatever the record holds: both
@@ -83,6 +89,8 @@ TEST_P(ImageEffectRowSweep, IgnoresStateLeftByThePreviousEffect) {
     if (carried) std::printf("frameCounter carried over on purpose: both runs start it at 7\n");
     const bool phased = carriesWarpPhase(ImageEffectTable[GetParam()].row.name);
     if (phased) std::printf("warpPhase carried over on purpose: both runs start it at 300\n");
+    const bool bubbles = carriesBubblePhase(ImageEffectTable[GetParam()].row.name);
+    if (bubbles) std::printf("bubble colour phase carried over on purpose: both runs start it at 5\n");
     const SoundScenario& loud = allSoundScenarios().back();
     std::vector<uint64_t> sums[2];
     for (int dirty = 0; dirty < 2; ++dirty) {
@@ -93,6 +101,7 @@ TEST_P(ImageEffectRowSweep, IgnoresStateLeftByThePreviousEffect) {
         p.previousLevel = 0;   // the envelope's memory carries over on purpose
         if (carried) p.frameCounter = 7;
         if (phased) effectState<WarpState>(&p).warpPhase = 300;
+        if (bubbles) p.state.words[0] = 5;
         resetUnitWords();
         aimRecord(p, picture, canvas);
         p.duration = 1000;
