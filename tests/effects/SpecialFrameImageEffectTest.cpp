@@ -72,6 +72,29 @@ TEST(FrameBevels, RaisedAndSunkenAreMirrorTreatments) {
     EXPECT_EQ(raised.canvas.at(100, 75), 0xFFFFFFu);
 }
 
+TEST(FrameBands, SilenceDrawsTheFrameInGreysAroundThePicture) {
+    // 640 x 480: outer band and inner ring 3 wide, middle band 12; base colour black.
+    EffectRun t(640, 480);
+    fillCoordinates(t.picture);
+    t.frame(applyFrFrame, 0);
+    EXPECT_EQ(t.canvas.at(100, 0), 0x646464u);    // light: black brightened by 100
+    EXPECT_EQ(t.canvas.at(100, 5), 0x323232u);    // mid-light band
+    EXPECT_EQ(t.canvas.at(100, 476), 0u);         // dark outer edge below
+    EXPECT_EQ(t.canvas.at(0, 100), 0u);           // dark outer edge left
+    EXPECT_EQ(t.canvas.at(21, 21), t.picture.at(21, 21));
+    EXPECT_EQ(t.canvas.at(320, 240), t.picture.at(320, 240));
+}
+
+TEST(SpecialBlocks, RoundBlocksAreBlackOutsideTheirEllipse) {
+    EffectRun t(64, 48);
+    t.picture.fill(0x808080);
+    t.frame([](EffectParams* p) { applySp3DBlock(p, 2, 0, 1, 1); }, 0);
+    // L = 0: 16 x 12 blocks of 4 x 4; each block's corner lies outside its ellipse.
+    for (int by = 0; by < 12; ++by)
+        for (int bx = 0; bx < 16; ++bx) ASSERT_EQ(t.canvas.at(bx * 4, by * 4), 0u) << bx << "," << by;
+    EXPECT_NE(t.canvas.at(2, 2), 0u);
+}
+
 TEST(FrameWindows, SilentTileIsTheMiddleHalfAndShapesStepOnBeats) {
     EffectRun up(40, 32);
     fillCoordinates(up.picture);
