@@ -10,6 +10,9 @@
 #include <string>
 
 #include "Sfx/ImageEffectTable.h"
+#include "Sfx/Image_Effect_Animation.h"
+#include "Sfx/Image_Effect_Frame.h"
+#include "Sfx/Image_Effect_Warping.h"
 #include "render/CrtRandom.h"
 #include "tests/support/EffectSweep.h"
 #include "tests/effects/ImageEffectFixture.h"
@@ -32,16 +35,31 @@ void expectClean(const std::vector<std::string>& problems, const std::string& sc
     for (const std::string& p : problems) ADD_FAILURE() << scenario << ": " << p;
 }
 
+// The borrowed bubble animations colour their bubbles from a phase the
+// animation family carries from one run to the next.
+bool carriesBubblePhase(const std::string& name) { return name.rfind("AN_Bubble", 0) == 0; }
+
+// Unit-wide words that outlive a picture on purpose start both runs alike.
+void resetUnitWords() {
+    dancingSpinFlip = 0;
+    saddleSignX = saddleSignY = 1;
+    albumCloverCounter = 0;
+    albumPeakLevel = 0;
+    animationUnitWords = {};
+}
+
 TEST_P(ImageEffectRowSweep, BehavesUnderEverySound) {
     const EffectEntry entry = ImageEffectTable[GetParam()].row.entry;
     for (const SoundScenario& sound : allSoundScenarios()) {
         SweepOptions options;
         options.sound = &sound;
+        options.beforeRun = resetUnitWords;
         expectClean(sweepRow(SweepFamily::ImageEffect, entry, RowRule{}, options), sound.name);
     }
     SweepOptions envelope;
     envelope.sound = &allSoundScenarios().back();
     envelope.levelMode = 3;
+    envelope.beforeRun = resetUnitWords;
     envelope.sizes = {{64, 48}};
     expectClean(sweepRow(SweepFamily::ImageEffect, entry, RowRule{}, envelope), "triangle envelope");
 }
@@ -49,7 +67,18 @@ TEST_P(ImageEffectRowSweep, BehavesUnderEverySound) {
 // Rows that count frames on in frameCounter and never reset it: their paths
 // start wherever the previous effect left the word, so only the word is the same
 // in both runs.
-bool carriesFrameCounter(const std::string& name) { return name == "LT_RGBLight" || name == "LT_StageLight"; }
+bool carriesFrameCounter(const std::string& name) {
+    return name == "LT_RGBLight" || name == "LT_StageLight" || name == "FR_AlbumHeart" || name == "FR_AlbumPlasma" ||
+           name == "FR_Frame" || name == "FR_Spline" || name == "AN_Shining";
+}
+
+// Rows whose wobble or shear phase runs on from whatever the record holds: both
+// runs start the phase at the same value.
+bool carriesWarpPhase(const std::string& name) {
+    return name == "WP_Crestpeak" || name == "WP_Dia" || name == "WP_PsudoBilinear" || name == "WP_FastBilinear" ||
+           name == "WP_Bilinear3";
+}
+
 
 // The record is shared by all image effects: a row's first frame must set up
 // everything it reads, whatever the previous effect left in the state words.
@@ -58,6 +87,10 @@ TEST_P(ImageEffectRowSweep, IgnoresStateLeftByThePreviousEffect) {
     const EffectEntry entry = ImageEffectTable[GetParam()].row.entry;
     const bool carried = carriesFrameCounter(ImageEffectTable[GetParam()].row.name);
     if (carried) std::printf("frameCounter carried over on purpose: both runs start it at 7\n");
+    const bool phased = carriesWarpPhase(ImageEffectTable[GetParam()].row.name);
+    if (phased) std::printf("warpPhase carried over on purpose: both runs start it at 300\n");
+    const bool bubbles = carriesBubblePhase(ImageEffectTable[GetParam()].row.name);
+    if (bubbles) std::printf("bubble colour phase carried over on purpose: both runs start it at 5\n");
     const SoundScenario& loud = allSoundScenarios().back();
     std::vector<uint64_t> sums[2];
     for (int dirty = 0; dirty < 2; ++dirty) {
@@ -67,6 +100,9 @@ TEST_P(ImageEffectRowSweep, IgnoresStateLeftByThePreviousEffect) {
         std::memset(&p, dirty ? 0x5B : 0, sizeof p);
         p.previousLevel = 0;   // the envelope's memory carries over on purpose
         if (carried) p.frameCounter = 7;
+        if (phased) effectState<WarpState>(&p).warpPhase = 300;
+        if (bubbles) p.state.words[0] = 5;
+        resetUnitWords();
         aimRecord(p, picture, canvas);
         p.duration = 1000;
         p.acquireBuffer = acquireTestBlock;

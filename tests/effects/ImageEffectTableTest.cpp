@@ -128,7 +128,9 @@ TEST(ImageEffectTable, RowsAreCatalogueDataInOrder) {
         SCOPED_TRACE(r.row.name);
         EXPECT_GT(r.catalogueRow, lastRow);
         EXPECT_LT(r.catalogueRow, 121);
-        EXPECT_GT(r.row.id, lastId);
+        // AN_Circle2 repeats AN_Circle's id: one body, a variant argument.
+        if (r.catalogueRow == 109) EXPECT_EQ(r.row.id, lastId);
+        else EXPECT_GT(r.row.id, lastId);
         lastRow = r.catalogueRow;
         lastId = r.row.id;
         const Group* g = nullptr;
@@ -161,6 +163,32 @@ TEST(ImageEffectTable, PlainRowsStandComplete) {
         entries.insert(catalogueRow(n)->row.entry);
     }
     EXPECT_EQ(entries.size(), 16u);   // the two sketch rows differ in their constant
+}
+
+TEST(ImageEffectTable, CatalogueQuirksStand) {
+    const ImageEffectRow* glass = catalogueRow(56);
+    const ImageEffectRow* glassAgain = catalogueRow(57);
+    ASSERT_TRUE(glass && glassAgain);
+    EXPECT_STREQ(glass->row.name, "WT_Glass2");
+    EXPECT_STREQ(glassAgain->row.name, "WT_Glass2");
+    EXPECT_EQ(glass->row.entry, glassAgain->row.entry);   // drawn twice as often as any other
+    EXPECT_EQ(glassAgain->row.id, 3150);
+    const ImageEffectRow* circle = catalogueRow(108);
+    const ImageEffectRow* discs = catalogueRow(109);
+    ASSERT_TRUE(circle && discs);
+    EXPECT_EQ(circle->row.id, 10020);
+    EXPECT_EQ(discs->row.id, 10020);
+    EXPECT_NE(circle->row.entry, discs->row.entry);
+    const struct { int32_t row; int32_t id; const char* name; } spot[] = {
+        {0, 1000, "WP_SineWave"}, {29, 1370, "WP_FastBilinear"}, {61, 3200, "WT_Water2002Light"},
+        {73, 6060, "3D_Flag"}, {91, 7160, "FR_Spline"}, {105, 9270, "SP_ChaosZoom"}, {112, 10090, "AN_Smoke"},
+    };
+    for (const auto& e : spot) {
+        const ImageEffectRow* r = catalogueRow(e.row);
+        ASSERT_NE(r, nullptr) << e.row;
+        EXPECT_EQ(r->row.id, e.id);
+        EXPECT_STREQ(r->row.name, e.name);
+    }
 }
 
 TEST(ImageEffectTable, DispatchRunsTheRowsEntry) {

@@ -171,6 +171,7 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
     std::memset(&record, 0, sizeof record);
     std::memset(&effectRecord, 0, sizeof effectRecord);
     pool().beginRun(poisonSeed);
+    if (o.beforeRun) o.beforeRun();
     crtSrand(o.seed);
 
     const bool animation = family == SweepFamily::Animation || family == SweepFamily::AnimationEffect;

@@ -58,6 +58,8 @@ struct SweepOptions {
     const SoundScenario* sound = nullptr;   // null: silence
     int32_t levelMode = 0;                  // the record's level-envelope mode (the runtime writes 0)
     uint32_t seed = 12345;
+    // Called before each run: resets words a unit keeps outside the record on purpose.
+    void (*beforeRun)() = nullptr;
     int durationMs = 2000;
     // Animation families: the animation effect entry that runs before the
     // animation on every frame (the order the runtime uses), or null.
