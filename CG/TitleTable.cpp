@@ -4,6 +4,7 @@
 
 #include "CG/CGDraw.h"
 #include "CG/CGEffect_Pre.h"
+#include "CG/CGEffects.h"
 #include "CG/CGMotion.h"
 #include "CG/TitleEntry.h"
 
@@ -35,12 +36,50 @@ const TitleTableRow TitlePositionTable[] = {
     {"Bottom Right", 0, nullptr},
 };
 
+// {catalogue row, {name, 0, entry}}; moveTitleBox(entry angle, entry ms, exit angle, exit ms)
 const TitleCatalogueRow TitleMotionTable[] = {
     {0, {"Still", 0, VT_TITLE_ENTRY(Motion, moveTitleStill)}},
+    {1, {"LinLout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 0, 500, 0, 500)}},
+    {2, {"LinTout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 0, 500, 90, 500)}},
+    {3, {"LinBout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 0, 500, 270, 500)}},
+    {4, {"TinTout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 90, 500, 90, 500)}},
+    {5, {"TinLout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 90, 500, 180, 500)}},
+    {6, {"RinRout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 90, 500, 0, 500)}},
+    {7, {"TinRout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 180, 500, 180, 500)}},
+    {8, {"RinTout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 180, 500, 90, 500)}},
+    {9, {"RinBout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 180, 500, 270, 500)}},
+    {10, {"BinBout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 270, 500, 270, 500)}},
+    {11, {"BinLout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 270, 500, 0, 500)}},
+    {12, {"BinRout", 0, VT_TITLE_ENTRY(Motion, moveTitleBox, 270, 500, 180, 500)}},
+    {13, {"LeftScroll", 0, VT_TITLE_ENTRY(Motion, moveTitleLeftScroll, 180, 10000000, 0, 10000000)}},
+    {14, {"UpScroll", 0, VT_TITLE_ENTRY(Motion, moveTitleUpScroll, 270, 10000000, 90, 10000000)}},
 };
 
 const TitleCatalogueRow TitleEffectTable[] = {
     {0, {"None", 0, VT_TITLE_ENTRY(Draw, drawTitleNone)}},
+    {39, {"RotateX_Fast", 0, VT_TITLE_ENTRY(Rotate, drawTitleRotateX, 0.006f)}},
+    {40, {"RotateX_Slow", 0, VT_TITLE_ENTRY(Rotate, drawTitleRotateX, 0.003f)}},
+    {41, {"RotateY_Fast", 0, VT_TITLE_ENTRY(Rotate, drawTitleRotateY, 0.006f)}},
+    {42, {"RotateY_Slow", 0, VT_TITLE_ENTRY(Rotate, drawTitleRotateY, 0.003f)}},
+    {43, {"Some_Fast", 0, VT_TITLE_ENTRY(Rotate, drawTitleSome, 0.001f)}},
+    {44, {"Some_Slow", 0, VT_TITLE_ENTRY(Rotate, drawTitleSome, 0.00033333333f)}},
+    {51, {"ZoomFast", 0, VT_TITLE_ENTRY(Rotate, drawTitleZoom, 0.1f, 0.02f, 0.1f, 0.02f)}},
+    {52, {"ZoomSlow", 0, VT_TITLE_ENTRY(Rotate, drawTitleZoom, 0.1f, 0.01f, 0.1f, 0.01f)}},
+    {53, {"ZoomXFast", 0, VT_TITLE_ENTRY(Rotate, drawTitleZoom, 0.1f, 0.02f, 0.0f, 0.0f)}},
+    {54, {"ZoomXSlow", 0, VT_TITLE_ENTRY(Rotate, drawTitleZoom, 0.1f, 0.01f, 0.0f, 0.0f)}},
+    {55, {"ZoomYFast", 0, VT_TITLE_ENTRY(Rotate, drawTitleZoom, 0.0f, 0.0f, 0.1f, 0.02f)}},
+    {56, {"ZoomYSlow", 0, VT_TITLE_ENTRY(Rotate, drawTitleZoom, 0.0f, 0.0f, 0.1f, 0.01f)}},
+    {57, {"ZoomXYFast", 0, VT_TITLE_ENTRY(Rotate, drawTitleZoom, 0.1f, 0.015f, 0.2f, 0.011f)}},
+    {58, {"ZoomXYSlow", 0, VT_TITLE_ENTRY(Rotate, drawTitleZoom, 0.1f, 0.009f, 0.2f, 0.007f)}},
+    {59, {"Do_Ol_Fast", 0, VT_TITLE_ENTRY(Rotate, drawTitleDoOl, 1000)}},
+    {60, {"Stretch_EachDown", 0, VT_TITLE_ENTRY(Char, drawTitleStretchEachDown, 2000, 0.8f, 2000, 0.8f, 0.5f)}},
+    {61, {"Stretch_EachUp", 0, VT_TITLE_ENTRY(Char, drawTitleStretchEachUp, 2000, 0.8f, 2000, 0.8f, 4.0f, 0.3f)}},
+    {62, {"Bbasaseo_Fast", 0, VT_TITLE_ENTRY(Rotate, drawTitleBbasaseo, 1000)}},
+    {63, {"Bbasaseo_Slow", 0, VT_TITLE_ENTRY(Rotate, drawTitleBbasaseo, 2000)}},
+    {64, {"Dancing", 0, VT_TITLE_ENTRY(Wave, drawTitleDancing)}},
+    {65, {"WaveX", 0, VT_TITLE_ENTRY(Wave, drawTitleWave, 0, 600, 5)}},
+    {66, {"WaveY", 0, VT_TITLE_ENTRY(Wave, drawTitleWave, 1, 600, 5)}},
+    {67, {"WaveXY", 0, VT_TITLE_ENTRY(Wave, drawTitleWave, 2, 500, 5)}},
 };
 
 const int32_t titleTableCounts[4] = {
