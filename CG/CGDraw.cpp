@@ -337,3 +337,11 @@ void drawTitleNone(EffectParams* params) {
     if (!titleView(params, &v)) return;
     blitKeyedCentered(v.dst, v.image, v.cx, v.cy, v.imageRect(), v.pitch, v.iw, v.W, v.H);
 }
+
+Pixel* titleWorkBuffer(EffectParams* params) {
+    if (params->firstFrame) {
+        params->buffers[0] = params->acquireBuffer ? params->acquireBuffer(&params->slots[0]) : nullptr;
+    }
+    if (params->buffers[0] && params->keepBuffer) params->keepBuffer(params->slots[0]);
+    return params->buffers[0];
+}

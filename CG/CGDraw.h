@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/EffectParams.h"
+#include "engine/ScratchPool.h"
 #include "render/PixelTypes.h"
 
 // The box of w x h centred at (x, y), halves truncated: 1 and the part on the
@@ -78,3 +79,9 @@ double titleElapsed(const EffectParams* params);
 
 // "None": the whole image keyed (0 transparent) and centred on titleCenter.
 void drawTitleNone(EffectParams* params);
+
+// The effect's scratch buffer: acquired on the first frame, kept on every frame
+// it is held; null when the pool had none (the effect then draws what it can).
+Pixel* titleWorkBuffer(EffectParams* params);
+// Pixels usable from a scratch buffer's pointer on.
+constexpr int32_t kScratchPixels = (kScratchBlockBytes - kScratchLeadBytes) / 4;
