@@ -57,6 +57,12 @@ const TitleCatalogueRow TitleMotionTable[] = {
 
 const TitleCatalogueRow TitleEffectTable[] = {
     {0, {"None", 0, VT_TITLE_ENTRY(Draw, drawTitleNone)}},
+    {1, {"3D_Post_Fast", 0, VT_TITLE_ENTRY(Mesh, drawTitle3DPost, -0.16666667f)}},
+    {2, {"3D_Post_Slow", 0, VT_TITLE_ENTRY(Mesh, drawTitle3DPost, -0.083333336f)}},
+    {3, {"3D_ScrollUp_Fast", 0, VT_TITLE_ENTRY(Mesh, drawTitle3DScrollUp, 100)}},
+    {4, {"3D_ScrollUp_Slow", 0, VT_TITLE_ENTRY(Mesh, drawTitle3DScrollUp, 30)}},
+    {5, {"3D_Flag", 0, VT_TITLE_ENTRY(Mesh, drawTitle3DFlag)}},
+    {6, {"3D_Flag2", 0, VT_TITLE_ENTRY(Mesh, drawTitle3DFlag2)}},
     {7, {"RedFire", 0, VT_TITLE_ENTRY(Fire, drawTitleFire, 0, 4)}},
     {8, {"BlueFire", 0, VT_TITLE_ENTRY(Fire, drawTitleFire, 1, 4)}},
     {9, {"GreenFire", 0, VT_TITLE_ENTRY(Fire, drawTitleFire, 2, 4)}},
