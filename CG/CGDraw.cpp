@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "render/Blits.h"
+#include "render/PixelBuffer.h"
 
 namespace {
 
@@ -33,13 +34,6 @@ inline Pixel mixPixel(Pixel dst, Pixel src, int32_t a) {
 }
 
 inline Pixel halfMix(Pixel a, Pixel b) { return ((a >> 1) & 0x7F7F7F) + ((b >> 1) & 0x7F7F7F); }
-
-inline Pixel addSaturated(Pixel a, Pixel b) {
-    Pixel out = 0;
-    for (int shift = 0; shift < 24; shift += 8)
-        out |= std::min<Pixel>(255, ((a >> shift) & 0xFF) + ((b >> shift) & 0xFF)) << shift;
-    return out;
-}
 
 // The four bilinear neighbours of (sx, sy), the right and lower ones held inside
 // the RECT so that a sample on its last column or row reads nothing beyond it.
@@ -295,7 +289,7 @@ void blendTitleAlpha(Pixel* dst, const Pixel* src, int32_t cx, int32_t cy, const
 void addTitleImage(Pixel* dst, const Pixel* src, int32_t cx, int32_t cy, const Rect& srcRect, int32_t dstPitch,
                    int32_t srcPitch, int32_t frameW, int32_t frameH) {
     forPlacedPixels(dst, src, cx, cy, srcRect, dstPitch, srcPitch, frameW, frameH,
-                    [](Pixel d, Pixel s) { return addSaturated(d, s); });
+                    [](Pixel d, Pixel s) { return saturatingAdd(d, s); });
 }
 
 void copyCenteredBox(Pixel* dst, const Pixel* src, int32_t cx, int32_t cy, const Rect& box, int32_t dstPitch,

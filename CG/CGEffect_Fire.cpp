@@ -20,13 +20,6 @@ constexpr int32_t kFlameWidth = 30, kFlameHeight = 110, kFlamesPerRow = 11, kFla
 
 inline bool lit(Pixel p) { return (p & 0xFFFFFF) != 0; }
 
-inline Pixel addSaturated(Pixel a, Pixel b) {
-    Pixel out = 0;
-    for (int shift = 0; shift < 24; shift += 8)
-        out |= std::min<Pixel>(255, ((a >> shift) & 0xFF) + ((b >> shift) & 0xFF)) << shift;
-    return out;
-}
-
 // A passing streak; 1000 of them after six leading words of the work buffer.
 struct PassLineRecord {
     float speed;        // pixels per frame
@@ -74,7 +67,7 @@ void sweepTitleLine(const TitleView& v, const PassLineRecord& r, int32_t ox, int
             const int32_t a = across + t;
             if (a < 0 || a >= acrossLimit) continue;
             Pixel* p = vertical ? v.frameRow(along) + a : v.frameRow(a) + along;
-            *p = addSaturated(*p, add);
+            *p = saturatingAdd(*p, add);
         }
     }
 }
@@ -285,7 +278,7 @@ void drawTitleFrameLight(EffectParams* params) {
     drawHaloed(params, [colour](Pixel d, int32_t h) {
         Pixel add = 0;
         for (int shift = 0; shift < 24; shift += 8) add |= ((((colour >> shift) & 0xFF) * h) >> 8) << shift;
-        return addSaturated(d, add);
+        return saturatingAdd(d, add);
     });
 }
 

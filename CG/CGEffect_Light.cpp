@@ -6,6 +6,7 @@
 
 #include "CG/CGDraw.h"
 #include "CG/CGEffects.h"
+#include "render/PixelBuffer.h"
 #include "CG/TitleStyles.h"
 #include "render/Blits.h"
 #include "render/CrtRandom.h"
@@ -18,13 +19,6 @@
 namespace {
 
 inline bool lit(Pixel p) { return (p & 0xFFFFFF) != 0; }
-
-inline Pixel addSaturated(Pixel a, Pixel b) {
-    Pixel out = 0;
-    for (int shift = 0; shift < 24; shift += 8)
-        out |= std::min<Pixel>(255, ((a >> shift) & 0xFF) + ((b >> shift) & 0xFF)) << shift;
-    return out;
-}
 
 // Calls op(frame pixel, title pixel) for every frame pixel of the visible box.
 template <class Op>
@@ -110,7 +104,7 @@ void drawTitleBackLight(EffectParams* params) {
             // Each sample is at most 0x0F per channel, so sixteen never carry between channels.
             Pixel sum = 0;
             for (int32_t i = 0; i < kSamples; ++i) sum += (rows[i][columns[i][x]] >> 4) & 0x0F0F0F;
-            const Pixel out = addSaturated(addSaturated(sum, own[x]), d[x]);
+            const Pixel out = saturatingAdd(saturatingAdd(sum, own[x]), d[x]);
             if (out) d[x] = out;
         }
     }
@@ -197,10 +191,10 @@ void drawTitleShadow2(EffectParams* params, int32_t dx, int32_t dy) {
 }
 
 void drawTitleLight(EffectParams* params, Pixel colour, int32_t speed) {
+    const double t = static_cast<double>(speed) * params->frameCounter++;
     TitleView v;
     Rect vis;
     if (!titleView(params, &v) || !v.visible(&vis)) return;
-    const double t = static_cast<double>(speed) * params->frameCounter++;
     const int32_t sx = v.cx + static_cast<int32_t>(std::cos(0.00063 * t) * (v.iw / 2 - 50));
     const int32_t sy = v.cy + static_cast<int32_t>(std::cos(0.0008 * t) * (v.ih / 2 - 50));
     const int64_t R2 = static_cast<int64_t>(v.ih + 1) * (v.ih + 1);
@@ -217,7 +211,7 @@ void drawTitleLight(EffectParams* params, Pixel colour, int32_t speed) {
         Pixel add = 0;
         for (int shift = 0; shift < 24; shift += 8)
             add |= static_cast<Pixel>(std::min<int64_t>(255, ((colour >> shift) & 0xFF) * D / 256)) << shift;
-        d = addSaturated(s, add);
+        d = saturatingAdd(s, add);
     });
 }
 

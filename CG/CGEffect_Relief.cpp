@@ -4,6 +4,7 @@
 
 #include "CG/CGDraw.h"
 #include "CG/CGEffects.h"
+#include "render/PixelBuffer.h"
 #include "CG/TitleStyles.h"
 #include "render/CrtRandom.h"
 #include "render/MaskRelief.h"
@@ -11,13 +12,6 @@
 namespace {
 
 inline Pixel average(Pixel a, Pixel b) { return ((a >> 1) & 0x7F7F7F) + ((b >> 1) & 0x7F7F7F); }
-
-inline Pixel addSaturated(Pixel a, Pixel b) {
-    Pixel out = 0;
-    for (int shift = 0; shift < 24; shift += 8)
-        out |= std::min<Pixel>(255, ((a >> shift) & 0xFF) + ((b >> shift) & 0xFF)) << shift;
-    return out;
-}
 
 // Outline store: 16-bit words; lengths first, then 2,048 points an outline.
 constexpr int32_t kOutlineLengths = 2048;
@@ -137,7 +131,7 @@ void drawTitleWind(EffectParams* params, int32_t direction, int32_t gate) {
         const Pixel value = average(trail[at + back - static_cast<ptrdiff_t>(d) * v.pitch],
                                     trail[at + back + static_cast<ptrdiff_t>(d) * v.pitch]);
         trail[at] = value;
-        v.dst[at] = addSaturated(v.dst[at], value);
+        v.dst[at] = saturatingAdd(v.dst[at], value);
     };
     if (direction == 0) {
         for (int32_t x = a, end = std::min(b + 100, v.W - 1); x < end; ++x)
