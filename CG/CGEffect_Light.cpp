@@ -85,25 +85,61 @@ void drawTitleBackLight(EffectParams* params) {
     if (static_cast<int64_t>(v.pitch) * v.H > kScratchPixels) return;
     if (params->clearBuffer) params->clearBuffer(buffer);
     copyCenteredBox(buffer, v.image, v.cx, v.cy, v.imageRect(), v.pitch, v.iw, v.W, v.H);
+    Rect box;
+    if (!clipCenteredBox(&box, v.cx, v.cy, v.iw & ~1, v.ih & ~1, v.W, v.H) || box.left >= box.right ||
+        box.top >= box.bottom)
+        return;
     constexpr int32_t kSamples = 16;
     const int32_t cx = v.W / 2, cy = v.H / 2;
-    // Sample columns of each scale, for the whole frame width.
-    static int32_t columns[kSamples][kMaxFrameWidth * 4];
-    const int32_t width = std::min(v.W, kMaxFrameWidth * 4);
-    for (int32_t i = 0; i < kSamples; ++i) {
-        const int32_t s = 1280 + 48 * i;
-        for (int32_t x = 0; x < width; ++x) columns[i][x] = cx + (x - cx) * s / 2048;
+    auto sampleAt = [](int32_t c, int32_t p, int32_t i) { return c + (p - c) * (1280 + 48 * i) / 2048; };
+    // A pixel whose own place and samples (all on the way from it to the centre)
+    // miss the copied box sums to nothing and keeps its colour: only the lines
+    // whose run from 0.625 of the way out to the pixel meets the box are walked.
+    auto reaches = [&](int32_t c, int32_t p, int32_t lo, int32_t hi) {
+        const int32_t a = std::min(sampleAt(c, p, 0), p), b = std::max(sampleAt(c, p, 0), p);
+        return a < hi && b >= lo;
+    };
+    int32_t x0 = v.W, x1 = 0;
+    for (int32_t x = 0; x < v.W; ++x)
+        if (reaches(cx, x, box.left, box.right)) {
+            x0 = std::min(x0, x);
+            x1 = x + 1;
+        }
+    // Sample columns of each scale over the walked columns, and the run of
+    // scales whose samples fall inside the box (they move monotonically with
+    // the scale, so the run is contiguous).
+    constexpr int32_t kMaxColumns = kMaxFrameWidth * 4;
+    static int32_t columns[kSamples][kMaxColumns];
+    static uint8_t firstScale[kMaxColumns], endScale[kMaxColumns];
+    x1 = std::min(x1, kMaxColumns);
+    auto scaleRun = [&](int32_t c, int32_t p, int32_t lo, int32_t hi, uint8_t* first, uint8_t* end) {
+        *first = kSamples;
+        *end = 0;
+        for (int32_t i = 0; i < kSamples; ++i) {
+            const int32_t q = sampleAt(c, p, i);
+            if (q < lo || q >= hi) continue;
+            *first = std::min<uint8_t>(*first, static_cast<uint8_t>(i));
+            *end = static_cast<uint8_t>(i + 1);
+        }
+    };
+    for (int32_t x = x0; x < x1; ++x) {
+        for (int32_t i = 0; i < kSamples; ++i) columns[i][x] = sampleAt(cx, x, i);
+        scaleRun(cx, x, box.left, box.right, &firstScale[x], &endScale[x]);
     }
     for (int32_t y = 0; y < v.H; ++y) {
+        if (!reaches(cy, y, box.top, box.bottom)) continue;
+        uint8_t rowFirst, rowEnd;
+        scaleRun(cy, y, box.top, box.bottom, &rowFirst, &rowEnd);
         const Pixel* rows[kSamples];
-        for (int32_t i = 0; i < kSamples; ++i)
-            rows[i] = buffer + static_cast<ptrdiff_t>(cy + (y - cy) * (1280 + 48 * i) / 2048) * v.pitch;
+        for (int32_t i = 0; i < kSamples; ++i) rows[i] = buffer + static_cast<ptrdiff_t>(sampleAt(cy, y, i)) * v.pitch;
         const Pixel* own = buffer + static_cast<ptrdiff_t>(y) * v.pitch;
         Pixel* d = v.frameRow(y);
-        for (int32_t x = 0; x < width; ++x) {
+        for (int32_t x = x0; x < x1; ++x) {
             // Each sample is at most 0x0F per channel, so sixteen never carry between channels.
             Pixel sum = 0;
-            for (int32_t i = 0; i < kSamples; ++i) sum += (rows[i][columns[i][x]] >> 4) & 0x0F0F0F;
+            const int32_t i1 = std::min(rowEnd, endScale[x]);
+            for (int32_t i = std::max(rowFirst, firstScale[x]); i < i1; ++i)
+                sum += (rows[i][columns[i][x]] >> 4) & 0x0F0F0F;
             const Pixel out = saturatingAdd(saturatingAdd(sum, own[x]), d[x]);
             if (out) d[x] = out;
         }
