@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "CG/CGDraw.h"
@@ -342,6 +343,47 @@ TEST_F(TitleEffects, WindStreaksStopShortOfTheFrameEdge) {
             EXPECT_GE(lastLit, 76 - 100);
         }
     }
+}
+
+TEST_F(TitleEffects, CharactersComeAndGoAroundAPlainMiddle) {
+    TitleScene reference(120, 80);
+    drawTitleNone(&reference.p);
+    auto down = [](EffectParams* p) { drawTitleStretchEachDown(p, 2000, 0.8f, 2000, 0.8f, 0.5f); };
+    auto up = [](EffectParams* p) { drawTitleStretchEachUp(p, 2000, 0.8f, 2000, 0.8f, 4.0f, 0.3f); };
+    // 10 s: plain from 2 s to 8 s; 3 s: intro and outro meet at 1.5 s. With two
+    // characters the second starts at 0.4 of the intro and settles at 0.6.
+    for (auto [duration, ms, plain] : {std::tuple{10000, 2000, true}, {10000, 7999, true}, {10000, 1000, false},
+                                       {10000, 9000, false}, {3000, 1500, true}, {3000, 700, false}}) {
+        for (bool isDown : {true, false}) {
+            TitleScene s(120, 80, 48, 40, duration);
+            if (isDown)
+                s.run(down, ms / static_cast<float>(duration));
+            else
+                s.run(up, ms / static_cast<float>(duration));
+            EXPECT_EQ(s.frame.checksum() == reference.frame.checksum(), plain) << duration << " " << ms << " " << isDown;
+        }
+    }
+    // Before any character has started nothing shows.
+    TitleScene s(120, 80, 48, 40, 10000);
+    s.run(down, 0.0f);
+    EXPECT_EQ(s.changedPixels(), 0);
+}
+
+TEST_F(TitleEffects, FlamesStayCloseToTheLetters) {
+    TitleScene s(160, 120, 48, 40, 4000);
+    s.frame.fill(0);
+    s.p.state.title.titleFontSize = 40;   // half-width 4, height unit 5
+    s.run([](EffectParams* p) { drawTitleFire(p, 0, 4); }, 0.0f);
+    s.run([](EffectParams* p) { drawTitleFire(p, 0, 4); }, 0.1f);
+    // Ink spans frame columns 72..87 and rows 56..63 (image at 56..103, 40..79).
+    int flames = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x) {
+            if (!s.frame.at(x, y)) continue;
+            EXPECT_TRUE(x >= 72 - 4 && x < 88 + 4 && y >= 56 - 10 && y < 64 + 2) << x << "," << y;
+            flames += s.frame.at(x, y) != kInk;
+        }
+    EXPECT_GT(flames, 0);
 }
 
 // Every effect row draws something of a title standing in the middle of the
