@@ -32,3 +32,53 @@ void BM_RenderTitle(benchmark::State& state) {
 BENCHMARK(BM_RenderTitle)->DenseRange(0, 12)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// Every title effect row at 800 x 600 with a large centred title, driven like the
+// sweep (a title's run of frames, the first one rendering the plain style); the
+// Time column is ms per frame.
+#include <string>
+
+#include "tests/support/EffectSweep.h"
+
+namespace {
+
+constexpr int kFramesPerRun = 30;
+int benchEffectRow = 0;
+
+void titleEffectFrame(EffectParams* p) {
+    runTitleStyle(0, p);
+    runTitleMotionEffect(0, benchEffectRow, p);
+}
+
+// A long two-line title at the frame centre: the largest image an effect works on.
+vt_test::SweepOptions largeTitle() {
+    vt_test::SweepOptions o;
+    o.titleText = "A walk along the harbour\nat early dawn";
+    o.titleFontSize = 60;
+    o.titlePosition = 3;
+    return o;
+}
+
+void benchTitleEffect(benchmark::State& state, int row) {
+    static const vt_test::SweepOptions options = largeTitle();
+    for (auto _ : state) {
+        benchEffectRow = row;
+        const double ms = vt_test::timeRowPerFrame(vt_test::SweepFamily::Title, titleEffectFrame, 800, 600,
+                                                   kFramesPerRun, options);
+        state.SetIterationTime(ms / 1000.0);
+    }
+}
+
+const bool registered = [] {
+    for (int i = 0; i < titleTableCounts[3]; ++i) {
+        const TitleCatalogueRow& r = TitleEffectTable[i];
+        const std::string name = "TitleEffect" + std::to_string(r.catalogueRow) + "/" + r.row.name;
+        benchmark::RegisterBenchmark(name.c_str(), benchTitleEffect, i)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+    }
+    return true;
+}();
+
+}  // namespace

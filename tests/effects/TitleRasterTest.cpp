@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -206,10 +207,8 @@ void record(EffectParams*) {
 TEST(TitleTables, CountsAndNames) {
     EXPECT_EQ(titleTableCounts[0], 13);
     EXPECT_EQ(titleTableCounts[1], 7);
-    EXPECT_GE(titleTableCounts[2], 1);
-    EXPECT_LE(titleTableCounts[2], 15);
-    EXPECT_GE(titleTableCounts[3], 1);
-    EXPECT_LE(titleTableCounts[3], 68);
+    EXPECT_EQ(titleTableCounts[2], 15);
+    EXPECT_EQ(titleTableCounts[3], 68);
     EXPECT_STREQ(TitleStyleTable[0].name, "Still");
     EXPECT_STREQ(TitleStyleTable[11].name, "Neon");
     EXPECT_STREQ(TitleStyleTable[12].name, "ShadowOnly");
@@ -222,6 +221,28 @@ TEST(TitleTables, CountsAndNames) {
         EXPECT_GT(TitleMotionTable[i].catalogueRow, TitleMotionTable[i - 1].catalogueRow);
     for (int32_t i = 1; i < titleTableCounts[3]; ++i)
         EXPECT_GT(TitleEffectTable[i].catalogueRow, TitleEffectTable[i - 1].catalogueRow);
+    const char* motions[] = {"Still",   "LinLout", "LinTout", "LinBout", "TinTout",    "TinLout",   "RinRout", "TinRout",
+                             "RinTout", "RinBout", "BinBout", "BinLout", "BinRout", "LeftScroll", "UpScroll"};
+    for (int32_t i = 0; i < titleTableCounts[2]; ++i) {
+        EXPECT_EQ(TitleMotionTable[i].catalogueRow, i);
+        EXPECT_STREQ(TitleMotionTable[i].row.name, motions[i]);
+    }
+    const char* effects[] = {
+        "None", "3D_Post_Fast", "3D_Post_Slow", "3D_ScrollUp_Fast", "3D_ScrollUp_Slow", "3D_Flag", "3D_Flag2",
+        "RedFire", "BlueFire", "GreenFire", "PurpleFire", "PinkFire", "CyanFire", "PassLine", "FrameAlpha",
+        "FrameAlpha1", "FrameAlpha2", "FrameAlpha3", "FrameAlpha4", "FrameNoSrc", "FrameBlur", "FrameLight",
+        "FrameKorea", "BackLight", "BackLight2", "Shining", "ShiningCircle", "Shadow", "Shadow2", "Light", "Plasma",
+        "Color", "Negative_Fast", "Negative_Slow", "Alpha", "AlphaFastIn", "AlphaSlowIn", "Add", "DestReverse",
+        "RotateX_Fast", "RotateX_Slow", "RotateY_Fast", "RotateY_Slow", "Some_Fast", "Some_Slow", "Wind_Right",
+        "Wind_Left", "Dest3D", "Dest3DColor", "CircularLight", "CircularLight2", "ZoomFast", "ZoomSlow", "ZoomXFast",
+        "ZoomXSlow", "ZoomYFast", "ZoomYSlow", "ZoomXYFast", "ZoomXYSlow", "Do_Ol_Fast", "Stretch_EachDown",
+        "Stretch_EachUp", "Bbasaseo_Fast", "Bbasaseo_Slow", "Dancing", "WaveX", "WaveY", "WaveXY"};
+    static_assert(std::size(effects) == 68);
+    for (int32_t i = 0; i < titleTableCounts[3]; ++i) {
+        EXPECT_EQ(TitleEffectTable[i].catalogueRow, i);
+        EXPECT_STREQ(TitleEffectTable[i].row.name, effects[i]);
+        EXPECT_EQ(TitleEffectTable[i].row.reserved, 0);
+    }
 }
 
 TEST(TitleTables, MotionRunsBeforeTheEffect) {

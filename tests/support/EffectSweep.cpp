@@ -332,10 +332,16 @@ std::vector<std::string> sweepRow(SweepFamily family, EffectEntry entry, const R
 double timeRowPerFrame(SweepFamily family, EffectEntry entry, int width, int height, int frames,
                        const SoundScenario* sound) {
     SweepOptions o;
+    o.sound = sound;
+    return timeRowPerFrame(family, entry, width, height, frames, o);
+}
+
+double timeRowPerFrame(SweepFamily family, EffectEntry entry, int width, int height, int frames,
+                       const SweepOptions& options) {
+    SweepOptions o = options;
     o.sizes = {{width, height}};
     o.progresses.clear();
     for (int i = 0; i < frames; ++i) o.progresses.push_back(0.999f * i / std::max(1, frames - 1));
-    o.sound = sound;
     RowRule rule;
     rule.topByteZero = false;
     std::chrono::steady_clock::duration entryTime{};

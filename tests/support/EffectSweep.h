@@ -80,5 +80,8 @@ std::vector<std::string> sweepRow(SweepFamily family, EffectEntry entry, const R
 // the entry calls are timed, not the set-up of the buffers.
 double timeRowPerFrame(SweepFamily family, EffectEntry entry, int width, int height, int frames,
                        const SoundScenario* sound);
+// The same with the options' title fields (text, font size, colour, position).
+double timeRowPerFrame(SweepFamily family, EffectEntry entry, int width, int height, int frames,
+                       const SweepOptions& options);
 
 }  // namespace vt_test
