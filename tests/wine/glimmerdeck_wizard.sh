@@ -9,6 +9,9 @@ need_display
 program="$bin/Glimmerdeck.exe"
 probe="$bin/wizardprobe.exe"
 [[ -f $program && -f $probe ]] || { echo "FAIL: $program or $probe is not built"; exit 1; }
+# A copy of its own, so that no updater stands beside it.
+cp "$program" "$scratch/Glimmerdeck.exe"
+program="$scratch/Glimmerdeck.exe"
 
 step1="Glimmerdeck 1.1 - 1Step. Select image file"
 step2="Glimmerdeck 1.1 - 2Step. Write letter or image title"
