@@ -5,6 +5,7 @@
 #include "Sfx/ImageEffectEntry.h"
 #include "Sfx/Image_Effect_Animation.h"
 #include "Sfx/Image_Effect_3D.h"
+#include "Sfx/Image_Effect_3DFlag.h"
 #include "Sfx/Image_Effect_Frame.h"
 #include "Sfx/Image_Effect_Geometry.h"
 #include "Sfx/Image_Effect_Light.h"
@@ -107,6 +108,7 @@ const ImageEffectRow ImageEffectTable[] = {
     {71, {5020, 4, kStretch, "ST_AlphaStretch", 0, VT_IMAGE_EFFECT_ENTRY(Stretch, applyStAlphaStretch)}},
     {72, {5030, 4, kStretch, "ST_AlphaStretch16", 0, VT_IMAGE_EFFECT_ENTRY(Stretch, applyStAlphaStretch16)}},
     {73, {6060, 5, k3D, "3D_Flag", 0, VT_IMAGE_EFFECT_ENTRY(ThreeD, apply3DFlag)}},
+    {74, {6150, 5, k3D, "3D_Flag2", 0, VT_IMAGE_EFFECT_ENTRY(ThreeDFlag, apply3DFlag2)}},
     {75, {7000, 6, kFrame, "FR_AlbumClover", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrAlbumClover)}},
     {76, {7010, 6, kFrame, "FR_AlbumHeart", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrAlbumHeart)}},
     {77, {7020, 6, kFrame, "FR_AlbumPlasma", 0, VT_IMAGE_EFFECT_ENTRY(Frame, applyFrAlbumPlasma)}},

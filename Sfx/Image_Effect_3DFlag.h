@@ -4,10 +4,14 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/EffectParams.h"
 #include "render/Camera3D.h"
+#include "render/Cloth.h"
 
-constexpr int32_t kClothRows = 8, kClothCols = 11;
-constexpr int32_t kFlagRows = 15, kFlagCols = 21;
+constexpr int32_t kFlagRows = 2 * kClothRows - 1, kFlagCols = 2 * kClothCols - 1;   // 15 x 21
+
+// "3D_Flag2": the picture on its own cloth, blown by a wind that follows the level.
+void apply3DFlag2(EffectParams* p);
 
 // The flag's size over the effect: it shrinks into view over the first tenth,
 // holds 0.8, and grows out over the last tenth.
