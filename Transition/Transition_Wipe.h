@@ -72,5 +72,12 @@ void drawFireSpline(Pixel* dst, const Rect& clip, int32_t pitch, const Pixel* fi
 void drawFireBezier(Pixel* dst, const Rect& clip, int32_t pitch, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                     int32_t x2, int32_t y2, int32_t x3, int32_t y3, const Pixel* fire, int32_t firePitch);
 
+// Where the fire wipes get their 330 x 360 fire picture (row length 330) on
+// their first frame: 1 when filled, 0 when the picture is missing. The engine
+// reads its bitmap resource 122 (the default); the authoring program's preview
+// installs its own loader. Null restores the default.
+using WipeFireLoader = int32_t (*)(Pixel* dst, int32_t width, int32_t height);
+void setWipeFireLoader(WipeFireLoader loader);
+
 // The unit's flame phase (raised by every drawFireBezier call), for tests.
 float fireSpritePhase();

@@ -23,10 +23,15 @@ constexpr float kSizeUnit = 0.00089285715f;
 constexpr int32_t kFirePixels = kFireBitmapWidth * kFireBitmapHeight;   // 118,800
 constexpr int64_t kFireBytes = int64_t{kFirePixels} * 4;                 // 475,200
 
+int32_t loadEngineFire(Pixel* dst, int32_t width, int32_t height) {
+    return loadBitmapResource(dst, "122", width, height);
+}
+WipeFireLoader g_fireLoader = loadEngineFire;
+
 // Loads the fire picture into the buffer (row length 330). A missing picture
 // is reported and the wipe goes on with the buffer as it stands.
 void loadFirePicture(Pixel* fire) {
-    if (!loadBitmapResource(fire, "122", kFireBitmapWidth, kFireBitmapHeight))
+    if (!g_fireLoader(fire, kFireBitmapWidth, kFireBitmapHeight))
         platformMessageBox("Fire Resource Not Found!!!", kMakerWebAddress);
 }
 
@@ -74,6 +79,8 @@ void splitColumns(const TransitionFrame& f, const int32_t* edge, const Pixel* up
 }  // namespace
 
 float fireSpritePhase() { return g_fireSpritePhase; }
+
+void setWipeFireLoader(WipeFireLoader loader) { g_fireLoader = loader ? loader : loadEngineFire; }
 
 // ---- Curtains ----------------------------------------------------------------------------------
 

@@ -290,3 +290,22 @@ TEST(WipeTransitions, OutlinesMoveByStepsPerFrame) {
     EXPECT_EQ('I', f.shows(32, 24));
     EXPECT_EQ('O', f.shows(0, 0));
 }
+
+TEST(WipeTransitions, FireCurtainRecoloursItsPictureAndGoesOnWithoutOne) {
+    Frame f(64, 48);
+    const Pixel* fire = CountingPool::block.data() + 237824 / 4;
+    setWipeFireLoader([](Pixel* dst, int32_t w, int32_t h) {
+        for (int32_t i = 0; i < w * h; ++i) dst[i] = 0x102030;
+        return int32_t{1};
+    });
+    renderWiFireCurtain(f.at(0.5f), 0, 1);   // blue: red and blue exchanged
+    EXPECT_EQ(0x302010u, fire[0]);
+    EXPECT_EQ(0x302010u, fire[330 * 360 - 1]);
+    // A missing picture: the buffer keeps what it held and the curtain is still drawn.
+    setWipeFireLoader([](Pixel*, int32_t, int32_t) { return int32_t{0}; });
+    CountingPool::block.assign(CountingPool::block.size(), 0);
+    renderWiFireCurtain(f.at(0.95f), 1, 0);   // Up: the edge about row 6, the incoming picture below
+    EXPECT_EQ(0u, fire[0]);
+    EXPECT_EQ('I', f.shows(5, 45));
+    setWipeFireLoader(nullptr);
+}
