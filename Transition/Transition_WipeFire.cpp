@@ -29,10 +29,12 @@ int32_t loadEngineFire(Pixel* dst, int32_t width, int32_t height) {
 WipeFireLoader g_fireLoader = loadEngineFire;
 
 // Loads the fire picture into the buffer (row length 330). A missing picture
-// is reported and the wipe goes on with the buffer as it stands.
+// is reported and the wipe goes on without flames: the buffer is cleared, so
+// no stale pixels of the buffer's last user are drawn as flames.
 void loadFirePicture(Pixel* fire) {
-    if (!g_fireLoader(fire, kFireBitmapWidth, kFireBitmapHeight))
-        platformMessageBox("Fire Resource Not Found!!!", kMakerWebAddress);
+    if (g_fireLoader(fire, kFireBitmapWidth, kFireBitmapHeight)) return;
+    std::memset(fire, 0, static_cast<size_t>(kFireBytes));
+    platformMessageBox("Fire Resource Not Found!!!", kMakerWebAddress);
 }
 
 // The source RECT of flame frame k of the sheet (the top 110 of its 120 rows).
