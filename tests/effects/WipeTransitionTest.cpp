@@ -6,7 +6,9 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <utility>
 
+#include "Transition/TransitionTable.h"
 #include "Transition/Transition_Wipe.h"
 #include "render/CrtRandom.h"
 #include "render/FireSheet.h"
@@ -319,4 +321,26 @@ TEST(WipeTransitions, FireCurtainRecoloursItsPictureAndGoesOnWithoutOne) {
     EXPECT_EQ('I', f.shows(5, 45));
     EXPECT_TRUE(kDrawnFireInstalled);
     setWipeFireLoader(drawnFire);
+}
+
+// Every wipe row on pictures far smaller than its grid, bands or margins:
+// nothing is written outside the buffers and nothing divides by zero.
+TEST(WipeTransitions, EveryRowCopesWithTinyPictures) {
+    const std::pair<int, int> sizes[] = {{1, 1}, {2, 3}, {5, 2}, {13, 9}};
+    for (int i = 0; i < transitionCount; ++i) {
+        const TransitionTableRow& row = transitionTable[i];
+        if (row.number < 386) continue;
+        for (const auto& [w, h] : sizes) {
+            SCOPED_TRACE(std::string(row.row.name) + " " + std::to_string(w) + "x" + std::to_string(h));
+            Frame f(w, h);
+            int first = 1;
+            for (float p : {0.0f, 0.3f, 0.7f, 0.999f}) {
+                row.row.entry(f.at(p, first));
+                first = 0;
+            }
+            EXPECT_TRUE(f.canvas.guardIntact());
+            EXPECT_TRUE(f.out.guardIntact());
+            EXPECT_TRUE(f.in.guardIntact());
+        }
+    }
 }
