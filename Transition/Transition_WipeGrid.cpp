@@ -5,7 +5,6 @@
 
 #include "Transition/Transition_Wipe.h"
 #include "Transition/WipeShared.h"
-#include "render/CrtRandom.h"
 #include "render/FloatToInt.h"
 #include "render/MeshRaster.h"
 #include "render/RandomGeometry.h"

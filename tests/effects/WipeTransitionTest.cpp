@@ -313,12 +313,14 @@ TEST(WipeTransitions, FireCurtainRecoloursItsPictureAndGoesOnWithoutOne) {
     renderWiFireCurtain(f.at(0.5f), 0, 1);   // blue: red and blue exchanged
     EXPECT_EQ(0x302010u, fire[0]);
     EXPECT_EQ(0x302010u, fire[330 * 360 - 1]);
+#if !defined(_WIN32)   // on Windows a missing picture shows a message box that waits for a click
     // A missing picture: no flames (the stale buffer is not drawn), the curtain still is.
     setWipeFireLoader([](Pixel*, int32_t, int32_t) { return int32_t{0}; });
     renderWiFireCurtain(f.at(0.95f), 1, 0);   // Up: the edge about row 6, the incoming picture below
     EXPECT_EQ(0u, fire[0]);
     EXPECT_EQ(0u, fire[330 * 360 - 1]);
     EXPECT_EQ('I', f.shows(5, 45));
+#endif
     EXPECT_TRUE(kDrawnFireInstalled);
     setWipeFireLoader(drawnFire);
 }
