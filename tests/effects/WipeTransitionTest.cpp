@@ -346,3 +346,18 @@ TEST(WipeTransitions, EveryRowCopesWithTinyPictures) {
         }
     }
 }
+
+TEST(WipeTransitions, CrossingBandsEnterFromOppositeEnds) {
+    Frame f(20, 12);   // 3 bands of 4 rows (or columns of 20 / 3)
+    renderWiCross(f.at(0.25f), 3, 0);   // a = 5: band 1 leads, from the right
+    EXPECT_EQ("", f.mismatch([](int x, int y) { return (y / 4 == 1 ? x >= 15 : x < 5) ? 'I' : 'O'; }));
+    renderWiCross(f.at(0.25f), 3, 180);   // reversed: bands 0 and 2 lead
+    EXPECT_EQ("", f.mismatch([](int x, int y) { return (y / 4 == 1 ? x < 5 : x >= 15) ? 'I' : 'O'; }));
+    renderWiCross(f.at(0.5f), 3, 90);   // a = 6; columns 0-5, 6-12, 13-19
+    EXPECT_EQ("", f.mismatch([](int x, int y) { return ((x >= 6 && x < 13) ? y >= 6 : y < 6) ? 'I' : 'O'; }));
+    // The turning triangle starts as a speck of the incoming picture at the centre.
+    Frame g(64, 48);
+    renderWiTriangle(g.at(0.0f), 0);
+    EXPECT_LE(g.count('I'), 4);
+    EXPECT_EQ(64 * 48, g.count('O') + g.count('I'));
+}
