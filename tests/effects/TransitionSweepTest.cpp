@@ -72,6 +72,22 @@ constexpr const char* kTriangleSeams =
     "SL_Triangle_Explode_Out: the shared triangle filler leaves each triangle's bottom row and span ends, so the "
     "seams of the assembled pieces show the incoming picture at the start";
 
+constexpr const char* kWipeShortOfEnd =
+    "WI_ sharp edge without margin: at progress 0.999 the edge is still a pixel short of the far side (a row, column or "
+    "cell corner of the outgoing picture remains), or at progress 0 a pixel past the near side";
+constexpr const char* kWipeSlats =
+    "WI_Blinder: slats one pixel thicker than the nominal b keep their extra row or column (outgoing picture or black) "
+    "at the far end of the transition, and the staggered slats are a pixel short at 0.999";
+constexpr const char* kWipeClock =
+    "WI_ outlines moved by a step per frame and seeded from the clock's seconds: nothing ties the ends to the progress, "
+    "and two runs may straddle a second";
+
+RowRule wipeClockRule() {
+    RowRule r;
+    r.deterministic = false;
+    return r;
+}
+
 const RuleNote kNotes[] = {
     {105, 105, outgoingOnly(0), kBlockRevealForward},
     {106, 106, outgoingOnly(0), kBlockRevealForward},
@@ -255,6 +271,55 @@ const RuleNote kNotes[] = {
     {383, 383, outgoingOnly(1), "WA_Hole_Out: the hole pushes its picture out at full strength at the end"},
     {384, 384, evenOnly(endTolerance(1)), "WA_Drum: an odd last column or row stays as it was"},
     {385, 385, evenOnly(outgoingOnly(0)), "WA_ExplodeBall: the disc of the incoming picture reaches the corners only after 0.999"},
+    {386, 386, incomingOnly(0), "WI_Diagonal_Out: with an odd size the middle column and row lie in none of the four corners"},
+    {387, 387, noEndChecks(), "WI_LineCross: even rows show the incoming picture in column 0 from the start, odd rows keep "
+                              "the outgoing one in their last column"},
+    {388, 388, incomingOnly(0), "WI_Shutter_In: the centre pixel of an even size lies on all four blade edges and shows the incoming picture"},
+    {389, 389, outgoingOnly(0), "WI_Shutter_Out: the centre pixel of an even size lies on all four blade edges and keeps the outgoing picture"},
+    {390, 390, outgoingOnly(0), "WI_Shutter2_In: the opening's radius stays below the half-diagonal, the corners keep the outgoing picture"},
+    {391, 391, incomingOnly(0), "WI_Shutter2_Out: the corners lie beyond the truncated radius and show the incoming picture"},
+    {392, 395, outgoingOnly(0), "WI_Watch: at 0.999 the pixels whose angle is 0 to 4 (just before twelve o'clock) are not reached"},
+    {396, 396, incomingOnly(2), "WI_AlphaBlock: below progress 0.05 nothing is drawn (the canvas keeps the frame before); the "
+                                "outgoing share of 256 - w fades to 2 of 256 at 0.999"},
+    {397, 398, outgoingOnly(0), "WI_RandLine: a line whose threshold is 1022 or 1023 still shows the outgoing picture at 0.999"},
+    {399, 400, outgoingOnly(0), "WI_MultiCircle_In: the circles' radius is still short of the cell corners at 0.999"},
+    {401, 402, incomingOnly(0), "WI_MultiCircle_Out: the cell corners lie outside the full circles from the start"},
+    {403, 403, outgoingOnly(0), "WI_Ostberg_05_In: at 0.999 the threshold is still 1, so pixels whose residues are both 0 keep the outgoing picture"},
+    {407, 407, outgoingOnly(0), "WI_Circle_In: the corners lie beyond the truncated radius at 0.999"},
+    {408, 408, incomingOnly(0), "WI_Circle_Out: the corners lie beyond the truncated radius from the start"},
+    {409, 414, noEndChecks(), "WI_Curtain: the wavy edge already reaches into the picture at progress 0 and has not left it at 0.999; "
+                              "the fire rows also add flames along it"},
+    {415, 418, wipeClockRule(), kWipeClock},
+    {419, 419, RowRule{}, "WI_RandLineCross: the first frame already draws lines of the incoming picture; the rest fades in "
+                          "with weight 254 of 256 at 0.999"},
+    {420, 420, outgoingOnly(0), "WI_AlphaCircle_In: towards its rim the fading circle still mixes in the outgoing picture at 0.999"},
+    {421, 421, incomingOnly(0), "WI_AlphaCircle_Out: the fading circle mixes in the incoming picture towards its rim from the start"},
+    {434, 437, outgoingOnly(0), "WI_Line_BE at 180 to 315: the edge truncated toward zero lies 49 pixels out at 0.999, so the soft "
+                                "band grazes the first row or column with weight 4055 of 4096"},
+    {438, 441, outgoingOnly(0), kWipeShortOfEnd},
+    {443, 445, incomingOnly(0), kWipeShortOfEnd},
+    {448, 448, incomingOnly(0), "WI_Arc_225_BE_In: the centre lies one picture radius out, closer than the soft band's 50 pixels "
+                                "on small pictures, so the band touches the corner at the start"},
+    {449, 458, outgoingOnly(0), kWipeShortOfEnd},
+    {459, 460, incomingOnly(0), kWipeShortOfEnd},
+    {461, 462, outgoingOnly(0), kWipeShortOfEnd},
+    {463, 464, incomingOnly(0), kWipeShortOfEnd},
+    {465, 468, outgoingOnly(0), kWipeSlats},
+    {469, 472, incomingOnly(0), kWipeSlats},
+    {473, 476, outgoingOnly(0), kWipeSlats},
+    {477, 480, incomingOnly(0), kWipeSlats},
+    {481, 484, outgoingOnly(0), kWipeSlats},
+    {485, 488, incomingOnly(0), kWipeSlats},
+    {489, 496, noEndChecks(), "WI_Domino: every column runs at its own random speed; a slow one has not filled its last cell at 0.999"},
+    {497, 504, outgoingOnly(0), "WI_Cross: at 0.999 one column (row) of every band still shows the outgoing picture"},
+    {505, 512, noEndChecks(), "WI_Cross diagonal: the oblique bands go through the shared quad filler, whose affine steps put pixels "
+                              "up to a texel off"},
+    {513, 513, noEndChecks(), "WI_Side_SE_Out: an odd width leaves the middle column open at the start, and the sharp edge "
+                              "keeps the last column at 0.999"},
+    {515, 515, outgoingOnly(0), "WI_Side_SE_In: the sharp edges meet a column short of the middle at 0.999"},
+    {517, 517, noEndChecks(), "WI_Diamond: the cell centres show the mean of both pictures on the first frame and the cell corners "
+                              "are still outside at 0.999"},
+    {518, 521, wipeClockRule(), kWipeClock},
 };
 
 RowRule ruleFor(int number, const char** reason) {

@@ -82,6 +82,13 @@ TEST(TransitionTable, NamesAndIdsAreCopiedExactly) {
         {348, 8160, "ST_Multi", "ST_Multi_In"},
         {349, 8160, "ST_Multi", "ST_Multi_Out"},
         {350, 8160, "ST_MultiWorld", "ST_MultiWorld"},
+        {398, 10071, "WI_RandLine_Horizental", "WI_RandLine_Horizental"},   // sic
+        {411, 10120, "WI_Curtain", "WI_CurtainRedFire_Up"},   // the ids of the plain curtain rows
+        {424, 10180, "WI_Line", "WI_Line_SE_090"},            // the id of "WI_Line_SE_000"
+        {449, 10240, "WI_Multiline", "WI_Multiline_12by9_045"},
+        {450, 10221, "WI_Multiline", "WI_Multiline_12by9_135"},   // ids out of order
+        {499, 10282, "WI_Cross", "WI_Cross_12_090"},
+        {520, 10370, "WI_RandPoligon_In", "WI_RandPoligon_In"},   // sic, its own group
     };
     for (const Expect& e : cases) {
         const TransitionTableRow* r = findRow(e.number);
