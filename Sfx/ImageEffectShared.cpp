@@ -62,15 +62,6 @@ void updateEffectLevel(EffectParams* p, float decay, float attack) {
     }
 }
 
-int8_t randomSmallStep() {
-    for (;;) {
-        const int first = crtRand() * 4 / kCrtRandMax;    // 0..4, 4 only at the maximum
-        const int second = crtRand() * 5 / kCrtRandMax;   // 0..5, 5 only at the maximum
-        const uint8_t a = static_cast<uint8_t>(first + second);
-        if (a != 3) return static_cast<int8_t>(a - 3);
-    }
-}
-
 float heldLevel(float level) {
     if (!(level > 0.0f)) return 0.0f;
     return level < 255.0f ? level : 255.0f;

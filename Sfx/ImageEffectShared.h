@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/EffectParams.h"
+#include "render/RandomGeometry.h"   // randomSmallStep
 
 // Shapes record->level in place according to record->levelMode.
 //   0  peak follower: a rising level is multiplied by attack, a falling one
@@ -19,9 +20,6 @@
 //   other values leave level as it is.
 // Modes 1 to 5 follow the phase's time (duration x progress) and ignore the sound.
 void updateEffectLevel(EffectParams* record, float decay, float attack);
-
-// -3..6, never 0; 5 and 6 need rand() at its maximum, so they are rare.
-int8_t randomSmallStep();
 
 // A level held to 0..255 (NaN gives 0), and the same truncated to an integer
 // weight: no body that doubles a level or derives a radius from it can push a

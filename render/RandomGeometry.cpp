@@ -14,6 +14,15 @@ int32_t randRange(int32_t a, int32_t b) {
     return static_cast<int32_t>(a + draw % width);
 }
 
+int8_t randomSmallStep() {
+    for (;;) {
+        const int first = crtRand() * 4 / kCrtRandMax;    // 0..4, 4 only at the maximum
+        const int second = crtRand() * 5 / kCrtRandMax;   // 0..5, 5 only at the maximum
+        const uint8_t a = static_cast<uint8_t>(first + second);
+        if (a != 3) return static_cast<int8_t>(a - 3);
+    }
+}
+
 float randRangeFloat(float a, float b) {
     const float kStep = 3.0518509e-05f;   // single-precision 1 / 32767
     double draw = crtRand();

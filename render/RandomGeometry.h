@@ -22,6 +22,8 @@ float randRangeFloat(float a, float b);
 double randRangeDouble(double a, double b);
 // a + S * (b - a) / (n * 32767), S the sum of n draws: a bell-shaped spread over a to b.
 int32_t randBell(int32_t a, int32_t b, int32_t n);
+// -3..6, never 0; 5 and 6 need rand() at its maximum, so they are rare.
+int8_t randomSmallStep();
 
 // Float rotations of one pair, u' = u cos + v sin, v' = v cos - u sin.
 void rotateX(float* y, float* z, float angle);

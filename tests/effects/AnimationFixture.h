@@ -46,6 +46,11 @@ struct AnimationTestPool {
         return nullptr;
     }
     static int32_t keep(int32_t slot) { return slot; }
+    // Zeroes the whole block the pointer lies in, as the runtime's pool does.
+    static int32_t clear(Pixel* buffer) {
+        std::memset(buffer - kLeadPixels, 0, kBlockPixels * sizeof(Pixel));
+        return 0;
+    }
     int outCount() const {
         int n = 0;
         for (int s = 0; s < kBlocks; ++s) n += out_[s];
@@ -64,6 +69,7 @@ inline void aimAnimationRecord(EffectParams& p, GuardedBuffer& previous, Guarded
     aimRecord(p, previous, layer);
     p.acquireBuffer = AnimationTestPool::acquire;
     p.keepBuffer = AnimationTestPool::keep;
+    p.clearBuffer = AnimationTestPool::clear;
     p.constant16 = 16;
 }
 
