@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "AnimationEffect/AnimationEffectEntry.h"
 #include "engine/CrashLog.h"
@@ -32,30 +33,50 @@ inline Taps taps(int32_t half) {
     return {whole + odd, whole - odd + 1};
 }
 
+// The taps of every reachable half-pixel position of one axis (-2 .. 2n - 3,
+// stored from index 0), scaled by the axis's stride: the appliers look them up
+// instead of working them out per pixel.
+struct TapTable {
+    std::vector<Taps> taps;
+    const Taps* at(int32_t n, int32_t stride) {
+        const size_t count = static_cast<size_t>(std::max(2 * n, 2));
+        if (taps.size() < count) taps.resize(count);
+        for (size_t i = 0; i < count; ++i) {
+            const Taps t = ::taps(static_cast<int32_t>(i) - 2);
+            taps[i] = {t.rounded * stride, t.other * stride};
+        }
+        return taps.data() + 2;   // indexed by the half-pixel position
+    }
+};
+TapTable g_columnTaps, g_rowTaps;
+
 template <bool Fading>
-inline Pixel sampleAt(const Pixel* src, ptrdiff_t pitch, int32_t hx, int32_t hy) {
-    const Taps cx = taps(hx), cy = taps(hy);
-    const Pixel* rowR = src + cy.rounded * pitch;
-    const Pixel* rowO = src + cy.other * pitch;
+inline Pixel sample(const Pixel* src, Taps cx, Taps cy) {
+    const Pixel* rowR = src + cy.rounded;
+    const Pixel* rowO = src + cy.other;
     if constexpr (Fading)
         return half(rowR[cx.rounded]) + quarter(rowR[cx.other]) + eighth(rowO[cx.rounded]) + sixteenth(rowO[cx.other]);
     else
         return half(rowR[cx.rounded]) + quarter(rowO[cx.rounded]) + quarter(rowR[cx.other]);
 }
 
+// Map entries held to the reachable range -16 .. 16 x size - 17, as half pixels.
+inline int32_t halfPixel(int16_t entry, int32_t max) { return std::clamp<int32_t>(entry, -16, max) >> 3; }
+
 template <bool Fading>
 void applyMap(Pixel* dst, const Pixel* src, const int16_t* map, int32_t pitch, int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) return;
     const int16_t* mapY = map + ((static_cast<int64_t>(pitch) * height) & ~int64_t{1});
     const int32_t maxX = 16 * width - 17, maxY = 16 * height - 17;
+    const Taps* columns = g_columnTaps.at(width, 1);
+    const Taps* rows = g_rowTaps.at(height, pitch);
     for (int32_t y = 0; y < height; ++y) {
         const ptrdiff_t row = static_cast<ptrdiff_t>(y) * pitch;
         Pixel* d = dst + row;
-        for (int32_t x = 0; x < width; ++x) {
-            const int32_t mx = std::clamp<int32_t>(map[row + x], -16, maxX);
-            const int32_t my = std::clamp<int32_t>(mapY[row + x], -16, maxY);
-            d[x] = sampleAt<Fading>(src, pitch, mx >> 3, my >> 3);
-        }
+        const int16_t* mx = map + row;
+        const int16_t* my = mapY + row;
+        for (int32_t x = 0; x < width; ++x)
+            d[x] = sample<Fading>(src, columns[halfPixel(mx[x], maxX)], rows[halfPixel(my[x], maxY)]);
     }
 }
 
@@ -68,15 +89,15 @@ void blendMaps(Pixel* dst, const Pixel* src, const int16_t* oldMap, const int16_
     const int16_t* oldY = oldMap + plane;
     const int16_t* newY = newMap + plane;
     const int32_t maxX = 16 * width - 17, maxY = 16 * height - 17;
+    const Taps* columns = g_columnTaps.at(width, 1);
+    const Taps* rows = g_rowTaps.at(height, pitch);
     for (int32_t y = 0; y < height; ++y) {
         const ptrdiff_t row = static_cast<ptrdiff_t>(y) * pitch;
         Pixel* d = dst + row;
         for (int32_t x = 0; x < width; ++x) {
-            const int32_t ox = std::clamp<int32_t>(oldMap[row + x], -16, maxX) >> 3;
-            const int32_t oy = std::clamp<int32_t>(oldY[row + x], -16, maxY) >> 3;
-            const int32_t nx = std::clamp<int32_t>(newMap[row + x], -16, maxX) >> 3;
-            const int32_t ny = std::clamp<int32_t>(newY[row + x], -16, maxY) >> 3;
-            d[x] = sampleAt<Fading>(src, pitch, ox + (((nx - ox) * w8) >> 8), oy + (((ny - oy) * w8) >> 8));
+            const int32_t ox = halfPixel(oldMap[row + x], maxX), oy = halfPixel(oldY[row + x], maxY);
+            const int32_t nx = halfPixel(newMap[row + x], maxX), ny = halfPixel(newY[row + x], maxY);
+            d[x] = sample<Fading>(src, columns[ox + (((nx - ox) * w8) >> 8)], rows[oy + (((ny - oy) * w8) >> 8)]);
         }
     }
 }
