@@ -104,11 +104,14 @@ void blendMaps(Pixel* dst, const Pixel* src, const int16_t* oldMap, const int16_
 
 Pixel* clipOrigin(Pixel* layer, const EffectParams* p) { return pixelAt(layer, p->pitch, p->rect.left, p->rect.top); }
 
+// Without maps the layer stands still.
 void copySource(EffectParams* p, int32_t w, int32_t h) {
-    for (int32_t y = 0; y < h; ++y) {
-        const Pixel* s = pixelAt(p->source, p->pitch, p->rect.left, p->rect.top + y);
-        std::copy(s, s + w, pixelAt(p->destination, p->pitch, p->rect.left, p->rect.top + y));
-    }
+    runGuardedEntry(kUnit, __LINE__, [&] {
+        for (int32_t y = 0; y < h; ++y) {
+            const Pixel* s = pixelAt(p->source, p->pitch, p->rect.left, p->rect.top + y);
+            std::copy(s, s + w, pixelAt(p->destination, p->pitch, p->rect.left, p->rect.top + y));
+        }
+    });
 }
 
 void drawWarpRandom(WarpState& s) {

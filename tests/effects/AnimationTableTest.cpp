@@ -168,4 +168,34 @@ TEST(AnimationEntries, AFaultIsLoggedPerFrameAndTheEntryReturns) {
     EXPECT_EQ(occurrences(text, "AnimationEffect\\ANIEffectPlain("), 2u) << text;
 }
 
+// The warp rows carry no guard of their own; their builders, the brightness
+// test and the appliers do. A record without layers faults in the last two
+// on every frame, with or without a pool.
+TEST(AnimationEntries, WarpRowsFaultOnlyInsideTheirGuards) {
+    if (!faultGuardCatches()) GTEST_SKIP() << "faults are caught only in the Windows builds";
+    const std::string log = scratchDir("warp_fault") + "/debug.txt";
+    setDebugLogPath(log.c_str());
+    resetFaultCounts();
+    EffectParams p{};
+    p.rect = {0, 0, 32, 32};
+    p.pitch = 48;
+    p.width = p.height = 32;
+    AnimationTestPool::get().reset(4);
+    p.acquireBuffer = AnimationTestPool::acquire;
+    p.keepBuffer = AnimationTestPool::keep;
+    crtSrand(1);
+    for (int row : {0, 9}) {   // "SmartEffect", "Dandy"
+        for (int frame = 0; frame < 2; ++frame) {
+            p.firstFrame = frame == 0;
+            AnimationEffectTable[row].row.entry(&p);
+        }
+    }
+    p.acquireBuffer = nullptr;   // no maps: the layer would be copied
+    p.firstFrame = 1;
+    AnimationEffectTable[9].row.entry(&p);
+    const std::vector<uint8_t> bytes = readFileBytes(log);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_GE(occurrences(text, "AnimationEffect\\ANIEffectWarping("), 3u) << text;
+}
+
 }  // namespace
