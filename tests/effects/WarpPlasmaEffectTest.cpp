@@ -96,6 +96,48 @@ TEST(WarpAppliers, BrightnessTestSamplesTheMiddle) {
     EXPECT_EQ(chooseWarpApplier(tiny.pixels(), tiny.pitch(), 1, 1, 150), 1);
 }
 
+// warpStep builds B 24 rows a frame and swaps only on a beat once B is whole;
+// without beats the first map stays.
+TEST(WarpStep, SwapsOnlyOnABeatAfterTheNextMapIsComplete) {
+    GuardedBuffer a(40, 48), b(40, 48);
+    EffectParams p{};
+    aimAnimationRecord(p, a, b);
+    AnimationTestPool::get().reset(4);
+    crtSrand(2);
+    warpRow<9>(&p);
+    Pixel* const first = p.buffers[0];
+    Pixel* const second = p.buffers[1];
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(warpState(&p).warpBuildRow, 24);
+    p.firstFrame = 0;
+    p.beat = 1;   // B has rows 0-23 only: no swap yet
+    warpRow<9>(&p);
+    EXPECT_EQ(p.buffers[0], first);
+    p.beat = 0;
+    for (int i = 0; i < 5; ++i) warpRow<9>(&p);
+    EXPECT_EQ(p.buffers[0], first);
+    EXPECT_GT(warpState(&p).warpBuildRow, 48);
+    p.beat = 1;
+    warpRow<9>(&p);
+    EXPECT_EQ(p.buffers[0], second);
+    EXPECT_EQ(p.buffers[1], first);
+    EXPECT_EQ(warpState(&p).warpBuildRow, 24);
+    EXPECT_EQ(warpState(&p).warpNewMap, 0);
+}
+
+// With no room in the pool the warp rows leave the previous layer as it was.
+TEST(WarpStep, WithoutMapsTheLayerStandsStill) {
+    GuardedBuffer a(40, 30), b(40, 30);
+    a.fillPattern(3);
+    EffectParams p{};
+    aimAnimationRecord(p, a, b);
+    AnimationTestPool::get().reset(1);   // one map fits, two do not
+    warpRow<3>(&p);
+    EXPECT_TRUE(b.sameVisible(a));
+    SmartEffect(&p);
+    EXPECT_TRUE(b.sameVisible(a));
+}
+
 // A record whose warp words are set, for calling builders directly.
 struct BuilderRun {
     EffectParams p{};
