@@ -4,15 +4,10 @@
 #include <cmath>
 #include <cstddef>
 
+#include "AnimationEffect/PixelFractions.h"
 #include "render/CrtRandom.h"
 #include "render/PixelBuffer.h"
 #include "render/TrigTables.h"
-
-namespace {
-
-inline Pixel half(Pixel p) { return (p >> 1) & 0x7F7F7Fu; }
-
-}  // namespace
 
 void applyBlurSlow(EffectParams* p) {
     const int32_t pitch = p->pitch;
@@ -33,10 +28,6 @@ void applyBlurSlow(EffectParams* p) {
 }
 
 namespace {
-
-inline Pixel quarter(Pixel p) { return (p >> 2) & 0x3F3F3Fu; }
-inline Pixel eighth(Pixel p) { return (p >> 3) & 0x1F1F1Fu; }
-inline Pixel sixteenth(Pixel p) { return (p >> 4) & 0x0F0F0Fu; }
 
 struct Area {
     int32_t w, h;

@@ -7,6 +7,7 @@
 #include "AnimationEffect/AnimationEffectEntry.h"
 #include "engine/CrashLog.h"
 #include "engine/ScratchPool.h"
+#include "AnimationEffect/PixelFractions.h"
 #include "render/CrtRandom.h"
 #include "render/PixelBuffer.h"
 #include "render/Platform.h"
@@ -18,18 +19,13 @@ constexpr const char* kUnit = animationEffectUnitPath(AnimationEffectUnit::Warpi
 int32_t g_generator = 0;
 uint32_t (*g_reseedClock)() = platformTimeSeconds;
 
-inline Pixel half(Pixel p) { return (p >> 1) & 0x7F7F7Fu; }
-inline Pixel quarter(Pixel p) { return (p >> 2) & 0x3F3F3Fu; }
-inline Pixel eighth(Pixel p) { return (p >> 3) & 0x1F1F1Fu; }
-inline Pixel sixteenth(Pixel p) { return (p >> 4) & 0x0F0F0Fu; }
-
 // Half-pixel tap pair of one axis: the rounded position and its neighbour on
 // the sample's side.
 struct Taps {
     int32_t rounded, other;
 };
-inline Taps taps(int32_t half) {
-    const int32_t whole = half >> 1, odd = half & 1;
+inline Taps taps(int32_t position) {
+    const int32_t whole = position >> 1, odd = position & 1;
     return {whole + odd, whole - odd + 1};
 }
 
