@@ -3,6 +3,7 @@
 // plasma backgrounds and animations.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "Animation/ANI_Plasma.h"
@@ -279,6 +280,29 @@ TEST(PlasmaAnimations, SilentDiscIsOnePixel) {
             }
     EXPECT_LE(changed, 1);
     EXPECT_TRUE(layer.marginIntact(0x123456));
+}
+
+// "Plasma_3D_Mountain": a loud beat pushes the heights towards the viewer
+// (negative), and without a beat every height sinks by 1/64 a frame.
+TEST(PlasmaAnimations, MountainBumpSinksBy64thsWithoutBeats) {
+    resetPlasmaAnimations();
+    GuardedBuffer a(64, 50), b(64, 50);
+    EffectParams p{};
+    aimAnimationRecord(p, a, b);
+    AnimationTestPool::get().reset(4);
+    p.level = 255;
+    p.beat = 1;
+    crtSrand(6);
+    drawPlasma3D(&p, 2);
+    ASSERT_NE(p.buffers[0], nullptr);
+    const int32_t* heights = reinterpret_cast<const int32_t*>(p.buffers[0] + 64 * 10);   // after the texture
+    std::vector<int32_t> bumped(heights, heights + 16 * 32);
+    EXPECT_LT(*std::min_element(bumped.begin(), bumped.end()), -100);
+    EXPECT_LE(*std::max_element(bumped.begin(), bumped.end()), 0);
+    p.firstFrame = 0;
+    p.beat = 0;
+    drawPlasma3D(&p, 2);
+    for (int i = 0; i < 16 * 32; ++i) ASSERT_EQ(heights[i], bumped[i] * 63 / 64) << i;
 }
 
 }  // namespace
