@@ -136,7 +136,7 @@ void parseMp3Info(const uint8_t* head, size_t headSize, const uint8_t* tail, siz
 
 int readMp3Info(const char* path, Mp3Info& info) {
     clearMp3Info(info);
-    if (!path || fileExtension(path) != "mp3") return 0;
+    if (!path || pathExtension(path) != "mp3") return 0;
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return 0;
     std::vector<uint8_t> head(kMp3HeadBytes);

@@ -222,7 +222,7 @@ void readScenarioStream(std::FILE* file, ScenarioState& state, FileExistsFn exis
 }
 
 std::string withScenarioExtension(const std::string& path) {
-    return fileExtension(path) == "sao" ? path : path + ".sao";
+    return pathExtension(path) == "sao" ? path : path + ".sao";
 }
 
-bool isScenarioPath(const std::string& path) { return fileExtension(path) == "sao"; }
+bool isScenarioPath(const std::string& path) { return pathExtension(path) == "sao"; }

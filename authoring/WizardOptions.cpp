@@ -29,7 +29,7 @@ uint32_t unsignedLeadingValue(const std::string& text) {
 
 }  // namespace
 
-std::string fileBaseName(const std::string& path) {
+std::string pathBaseName(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const size_t dot = name.rfind('.');
@@ -37,7 +37,7 @@ std::string fileBaseName(const std::string& path) {
     return name;
 }
 
-std::string fileExtension(const std::string& path) {
+std::string pathExtension(const std::string& path) {
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos) return "invalid";
     std::string ext = path.substr(dot + 1);
@@ -111,7 +111,7 @@ std::string exeOptionText(const TextOptionValues& text, const MakeOptionValues& 
 std::vector<ScrOptionValue> scrOptionValues(const char* saverPath, const TextOptionValues& text,
                                             const MakeOptionValues& make, int32_t screenWidth,
                                             int32_t& displayThreshold) {
-    const std::string saver = fileBaseName(saverPath ? saverPath : "");
+    const std::string saver = pathBaseName(saverPath ? saverPath : "");
     std::vector<ScrOptionValue> values;
     auto dword = [&](const char* word, uint32_t v) {
         values.push_back({optionValueName(saver.c_str(), word), false, {}, v});

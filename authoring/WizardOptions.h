@@ -67,8 +67,8 @@ std::vector<ScrOptionValue> scrOptionValues(const char* saverPath, const TextOpt
                                             int32_t& displayThreshold);
 
 // File name without folder and its last extension: C:\A\Holiday.Pics.scr gives Holiday.Pics.
-std::string fileBaseName(const std::string& path);
+std::string pathBaseName(const std::string& path);
 // The text after the last '.', lower-cased; "invalid" when there is none.
-std::string fileExtension(const std::string& path);
+std::string pathExtension(const std::string& path);
 // C runtime decimal conversion: leading blanks, sign, digits; 0 when none; clamped.
 int32_t decimalValue(const std::string& text);

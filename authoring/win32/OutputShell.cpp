@@ -1,0 +1,35 @@
+#include "authoring/win32/OutputShell.h"
+
+namespace {
+MessageBoxHook g_hook = nullptr;
+}
+
+void setMessageBoxHook(MessageBoxHook hook) { g_hook = hook; }
+
+int showMessage(HWND owner, const char* text, const char* caption, UINT style) {
+    if (g_hook) return g_hook(owner, text, caption, style);
+    return MessageBoxA(owner, text, caption, style);
+}
+
+std::string moduleFolder() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    std::string folder = path;
+    const size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+}
+
+std::string windowsFolder() {
+    char path[MAX_PATH + 1] = {};
+    const UINT n = GetWindowsDirectoryA(path, MAX_PATH);
+    return n && n < MAX_PATH ? std::string(path) : std::string();
+}
+
+std::string systemFolder() {
+    char path[MAX_PATH + 1] = {};
+    const UINT n = GetSystemDirectoryA(path, MAX_PATH);
+    return n && n < MAX_PATH ? std::string(path) : std::string();
+}
+
+bool pathExists(const char* path) { return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
