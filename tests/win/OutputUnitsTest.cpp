@@ -19,6 +19,7 @@
 #include "authoring/win32/DialogTemplate.h"
 #include "authoring/win32/OutputShell.h"
 #include "authoring/win32/SaverInstall.h"
+#include "authoring/win32/ScenarioFileWin.h"
 #include "authoring/win32/SoundInfoWin.h"
 #include "authoring/win32/SystemCheckWin.h"
 #include "authoring/win32/VolumeMixer.h"
@@ -259,4 +260,61 @@ TEST_F(OutputUnits, MixerScalesAndTimedNotice) {
     EXPECT_LT(took, 5000u);
     MSG m;
     EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));   // the quit was taken out
+}
+
+TEST_F(OutputUnits, InstallMakesTheSaverCurrent) {
+    UINT oldTimeout = 0;
+    SystemParametersInfoA(SPI_GETSCREENSAVETIMEOUT, 0, &oldTimeout, 0);
+    char oldSaver[MAX_PATH] = {};
+    GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", oldSaver, sizeof oldSaver, "system.ini");
+
+    SaverBuildContext context;
+    context.windowsFolder = dir;
+    saverInstalled = false;
+    ASSERT_EQ(installScreenSaver(context, twoPictures(dir), "Sea", "15"), 1);
+    EXPECT_TRUE(saverInstalled);
+    EXPECT_TRUE(pathExists((dir + "\\Sea.scr").c_str()));
+    UINT timeout = 0;
+    SystemParametersInfoA(SPI_GETSCREENSAVETIMEOUT, 0, &timeout, 0);
+    EXPECT_EQ(timeout, 900u);
+    char saver[MAX_PATH] = {};
+    GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", saver, sizeof saver, "system.ini");
+    char longPath[MAX_PATH] = {};
+    GetLongPathNameA(saver, longPath, sizeof longPath);
+    EXPECT_STREQ(longPath, (dir + "\\Sea.scr").c_str());
+
+    SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, oldTimeout, nullptr, 0);
+    WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", oldSaver[0] ? oldSaver : nullptr, "system.ini");
+    saverInstalled = false;
+}
+
+TEST_F(OutputUnits, ScenarioSaveAndLoad) {
+    ScenarioPageValues values;
+    values.pictures = {dir + "\\a.jpg"};
+    vt_test::writeFileBytes(values.pictures[0], {1, 2, 3});
+    values.titlePaths = values.pictures;
+    values.titles = {"Sea"};
+    scenarioPath = dir + "\\work.sao";
+    scenarioNamed = true;   // Save writes without asking
+    ScenarioWindows windows;
+    ASSERT_TRUE(saveScenario(windows, values));
+
+    int restored = 0;
+    windows.user = &restored;
+    windows.restoreImagePage = [](void* user) { ++*static_cast<int*>(user); };
+    scenarioNamed = false;
+    ASSERT_EQ(loadScenarioFrom(windows, dir + "\\work.sao"), 1);
+    EXPECT_TRUE(scenarioNamed);
+    EXPECT_EQ(restored, 1);
+    EXPECT_EQ(scenarioState().pictures, values.pictures);
+    EXPECT_EQ(scenarioState().titles, values.titles);
+    EXPECT_EQ(missingCount, 0);
+    EXPECT_TRUE(g_boxes.empty());
+
+    EXPECT_EQ(loadScenarioFrom(windows, dir + "\\work.txt"), 0);
+    EXPECT_EQ(loadScenarioFrom(windows, dir + "\\gone.sao"), 0);
+    ASSERT_EQ(g_boxes.size(), 2u);
+    EXPECT_EQ(g_boxes[0].text, " This file is not supported. Make sure again that extension is correct.");
+    EXPECT_EQ(g_boxes[1].text, "Can't read file. file is damaged or is not correct.");
+    scenarioNamed = false;
 }
