@@ -46,12 +46,6 @@ std::string selectedSaver(HWND dialog) {
     return g_list.getCellText(row, 0);
 }
 
-std::string shortPath(const std::string& path) {
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return n && n < MAX_PATH ? std::string(buffer) : path;
-}
-
 }  // namespace
 
 void SaverListView::attach(HWND list) {

@@ -46,7 +46,7 @@ DialogTemplate& DialogTemplate::add(const char* className, const char* label, WO
     static const struct {
         const char* name;
         WORD atom;
-    } atoms[] = {{"BUTTON", 0x80}, {"EDIT", 0x81}, {"STATIC", 0x82}, {"LISTBOX", 0x83}};
+    } atoms[] = {{"BUTTON", 0x80}, {"EDIT", 0x81}, {"STATIC", 0x82}, {"LISTBOX", 0x83}, {"COMBOBOX", 0x85}};
     bool done = false;
     for (const auto& a : atoms)
         if (!done && std::strcmp(className, a.name) == 0) {

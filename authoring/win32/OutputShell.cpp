@@ -33,3 +33,9 @@ std::string systemFolder() {
 }
 
 bool pathExists(const char* path) { return path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+std::string shortPath(const std::string& path) {
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return n && n < MAX_PATH ? std::string(buffer) : path;
+}

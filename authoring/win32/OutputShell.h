@@ -15,5 +15,7 @@ std::string moduleFolder();
 // The Windows folder and the system folder, without a trailing backslash.
 std::string windowsFolder();
 std::string systemFolder();
+// The short (8.3) form of a path; the path itself when it has none.
+std::string shortPath(const std::string& path);
 // Whether the path names an existing file or folder.
 bool pathExists(const char* path);

@@ -38,12 +38,6 @@ void showPath(HWND page, int id, const std::string& path) {
     if (page) SetDlgItemTextA(page, id, path.c_str());
 }
 
-std::string shortPath(const std::string& path) {
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return n && n < MAX_PATH ? std::string(buffer) : path;
-}
-
 struct NameDialogData {
     const SaverBuildContext* context;
     const SaverBuildInput* input;

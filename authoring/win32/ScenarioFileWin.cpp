@@ -1,5 +1,6 @@
 #include "authoring/win32/ScenarioFileWin.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 
 #include "authoring/win32/DialogTemplate.h"
 #include "authoring/win32/OutputShell.h"
+#include "authoring/win32/SoundInfoWin.h"
 
 namespace {
 
@@ -113,6 +115,38 @@ int loadScenarioFile(const ScenarioWindows& windows) {
     std::string path;
     if (!askScenarioOpenPath(windows.imagePage, path)) return 0;
     return loadScenarioFrom(windows, path);
+}
+
+void restoreImagePage(HWND page) {
+    ScenarioState& state = scenarioState();
+    if (state.imageRestorePending != 1) return;
+    SendDlgItemMessageA(page, kIdSelectedImageList, LB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageA(page, kIdSlideTimeList, CB_SETCURSEL, static_cast<WPARAM>(state.slideTimeRow), 0);
+    for (const std::string& path : state.pictures)
+        SendDlgItemMessageA(page, kIdSelectedImageList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    state.imageRestorePending = 0;
+}
+
+void restoreSoundPage(HWND page) {
+    ScenarioState& state = scenarioState();
+    if (state.soundRestorePending != 1) return;
+    state.soundRestorePending = 0;
+    if (state.soundPath.empty()) return;
+    SendDlgItemMessageA(page, kIdSoundInfoList, LVM_DELETEALLITEMS, 0, 0);
+    SetDlgItemTextA(page, kIdSoundPath, state.soundPath.c_str());
+    char path[MAX_PATH] = {};
+    lstrcpynA(path, state.soundPath.c_str(), sizeof path);
+    showSoundInfo(page, path);
+}
+
+void restoreMakePage(HWND page, void (*showOptionSeconds)(HWND page)) {
+    ScenarioState& state = scenarioState();
+    if (state.makeRestorePending != 1) return;
+    SendDlgItemMessageA(page, kIdScreenModeList, CB_SETCURSEL, static_cast<WPARAM>(state.screenModeRow), 0);
+    SendDlgItemMessageA(page, kIdTransitionBar, TBM_SETPOS, TRUE, state.transitionMs);
+    SendDlgItemMessageA(page, kIdShowTimeBar, TBM_SETPOS, TRUE, state.showMs);
+    if (showOptionSeconds) showOptionSeconds(page);
+    state.makeRestorePending = 0;
 }
 
 INT_PTR CALLBACK missingFilesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

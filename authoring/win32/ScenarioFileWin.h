@@ -30,7 +30,23 @@ bool askScenarioOpenPath(HWND owner, std::string& path);
 int loadScenarioFrom(const ScenarioWindows& windows, const std::string& path);
 bool fileExists(const char* path);
 
+// The steps take the loaded data while their flag is set, then clear it.
+// Image step: list box 1121 and drop-down 1104 (slide time).
+void restoreImagePage(HWND page);
+// Sound step: edit 1012 and the information list (showSoundInfo).
+void restoreSoundPage(HWND page);
+// Make step: drop-down 1023 and trackbars 1024 and 1025; showOptionSeconds
+// (the page's own) refreshes its two seconds edits.
+void restoreMakePage(HWND page, void (*showOptionSeconds)(HWND page));
+// (The Text step's restore uses the title list's own row functions and is
+// the page's: it reads scenarioState() and clears textRestorePending.)
+
 // Dialog 155 "Incorrect file list" (built in memory), modal without owner.
 INT_PTR showMissingFilesDialog();
 INT_PTR CALLBACK missingFilesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 constexpr int kIdMissingList = 1143;
+constexpr int kIdSlideTimeList = 1104;      // on the Image step
+constexpr int kIdSelectedImageList = 1121;
+constexpr int kIdScreenModeList = 1023;
+constexpr int kIdTransitionBar = 1024;
+constexpr int kIdShowTimeBar = 1025;

@@ -299,13 +299,26 @@ TEST_F(OutputUnits, ScenarioSaveAndLoad) {
     ScenarioWindows windows;
     ASSERT_TRUE(saveScenario(windows, values));
 
-    int restored = 0;
-    windows.user = &restored;
-    windows.restoreImagePage = [](void* user) { ++*static_cast<int*>(user); };
+    DialogTemplate t("Image", WS_POPUP, 200, 100);
+    t.add("LISTBOX", "", kIdSelectedImageList, LBS_HASSTRINGS, 5, 5, 150, 60)
+        .add("COMBOBOX", "", kIdSlideTimeList, CBS_DROPDOWNLIST | WS_VSCROLL, 5, 70, 50, 80);
+    HWND page = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.get(), nullptr,
+                                           [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ASSERT_TRUE(page);
+    for (const char* row : {"1", "2", "3"})
+        SendDlgItemMessageA(page, kIdSlideTimeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
+    values.slideTimeRow = 2;
+    ASSERT_TRUE(saveScenario(windows, values));
+    windows.user = page;
+    windows.restoreImagePage = [](void* user) { restoreImagePage(static_cast<HWND>(user)); };
     scenarioNamed = false;
     ASSERT_EQ(loadScenarioFrom(windows, dir + "\\work.sao"), 1);
     EXPECT_TRUE(scenarioNamed);
-    EXPECT_EQ(restored, 1);
+    EXPECT_EQ(SendDlgItemMessageA(page, kIdSelectedImageList, LB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendDlgItemMessageA(page, kIdSlideTimeList, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(scenarioState().imageRestorePending, 0);
+    EXPECT_EQ(scenarioState().textRestorePending, 1);
+    DestroyWindow(page);
     EXPECT_EQ(scenarioState().pictures, values.pictures);
     EXPECT_EQ(scenarioState().titles, values.titles);
     EXPECT_EQ(missingCount, 0);
