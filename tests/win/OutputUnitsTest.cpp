@@ -40,6 +40,8 @@ int recordBox(HWND, const char* text, const char* caption, UINT) {
     return IDNO;
 }
 
+INT_PTR CALLBACK plainPage(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 std::string winPath(std::string path) {
     for (char& c : path)
         if (c == '/') c = '\\';
@@ -206,7 +208,7 @@ TEST_F(OutputUnits, SoundInformationList) {
         .add("STATIC", "", kIdSoundIcon, SS_ICON, 70, 20, 16, 16)
         .add(WC_LISTVIEWA, "", kIdSoundInfoList, LVS_REPORT, 5, 40, 290, 150);
     HWND page = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.get(), nullptr,
-                                           [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                           plainPage, 0);
     ASSERT_TRUE(page);
     HWND list = GetDlgItem(page, kIdSoundInfoList);
     for (int c = 0; c < 2; ++c) {
@@ -303,7 +305,7 @@ TEST_F(OutputUnits, ScenarioSaveAndLoad) {
     t.add("LISTBOX", "", kIdSelectedImageList, LBS_HASSTRINGS, 5, 5, 150, 60)
         .add("COMBOBOX", "", kIdSlideTimeList, CBS_DROPDOWNLIST | WS_VSCROLL, 5, 70, 50, 80);
     HWND page = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.get(), nullptr,
-                                           [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                           plainPage, 0);
     ASSERT_TRUE(page);
     for (const char* row : {"1", "2", "3"})
         SendDlgItemMessageA(page, kIdSlideTimeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
