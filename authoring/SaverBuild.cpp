@@ -32,6 +32,28 @@ bool appendFile(PackageWriter& package, uint32_t type, const std::string& path) 
     return appendEntry(package, type, 0, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
+// A plain byte copy that replaces the target: the library's copy_file takes
+// any two files for the same one on Windows (no inode numbers there) and
+// refuses to overwrite.
+bool copyFileReplacing(const std::string& from, const std::string& to) {
+    std::FILE* in = std::fopen(from.c_str(), "rb");
+    if (!in) return false;
+    std::FILE* out = std::fopen(to.c_str(), "wb");
+    bool ok = out != nullptr;
+    std::vector<char> chunk(1 << 16);
+    while (ok) {
+        const size_t n = std::fread(chunk.data(), 1, chunk.size(), in);
+        if (n == 0) {
+            ok = !std::ferror(in);
+            break;
+        }
+        ok = std::fwrite(chunk.data(), 1, n, out) == n;
+    }
+    std::fclose(in);
+    if (out) ok = std::fclose(out) == 0 && ok;
+    return ok;
+}
+
 }  // namespace
 
 std::string findFileInFolder(const std::string& folder, const char* name, bool anyCase) {
@@ -53,9 +75,7 @@ std::string folderFile(const std::string& folder, const std::string& name) {
 EngineCopy copyEngineFile(const std::string& folder, bool anyCase, const std::string& target) {
     const std::string found = findFileInFolder(folder, "engine.scr", anyCase);
     if (found.empty()) return EngineCopy::NotFound;
-    std::error_code ec;
-    fs::copy_file(folderFile(folder, found), target, fs::copy_options::overwrite_existing, ec);
-    return ec ? EngineCopy::CopyFailed : EngineCopy::Copied;
+    return copyFileReplacing(folderFile(folder, found), target) ? EngineCopy::Copied : EngineCopy::CopyFailed;
 }
 
 std::string installerSaverPath(const std::string& exePath) {
@@ -106,9 +126,7 @@ int buildInstaller(const std::string& folder, const std::string& exePath, const 
                        "you installed.");
         return 0;
     }
-    std::error_code ec;
-    fs::copy_file(folderFile(folder, packwright), exePath, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
+    if (!copyFileReplacing(folderFile(folder, packwright), exePath)) {
         stop(reporter, "Can't copy install engine file.");
         return 0;
     }

@@ -36,7 +36,8 @@ TEST(SaverBuild, InstallerHoldsTheSaverThenTheOptionText) {
     EXPECT_EQ(installerSaverPath(exePath), saverPath);
 
     PackLog log;
-    ASSERT_EQ(buildInstaller(dir, exePath, saverPath, options(), log.reporter()), 1);
+    ASSERT_EQ(buildInstaller(dir, exePath, saverPath, options(), log.reporter()), 1)
+        << (log.boxes.empty() ? std::string("no message") : log.boxes[0].text);
     EXPECT_TRUE(log.boxes.empty());
     const auto file = readFileBytes(exePath);
     EXPECT_TRUE(std::equal(packwright.begin(), packwright.end(), file.begin()));
