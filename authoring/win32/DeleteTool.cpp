@@ -306,6 +306,13 @@ INT_PTR CALLBACK deleteToolDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 
 HWND openDeleteTool(HWND owner) {
     InitCommonControls();
+    // The program's own dialog 160 when it carries one; else the same layout built here.
+    const HINSTANCE module = GetModuleHandleA(nullptr);
+    if (FindResourceA(module, MAKEINTRESOURCEA(160), MAKEINTRESOURCEA(5))) {
+        HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(160), owner, deleteToolDialogProc, 0);
+        if (dialog) ShowWindow(dialog, SW_SHOW);
+        return dialog;
+    }
     DialogTemplate t("Delete ScreenSaver File", DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 322, 250,
                      "Tahoma", 8);
     t.add("EDIT", "", kIdDeleteStatus, ES_READONLY | ES_AUTOHSCROLL | WS_BORDER, 7, 7, 250, 12)

@@ -8,10 +8,9 @@
 
 #include "authoring/win32/DialogTemplate.h"
 #include "authoring/win32/OutputShell.h"
+#include "authoring/win32/WizardState.h"
 #include "engine/SaverOptions.h"
 #include "engine/win32/Registry.h"
-
-bool saverInstalled = false;
 
 namespace {
 
@@ -75,7 +74,7 @@ int installScreenSaver(const SaverBuildContext& context, const SaverBuildInput& 
     writeScrOptions(target.c_str(), input.text, input.make);
     if (!packScreenSaver(input.pack, target.c_str(), context.reporter).built) return 0;
     setActiveScreenSaver(context, name, minutesText);
-    saverInstalled = true;
+    wizard.saverInstalled = 1;
     closeProgress(context);
     return 1;
 }
@@ -217,8 +216,14 @@ INT_PTR CALLBACK installNameDialogProc(HWND dialog, UINT message, WPARAM wParam,
     }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
-            if (auto* data = reinterpret_cast<NameDialogData*>(GetWindowLongPtrA(dialog, DWLP_USER)))
+            if (auto* data = reinterpret_cast<NameDialogData*>(GetWindowLongPtrA(dialog, DWLP_USER))) {
                 installFromNameDialog(dialog, *data->context, *data->input);
+            } else {
+                SaverBuildContext context;
+                SaverBuildInput input;
+                gatherSaverBuild(context, input);
+                installFromNameDialog(dialog, context, input);
+            }
             EndDialog(dialog, 0);
         } else if (LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, 1);

@@ -19,8 +19,11 @@ struct SaverBuildContext {
     void (*closeProgress)(void* user) = nullptr;   // destroys the progress dialog if it exists
 };
 
-// Set by a successful install; the Make step opens the display settings and clears it.
-extern bool saverInstalled;
+// The wizard's pages as a build's input and windows (authoring/win32/OutputSeams.cpp).
+void gatherSaverBuild(SaverBuildContext& context, SaverBuildInput& input);
+
+// A successful install sets the wizard's saverInstalled; the Make step then
+// opens the display settings and clears it.
 
 // The 14 registry values of the saver at saverPath.
 void writeScrOptions(const char* saverPath, const TextOptionValues& text, const MakeOptionValues& make);
@@ -44,7 +47,9 @@ int buildScreenSaverForInstaller(const SaverBuildContext& context, const SaverBu
 void runControlPanelApplet(HWND window, const char* libraryName, const char* entryName, const char* commandText);
 
 // Dialog 118 "Write screensaver file name." (built in memory), modal over the
-// Make step's page; installs on "Install". Returns the dialog's result.
+// Make step's page; installs on "Install". Returns the dialog's result. The
+// procedure also serves the program's own dialog 118 shown with no parameter:
+// it then takes the build from the wizard's pages (gatherSaverBuild).
 INT_PTR showInstallNameDialog(const SaverBuildContext& context, const SaverBuildInput& input);
 INT_PTR CALLBACK installNameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void installFromNameDialog(HWND dialog, const SaverBuildContext& context, const SaverBuildInput& input);

@@ -23,6 +23,7 @@
 #include "authoring/win32/SoundInfoWin.h"
 #include "authoring/win32/SystemCheckWin.h"
 #include "authoring/win32/VolumeMixer.h"
+#include "authoring/win32/WizardState.h"
 #include "engine/ScenarioPackage.h"
 #include "engine/SaverOptions.h"
 #include "engine/win32/Registry.h"
@@ -272,9 +273,9 @@ TEST_F(OutputUnits, InstallMakesTheSaverCurrent) {
 
     SaverBuildContext context;
     context.windowsFolder = dir;
-    saverInstalled = false;
+    wizard.saverInstalled = 0;
     ASSERT_EQ(installScreenSaver(context, twoPictures(dir), "Sea", "15"), 1);
-    EXPECT_TRUE(saverInstalled);
+    EXPECT_EQ(wizard.saverInstalled, 1);
     EXPECT_TRUE(pathExists((dir + "\\Sea.scr").c_str()));
     UINT timeout = 0;
     SystemParametersInfoA(SPI_GETSCREENSAVETIMEOUT, 0, &timeout, 0);
@@ -287,7 +288,7 @@ TEST_F(OutputUnits, InstallMakesTheSaverCurrent) {
 
     SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, oldTimeout, nullptr, 0);
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", oldSaver[0] ? oldSaver : nullptr, "system.ini");
-    saverInstalled = false;
+    wizard.saverInstalled = 0;
 }
 
 TEST_F(OutputUnits, ScenarioSaveAndLoad) {
