@@ -11,6 +11,7 @@
 
 #include "authoring/win32/DialogTemplate.h"
 #include "authoring/win32/OutputShell.h"
+#include "authoring/win32/WizardWidgets.h"
 #include "engine/SaverOptions.h"
 
 namespace {
@@ -149,16 +150,10 @@ void fillSaverList(HWND dialog) {
         std::string company, language;
         if (!readCompanyName(path.c_str(), company, language) || company != kSaverCompanyName) continue;
         g_list.insertRow(0, found.cFileName);
-        char size[40];
-        std::snprintf(size, sizeof size, "%d bytes", static_cast<int>(found.nFileSizeLow));
-        g_list.setCellText(1, 0, size);
-        FILETIME local = {};
-        SYSTEMTIME t = {};
-        FileTimeToLocalFileTime(&found.ftLastWriteTime, &local);
-        FileTimeToSystemTime(&local, &t);
-        char date[40];
-        std::snprintf(date, sizeof date, "%4d-%02d-%02d", t.wYear, t.wMonth, t.wDay);
-        g_list.setCellText(2, 0, date);
+        FileDateSize info;
+        fileDateAndSize(path.c_str(), &info);
+        g_list.setCellText(1, 0, info.size);
+        g_list.setCellText(2, 0, info.date);
     } while (FindNextFileA(find, &found));
     FindClose(find);
 }

@@ -11,15 +11,6 @@ int showMessage(HWND owner, const char* text, const char* caption, UINT style) {
     return MessageBoxA(owner, text, caption, style);
 }
 
-std::string moduleFolder() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return {};
-    std::string folder = path;
-    const size_t slash = folder.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-}
-
 std::string windowsFolder() {
     char path[MAX_PATH + 1] = {};
     const UINT n = GetWindowsDirectoryA(path, MAX_PATH);

@@ -10,8 +10,6 @@ using MessageBoxHook = int (*)(HWND owner, const char* text, const char* caption
 void setMessageBoxHook(MessageBoxHook hook);
 int showMessage(HWND owner, const char* text, const char* caption, UINT style);
 
-// The folder of the program's own file, with a trailing backslash ("" when unknown).
-std::string moduleFolder();
 // The Windows folder and the system folder, without a trailing backslash.
 std::string windowsFolder();
 std::string systemFolder();

@@ -9,6 +9,7 @@
 #include "authoring/win32/DialogTemplate.h"
 #include "authoring/win32/OutputShell.h"
 #include "authoring/win32/WizardState.h"
+#include "authoring/win32/WizardWidgets.h"
 #include "engine/SaverOptions.h"
 #include "engine/win32/Registry.h"
 
@@ -23,7 +24,7 @@ constexpr int kIdInstallerPathEdit = 1105;
 int32_t g_displayThreshold = 0;
 
 std::string programFolderOf(const SaverBuildContext& c) {
-    return c.programFolder.empty() ? moduleFolder() : c.programFolder;
+    return c.programFolder.empty() ? programFolder() : c.programFolder;
 }
 std::string windowsFolderOf(const SaverBuildContext& c) {
     return c.windowsFolder.empty() ? windowsFolder() : c.windowsFolder;
@@ -201,14 +202,7 @@ INT_PTR CALLBACK installNameDialogProc(HWND dialog, UINT message, WPARAM wParam,
         InitCommonControls();
         SetDlgItemTextA(dialog, kIdInstallName, "My ScreenSaver");
         SetDlgItemTextA(dialog, kIdInstallMinutes, "10");
-        // Centred over the owner.
-        RECT own = {}, self = {};
-        HWND owner = GetWindow(dialog, GW_OWNER);
-        if (owner && GetWindowRect(owner, &own) && GetWindowRect(dialog, &self)) {
-            const int w = self.right - self.left, h = self.bottom - self.top;
-            SetWindowPos(dialog, nullptr, own.left + (own.right - own.left - w) / 2,
-                         own.top + (own.bottom - own.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        }
+        centreOverParent(dialog);
         HWND spin = GetDlgItem(dialog, kIdInstallMinutesSpin);
         SendMessageA(spin, UDM_SETRANGE, 0, MAKELPARAM(60, 0));
         SendMessageA(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(dialog, kIdInstallMinutes)), 0);

@@ -11,7 +11,7 @@
 #include "authoring/SaverBuild.h"
 
 struct SaverBuildContext {
-    std::string programFolder = {};   // holds engine.scr and Packwright.exe (moduleFolder() when empty)
+    std::string programFolder = {};   // holds engine.scr and Packwright.exe (programFolder() when empty)
     std::string windowsFolder = {};   // where installs go (the system's when empty)
     HWND imagePage = nullptr;         // owner of the save dialogs
     HWND makePage = nullptr;          // edits 1104 and 1105, owner of its boxes

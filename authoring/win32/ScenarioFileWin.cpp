@@ -9,6 +9,7 @@
 #include "authoring/win32/DialogTemplate.h"
 #include "authoring/win32/OutputShell.h"
 #include "authoring/win32/SoundInfoWin.h"
+#include "authoring/win32/WizardWidgets.h"
 
 namespace {
 
@@ -152,10 +153,7 @@ void restoreMakePage(HWND page, void (*showOptionSeconds)(HWND page)) {
 INT_PTR CALLBACK missingFilesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: {
-        RECT r = {};
-        GetWindowRect(dialog, &r);
-        SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
-                     (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        centreOnScreen(dialog);
         HWND list = GetDlgItem(dialog, kIdMissingList);
         const auto& missing = scenarioState().missingPictures;
         const size_t n = std::min<size_t>(missing.size(), static_cast<size_t>(std::max(0, missingCount)));

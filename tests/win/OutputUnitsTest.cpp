@@ -24,6 +24,7 @@
 #include "authoring/win32/SystemCheckWin.h"
 #include "authoring/win32/VolumeMixer.h"
 #include "authoring/win32/WizardState.h"
+#include "authoring/win32/WizardWidgets.h"
 #include "engine/ScenarioPackage.h"
 #include "engine/SaverOptions.h"
 #include "engine/win32/Registry.h"
@@ -120,7 +121,7 @@ TEST_F(OutputUnits, SavedSaverIsReadByTheEngine) {
 TEST_F(OutputUnits, InstallerCarriesABuiltSaver) {
     SaverBuildContext context;
     context.programFolder = dir + "\\";
-    CopyFileA((moduleFolder() + "engine.scr").c_str(), (dir + "\\ENGINE.SCR").c_str(), FALSE);
+    CopyFileA((programFolder() + "engine.scr").c_str(), (dir + "\\ENGINE.SCR").c_str(), FALSE);
     vt_test::writeFileBytes(dir + "\\Packwright.exe", std::vector<uint8_t>(3000, 0x90));
     const SaverBuildInput input = twoPictures(dir);
     const std::string exe = dir + "\\Setup.exe";
