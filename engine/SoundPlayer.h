@@ -33,6 +33,19 @@ public:
     // The newest samples into destination, under the player's lock (each frame).
     void copyHandoverSamples(int16_t* destination);
 
+    // The authoring program's controls over the same player: a play state,
+    // pause and resume, the stream's duration and position (100 ns units),
+    // seeking and the pan. startSoundThread counts as play, stopSound (from
+    // playing or paused) as stop with rewind.
+    int openSoundFile(const char* path);               // 1 on success, 0 on failure
+    int playSound();                                   // 0 without a buffer
+    int pauseSound();                                  // only while playing
+    int soundPlayState() const;                        // a SoundPlayState
+    int64_t getSoundDuration() const;
+    int64_t getSoundPosition() const;                  // 0 when no stream is open
+    int64_t seekSound(int command);                    // a SoundSeek; -1 when no stream is open
+    int32_t setSoundPan(int32_t pan);                  // -10,000 left to 10,000 right; -1 without a buffer
+
     // State, for the authoring program and tests.
     bool isOpen() const;
     bool isConverting() const;
@@ -43,6 +56,29 @@ private:
     struct Impl;
     Impl* impl_;
 };
+
+enum SoundPlayState : int {
+    kSoundNothingOpened = 0,
+    kSoundPlaying = 1,
+    kSoundStopped = 2,
+    kSoundPaused = 3,
+};
+
+// Seek commands of the Sound step's menu.
+enum SoundSeek : int {
+    kSeekStart = 1,
+    kSeekMiddle = 2,
+    kSeekEnd = 3,               // 80 % of the duration
+    kSeekMinuteForward = 6,
+    kSeekMinuteBack = 7,        // only beyond the first minute
+};
+// Where a seek command goes from current in a stream of duration (100 ns
+// units); false for a command that does not move.
+bool soundSeekTarget(int command, int64_t current, int64_t duration, int64_t* target);
+
+// A sound file's format and duration (100 ns units) through a stream of its
+// own; 1 when both were read, else 0 with duration 0.
+int readMediaInfo(const char* path, SoundFormat* format, int64_t* duration);
 
 // The program's one player.
 SoundPlayer& soundPlayer();

@@ -1,15 +1,15 @@
 // What the wizard's frame and pages call in the units that build, save, play
 // and preview. Each group names the unit that implements it; until a unit lands,
-// the matching *Stub.cpp file stands in (drop the stub file when wiring the unit).
+// the matching *Stub.cpp file stands in.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
-// ---- Start-up system check (OutputSeamsStub.cpp) ----
+// ---- Start-up system check (OutputSeams.cpp) ----
 void runStartupSystemCheck();
 
-// ---- Scenario files (OutputSeamsStub.cpp) ----
+// ---- Scenario files (OutputSeams.cpp) ----
 // Each returns true on success; the open refills the steps through the restore flags.
 bool openScenarioFile(HWND page);
 bool saveScenarioFile(HWND page);
@@ -19,14 +19,14 @@ void restoreTextSettings(HWND page);
 void restoreSoundSettings(HWND page);
 void restoreMakeSettings(HWND page);
 
-// ---- Saver installation, saving, installer, delete tool (OutputSeamsStub.cpp) ----
+// ---- Saver installation, saving, installer, delete tool (OutputSeams.cpp) ----
 INT_PTR CALLBACK installNameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void openScreenSaverSettings();
 void saveSaverFile(HWND page);
 void buildInstallerFile(HWND page);
-void openDeleteTool(HWND owner);
+HWND openDeleteTool(HWND owner);
 
-// ---- Sound: player additions, file information, mixer (OutputSeamsStub.cpp) ----
+// ---- Sound: player additions, file information, mixer (OutputSeams.cpp) ----
 void playSound(HWND page);
 void pauseSound();
 void seekSound(int mode);

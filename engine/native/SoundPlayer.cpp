@@ -34,6 +34,19 @@ void SoundPlayer::copyHandoverSamples(int16_t* destination) {
     std::lock_guard<std::mutex> hold(impl_->lock);
     for (int i = 0; i < impl_->count; ++i) destination[i] = impl_->target[i];
 }
+int SoundPlayer::openSoundFile(const char*) { return 0; }
+int SoundPlayer::playSound() { return 0; }
+int SoundPlayer::pauseSound() { return 1; }
+int SoundPlayer::soundPlayState() const { return kSoundNothingOpened; }
+int64_t SoundPlayer::getSoundDuration() const { return 0; }
+int64_t SoundPlayer::getSoundPosition() const { return 0; }
+int64_t SoundPlayer::seekSound(int) { return -1; }
+int32_t SoundPlayer::setSoundPan(int32_t) { return -1; }
+int readMediaInfo(const char*, SoundFormat* format, int64_t* duration) {
+    if (format) *format = SoundFormat{};
+    if (duration) *duration = 0;
+    return 0;
+}
 bool SoundPlayer::isOpen() const { return false; }
 bool SoundPlayer::isConverting() const { return false; }
 bool SoundPlayer::threadRunning() const { return false; }

@@ -92,6 +92,23 @@ public:
     IAMMultiMediaStream* stream = nullptr;
     IAudioData* data = nullptr;
     IAudioStreamSample* sample = nullptr;
+    // Where reading stands: the stream's clock runs on while nothing is read
+    // (and restarts at a seek), so the position is counted from the data.
+    int64_t base = 0;               // 100 ns units at the last seek
+    uint64_t bytesRead = 0;         // decoded bytes since then
+    uint32_t bytesPerSecond = 0;    // of the decoded format
+
+    int64_t position() const {
+        if (!bytesPerSecond) return base;
+        return base + static_cast<int64_t>(bytesRead / bytesPerSecond) * 10000000 +
+               static_cast<int64_t>(bytesRead % bytesPerSecond) * 10000000 / bytesPerSecond;
+    }
+    bool seek(int64_t to) {
+        if (!stream || FAILED(stream->Seek(to))) return false;
+        base = to;
+        bytesRead = 0;
+        return true;
+    }
 
     // One update fills the whole buffer unless the stream ends; a short update
     // without the end is asked again for the rest.
@@ -105,6 +122,7 @@ public:
             if (SUCCEEDED(hr)) data->GetInfo(nullptr, nullptr, &actual);
             if (actual > bytes - *got) actual = bytes - *got;
             *got += actual;
+            bytesRead += actual;
             if (hr == MS_S_ENDOFSTREAM) return Read::End;
             if (FAILED(hr) || actual == 0) return Read::Failed;
         }
@@ -112,7 +130,7 @@ public:
     }
     bool rewind() override {
         if (!stream) return false;
-        stream->Seek(0);
+        seek(0);
         return true;
     }
 };
@@ -148,6 +166,7 @@ struct SoundPlayer::Impl final : SoundThreadHost {
     SoundFormat source;
     int converting = 0;
     int open = 0;
+    int state = kSoundNothingOpened;
     INT64 duration = 0;
     CRITICAL_SECTION section;
     CRITICAL_SECTION handoverSection;
@@ -253,6 +272,9 @@ int SoundPlayer::openSound(const char* path) {
     if (FAILED(m.audioMediaStream->CreateSample(m.stream.data, 0, &m.stream.sample))) return 0;
     if (FAILED(m.multiMediaStream->GetDuration(&m.duration))) return 0;
     m.stream.stream = m.multiMediaStream;
+    m.stream.base = 0;
+    m.stream.bytesRead = 0;
+    m.stream.bytesPerSecond = decoded.nAvgBytesPerSec;
 
     m.converting = 0;
     m.playback = fromWaveFormat(decoded);
@@ -283,6 +305,7 @@ int SoundPlayer::startSoundThread() {
     startSoundBuffer();
     m.pump.clearStop();
     m.thread = CreateThread(nullptr, 0, &Impl::threadMain, &m, 0, &m.threadId);
+    m.state = kSoundPlaying;
     return 1;
 }
 
@@ -309,7 +332,84 @@ int SoundPlayer::rewindSound() { return impl_->stream.rewind() ? 1 : 0; }
 int SoundPlayer::stopSound() {
     stopSoundThread();
     rewindSound();
+    if (impl_->state == kSoundPlaying || impl_->state == kSoundPaused) impl_->state = kSoundStopped;
     return 1;
+}
+
+int SoundPlayer::openSoundFile(const char* path) { return openSound(path); }
+
+int SoundPlayer::playSound() {
+    Impl& m = *impl_;
+    if (!m.buffer.buffer) return 0;
+    if (m.state == kSoundPlaying && m.thread) return 1;
+    return startSoundThread();
+}
+
+int SoundPlayer::pauseSound() {
+    if (impl_->state != kSoundPlaying) return 1;
+    stopSoundThread();   // the stream keeps its position
+    impl_->state = kSoundPaused;
+    return 1;
+}
+
+int SoundPlayer::soundPlayState() const { return impl_->state; }
+
+int64_t SoundPlayer::getSoundDuration() const { return impl_->duration; }
+
+int64_t SoundPlayer::getSoundPosition() const {
+    Impl& m = *impl_;
+    if (!m.multiMediaStream) return 0;
+    EnterCriticalSection(&m.section);
+    const int64_t now = m.stream.position();
+    LeaveCriticalSection(&m.section);
+    return now;
+}
+
+int64_t SoundPlayer::seekSound(int command) {
+    Impl& m = *impl_;
+    if (!m.multiMediaStream) return -1;
+    const int64_t now = getSoundPosition();
+    int64_t target = 0;
+    if (soundSeekTarget(command, now, m.duration, &target)) {
+        // Under the feeder's lock: a pass never reads across the jump.
+        EnterCriticalSection(&m.section);
+        m.stream.seek(target < 0 ? 0 : target);
+        LeaveCriticalSection(&m.section);
+    }
+    return getSoundPosition();
+}
+
+int32_t SoundPlayer::setSoundPan(int32_t pan) {
+    Impl& m = *impl_;
+    if (!m.buffer.buffer) return -1;
+    return static_cast<int32_t>(m.buffer.buffer->SetPan(pan));
+}
+
+int readMediaInfo(const char* path, SoundFormat* format, int64_t* duration) {
+    if (duration) *duration = 0;
+    wchar_t wide[MAX_PATH + 1] = {};
+    MultiByteToWideChar(CP_ACP, 0, path ? path : "", -1, wide, MAX_PATH);
+    IAMMultiMediaStream* stream = nullptr;
+    IMediaStream* media = nullptr;
+    IAudioMediaStream* audio = nullptr;
+    int result = 0;
+    WAVEFORMATEX wave = {};
+    STREAM_TIME length = 0;
+    if (SUCCEEDED(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
+                                   reinterpret_cast<void**>(&stream))) &&
+        SUCCEEDED(stream->Initialize(STREAMTYPE_READ, AMMSF_NOGRAPHTHREAD, nullptr)) &&
+        SUCCEEDED(stream->AddMediaStream(nullptr, &MSPID_PrimaryAudio, 0, nullptr)) &&
+        SUCCEEDED(stream->OpenFile(wide, 0)) && SUCCEEDED(stream->GetMediaStream(MSPID_PrimaryAudio, &media)) &&
+        SUCCEEDED(media->QueryInterface(IID_IAudioMediaStream, reinterpret_cast<void**>(&audio))) &&
+        SUCCEEDED(audio->GetFormat(&wave)) && SUCCEEDED(stream->GetDuration(&length))) {
+        if (format) *format = fromWaveFormat(wave);
+        if (duration) *duration = length;
+        result = 1;
+    }
+    releaseAndClear(audio);
+    releaseAndClear(media);
+    releaseAndClear(stream);
+    return result;
 }
 
 int SoundPlayer::closeSoundStream() {

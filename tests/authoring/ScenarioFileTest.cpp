@@ -1,0 +1,174 @@
+// Scenario files: the lines as written, what reading gives back, and files
+// that do not keep to the format.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "authoring/ScenarioFile.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+struct Missing {
+    std::set<std::string> paths;
+    static bool exists(const char* path, void* self) { return !static_cast<Missing*>(self)->paths.count(path); }
+};
+
+ScenarioState parse(const std::string& text, Missing* missing = nullptr, int32_t* count = nullptr) {
+    ScenarioState state;
+    parseScenarioText(text.data(), text.size(), state, missing ? &Missing::exists : nullptr, missing, count);
+    return state;
+}
+
+ScenarioPageValues sample() {
+    ScenarioPageValues v;
+    v.pictures = {"C:\\a.jpg", "C:\\b.jpg"};
+    v.titlePaths = v.pictures;
+    v.titles = {"Sea", ""};
+    v.slideTimeRow = 3;
+    v.text.letterStartText = "7";
+    v.text.letterFontRow = 4;
+    v.text.letterSizeRow = 5;
+    v.text.titleFontRow = 6;
+    v.text.titleSizeRow = 2;
+    v.text.randomColour = true;
+    v.make = {true, 2, 3000, 8000};
+    v.soundPath = "C:\\s.mp3";
+    v.letterText = "Dear\r\nall";
+    return v;
+}
+
+}  // namespace
+
+TEST(ScenarioFile, LinesInTheirFixedOrder) {
+    EXPECT_EQ(scenarioFileText(sample()),
+              "2\r\n2\r\n3\r\n1\r\n7\r\n4\r\n5\r\n6\r\n2\r\n1\r\n0\r\n2\r\n3000\r\n8000\r\nC:\\s.mp3\r\n"
+              "C:\\a.jpg\r\nC:\\b.jpg\r\nC:\\a.jpg\r\nC:\\b.jpg\r\nSea\r\nNothing\r\nLETTER\r\nDear\r\nall\r\n");
+
+    // Nothing chosen, no Make page yet: the fillers.
+    ScenarioPageValues empty;
+    empty.text.letterStartText = "";
+    EXPECT_EQ(scenarioFileText(empty), "0\r\n0\r\n0\r\n1\r\n5\r\n0\r\n1\r\n0\r\n2\r\n0\r\n0\r\n1\r\n2000\r\n5000\r\n"
+                                       "Nothing\r\nNothing\r\nNothing\r\nLETTER\r\n\r\n");
+}
+
+TEST(ScenarioFile, ReadingGivesBackWhatWasWritten) {
+    const ScenarioPageValues v = sample();
+    Missing missing{{"C:\\b.jpg"}};
+    int32_t count = 0;
+    const ScenarioState s = parse(scenarioFileText(v), &missing, &count);
+    EXPECT_EQ(s.imageRestorePending + s.textRestorePending + s.soundRestorePending + s.makeRestorePending, 4);
+    EXPECT_EQ(s.slideTimeRow, 3);
+    EXPECT_EQ(s.letterStartTime, "7");
+    EXPECT_EQ(s.letterFontRow, 4);
+    EXPECT_EQ(s.letterSizeRow, 5);
+    EXPECT_EQ(s.titleFontRow, 6);
+    EXPECT_EQ(s.titleSizeRow, 2);
+    EXPECT_EQ(s.randomColour, 1);
+    EXPECT_EQ(s.defaultFont, 0);
+    EXPECT_EQ(s.screenModeRow, 2);
+    EXPECT_EQ(s.transitionMs, 3000);
+    EXPECT_EQ(s.showMs, 8000);
+    EXPECT_EQ(s.soundPath, "C:\\s.mp3");
+    EXPECT_EQ(s.pictures, v.pictures);
+    EXPECT_EQ(s.titlePaths, v.titlePaths);
+    EXPECT_EQ(s.titles, (std::vector<std::string>{"Sea", ""}));
+    // Every letter line comes back with CR LF, the last one too.
+    EXPECT_EQ(s.letterText, "Dear\r\nall\r\n");
+    EXPECT_EQ(s.missingPictures, (std::vector<std::string>{"C:\\b.jpg"}));
+    EXPECT_EQ(count, 1);
+
+    // No pictures: the "Nothing" fillers read as nothing, sound path empty.
+    const ScenarioState e = parse(scenarioFileText(ScenarioPageValues{}));
+    EXPECT_TRUE(e.pictures.empty());
+    EXPECT_TRUE(e.titlePaths.empty());
+    EXPECT_TRUE(e.soundPath.empty());
+    EXPECT_EQ(e.letterText, "\r\n");
+}
+
+TEST(ScenarioFile, TextsThatLookLikeTheFormat) {
+    ScenarioPageValues v = sample();
+    v.titles = {"Nothing", "x"};   // a title that reads "Nothing" comes back empty
+    EXPECT_EQ(parse(scenarioFileText(v)).titles, (std::vector<std::string>{"", "x"}));
+
+    v = sample();
+    v.titles = {"LETTER", "x"};    // ... and one that reads "LETTER" starts the letter early
+    const ScenarioState s = parse(scenarioFileText(v));
+    EXPECT_TRUE(s.titles.empty());
+    EXPECT_EQ(s.letterText.substr(0, 3), "x\r\n");
+
+    // A line break inside a single-line text would shift every later line.
+    v = sample();
+    v.titles = {"two\r\nlines", "x"};
+    EXPECT_EQ(parse(scenarioFileText(v)).titles, (std::vector<std::string>{"two", "x"}));
+}
+
+TEST(ScenarioFile, LongLinesStayWhole) {
+    ScenarioPageValues v = sample();
+    const std::string paragraph(1200, 'p');
+    v.letterText = paragraph;
+    v.pictures[0] = "C:\\" + std::string(300, 'd') + ".jpg";   // longer than a slot: cut, not split
+    const ScenarioState s = parse(scenarioFileText(v));
+    EXPECT_EQ(s.letterText, paragraph + "\r\n");
+    ASSERT_EQ(s.pictures.size(), 2u);
+    EXPECT_EQ(s.pictures[0].size(), kScenarioLineChars);
+    EXPECT_EQ(s.pictures[1], "C:\\b.jpg");
+    EXPECT_EQ(s.titles[0], "Sea");
+}
+
+TEST(ScenarioFile, HostileFilesStayInBounds) {
+    // Counts far beyond the data (and negative) never fill more than is there.
+    ScenarioState s = parse("99999999\r\n-7\r\n");
+    EXPECT_TRUE(s.pictures.empty());
+    s = parse("1000\r\n1000\r\n3\r\n1\r\n123456789012345\r\n");
+    EXPECT_EQ(s.letterStartTime, "12345678901");
+
+    // More than 255 pictures, all missing: 255 slots, the count of all.
+    std::string many = "400\r\n0\r\n0\r\n1\r\n5\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n2000\r\n5000\r\nNothing\r\n";
+    Missing missing;
+    for (int i = 0; i < 400; ++i) {
+        many += "p" + std::to_string(i) + "\r\n";
+        missing.paths.insert("p" + std::to_string(i));
+    }
+    int32_t count = 0;
+    s = parse(many, &missing, &count);
+    EXPECT_EQ(s.pictures.size(), 255u);
+    EXPECT_EQ(s.missingPictures.size(), 255u);
+    EXPECT_EQ(count, 400);
+
+    // A letter beyond its room is cut; a huge line and a file without line breaks end the read.
+    s = parse("0\r\n0\r\nLETTER\r\n" + std::string(20000, 'x') + "\r\nmore\r\n");
+    EXPECT_EQ(s.letterText.size(), kScenarioLetterChars);
+    s = parse(std::string(50000, '7'));
+    EXPECT_TRUE(s.pictures.empty());
+    s = parse(std::string("0\n0\n\n\n\n\n\n\n\n\n\n\n\n\nC:\\bare.mp3"));   // LF only, no last break
+    EXPECT_EQ(s.soundPath, "C:\\bare.mp3");
+    s = parse(std::string("1\r\n\0\r\n", 5));
+    EXPECT_EQ(s.imageRestorePending, 1);
+}
+
+TEST(ScenarioFile, StreamReadMatchesTextRead) {
+    const std::string dir = vt_test::scratchDir("scenario_stream");
+    const std::string path = dir + "/work.sao";
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(out);
+    ASSERT_TRUE(writeScenarioFile(out, sample()));
+    std::fclose(out);
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    ASSERT_TRUE(in);
+    ScenarioState s;
+    readScenarioStream(in, s, nullptr, nullptr, nullptr);
+    std::fclose(in);
+    EXPECT_EQ(s.pictures, sample().pictures);
+    EXPECT_EQ(s.letterText, "Dear\r\nall\r\n");
+}
+
+TEST(ScenarioFile, ExtensionRules) {
+    EXPECT_EQ(withScenarioExtension("C:\\notes.txt"), "C:\\notes.txt.sao");
+    EXPECT_EQ(withScenarioExtension("C:\\Work.SAO"), "C:\\Work.SAO");
+    EXPECT_EQ(withScenarioExtension("C:\\work"), "C:\\work.sao");
+    EXPECT_TRUE(isScenarioPath("a.Sao"));
+    EXPECT_FALSE(isScenarioPath("a.sao.txt"));
+}
