@@ -1,6 +1,7 @@
 #include "Transition/TransitionTable.h"
 
 #include "Transition/TransitionEntry.h"
+#include "Transition/Transition_3D.h"
 #include "Transition/Transition_Block.h"
 #include "Transition/Transition_Pixel.h"
 #include "Transition/Transition_Plain.h"
@@ -14,6 +15,7 @@
 
 // Names and group names are copied exactly as the catalogue has them, oddities
 // included; rows of families not built yet are absent, not stood in for.
+#define THREED(...) VT_TRANSITION_ENTRY(ThreeD, __VA_ARGS__)
 #define BLOCK(...) VT_TRANSITION_ENTRY(Block, __VA_ARGS__)
 #define PIXEL(...) VT_TRANSITION_ENTRY(Pixel, __VA_ARGS__)
 #define PLAIN(...) VT_TRANSITION_ENTRY(Plain, __VA_ARGS__)
@@ -26,6 +28,68 @@
 #define WIPE(...) VT_TRANSITION_ENTRY(Wipe, __VA_ARGS__)
 
 const TransitionTableRow transitionTable[] = {
+    // 3D (family 0)
+    {0, {0, 0, "3D_Ball", "3D_Ball_In ", 0, THREED(render3dBall, 135, 0)}},
+    {1, {1, 0, "3D_Ball", "3D_Ball_Out", 0, THREED(render3dBall, 135, 1)}},
+    {2, {2, 0, "3D_Ball", "3D_Ball2_In", 0, THREED(render3dBall2, 0)}},
+    {3, {3, 0, "3D_Ball", "3D_Ball2_Out", 0, THREED(render3dBall2, 1)}},
+    {4, {10, 0, "3D_Roll", "3D_Roll_000In", 0, THREED(render3dRoll, 0, 0.0f, 40.0f)}},
+    {5, {11, 0, "3D_Roll", "3D_Roll_045In", 0, THREED(render3dRoll, 0, 0.7853982f, 40.0f)}},
+    {6, {12, 0, "3D_Roll", "3D_Roll_090In", 0, THREED(render3dRoll, 0, 1.5707964f, 40.0f)}},
+    {7, {13, 0, "3D_Roll", "3D_Roll_135In", 0, THREED(render3dRoll, 0, 2.3561945f, 40.0f)}},
+    {8, {14, 0, "3D_Roll", "3D_Roll_180In", 0, THREED(render3dRoll, 0, 3.1415927f, 40.0f)}},
+    {9, {15, 0, "3D_Roll", "3D_Roll_225In", 0, THREED(render3dRoll, 0, 3.926991f, 40.0f)}},
+    {10, {10, 0, "3D_Roll", "3D_Roll_270In", 0, THREED(render3dRoll, 0, 4.712389f, 40.0f)}},
+    {11, {17, 0, "3D_Roll", "3D_Roll_315In", 0, THREED(render3dRoll, 0, 5.4977875f, 40.0f)}},
+    {12, {20, 0, "3D_Roll", "3D_Roll_000Out", 0, THREED(render3dRoll, 1, 0.0f, 40.0f)}},
+    {13, {21, 0, "3D_Roll", "3D_Roll_045Out", 0, THREED(render3dRoll, 1, 0.7853982f, 40.0f)}},
+    {14, {20, 0, "3D_Roll", "3D_Roll_090Out", 0, THREED(render3dRoll, 1, 1.5707964f, 40.0f)}},
+    {15, {23, 0, "3D_Roll", "3D_Roll_135Out", 0, THREED(render3dRoll, 1, 2.3561945f, 40.0f)}},
+    {16, {24, 0, "3D_Roll", "3D_Roll_180Out", 0, THREED(render3dRoll, 1, 3.1415927f, 40.0f)}},
+    {17, {25, 0, "3D_Roll", "3D_Roll_225Out", 0, THREED(render3dRoll, 1, 3.926991f, 40.0f)}},
+    {18, {20, 0, "3D_Roll", "3D_Roll_270Out", 0, THREED(render3dRoll, 1, 4.712389f, 40.0f)}},
+    {19, {27, 0, "3D_Roll", "3D_Roll_315Out", 0, THREED(render3dRoll, 1, 5.4977875f, 40.0f)}},
+    {20, {30, 0, "3D_Page", "3D_Page_000In", 0, THREED(render3dPage, 0, 0.0f, 200.0f)}},
+    {21, {30, 0, "3D_Page", "3D_Page_045In", 0, THREED(render3dPage, 0, 0.7853982f, 200.0f)}},
+    {22, {32, 0, "3D_Page", "3D_Page_090In", 0, THREED(render3dPage, 0, 1.5707964f, 200.0f)}},
+    {23, {33, 0, "3D_Page", "3D_Page_135In", 0, THREED(render3dPage, 0, 2.3561945f, 200.0f)}},
+    {24, {34, 0, "3D_Page", "3D_Page_180In", 0, THREED(render3dPage, 0, 3.1415927f, 200.0f)}},
+    {25, {35, 0, "3D_Page", "3D_Page_225In", 0, THREED(render3dPage, 0, 3.926991f, 200.0f)}},
+    {26, {36, 0, "3D_Page", "3D_Page_270In", 0, THREED(render3dPage, 0, 4.712389f, 200.0f)}},
+    {27, {37, 0, "3D_Page", "3D_Page_315In", 0, THREED(render3dPage, 0, 5.4977875f, 200.0f)}},
+    {28, {40, 0, "3D_Page", "3D_Page_000Out", 0, THREED(render3dPage, 1, 0.0f, 200.0f)}},
+    {29, {40, 0, "3D_Page", "3D_Page_045Out", 0, THREED(render3dPage, 1, 0.7853982f, 200.0f)}},
+    {30, {42, 0, "3D_Page", "3D_Page_090Out", 0, THREED(render3dPage, 1, 1.5707964f, 200.0f)}},
+    {31, {43, 0, "3D_Page", "3D_Page_135Out", 0, THREED(render3dPage, 1, 2.3561945f, 200.0f)}},
+    {32, {44, 0, "3D_Page", "3D_Page_180Out", 0, THREED(render3dPage, 1, 3.1415927f, 200.0f)}},
+    {33, {45, 0, "3D_Page", "3D_Page_225Out", 0, THREED(render3dPage, 1, 3.926991f, 200.0f)}},
+    {34, {46, 0, "3D_Page", "3D_Page_270Out", 0, THREED(render3dPage, 1, 4.712389f, 200.0f)}},
+    {35, {47, 0, "3D_Page", "3D_Page_315Out", 0, THREED(render3dPage, 1, 5.4977875f, 200.0f)}},
+    {36, {50, 0, "3D_Curtain", "3D_Curtain_In", 0, THREED(render3dCurtain, 0, 80)}},
+    {37, {51, 0, "3D_Curtain", "3D_Curtain_Out", 0, THREED(render3dCurtain, 1, 80)}},
+    {38, {60, 0, "3D_Wave", "3D_Wave_In", 0, THREED(render3dWave, 0)}},
+    {39, {61, 0, "3D_Wave", "3D_Wave_Out", 0, THREED(render3dWave, 1)}},
+    {40, {70, 0, "3D_Vantrelle", "3D_Vantrelle_In", 0, THREED(render3dNameSlab, 0, 1.0f, 1.0f)}},
+    {41, {71, 0, "3D_Vantrelle", "3D_Vantrelle_Out", 0, THREED(render3dNameSlab, 1, 1.0f, 1.0f)}},
+    {42, {80, 0, "3D_Page", "3D_Page_RL", 0, THREED(render3dPageSide, 0)}},
+    {43, {80, 0, "3D_Page", "3D_Page_LR", 0, THREED(render3dPageSide, 1)}},
+    {44, {90, 0, "3D_007", "3D_007_In", 0, THREED(render3d007, 0)}},
+    {45, {91, 0, "3D_007", "3D_007_Out", 0, THREED(render3d007, 1)}},
+    {46, {100, 0, "3D_BlockExplode", "3D_BlockExplode_28by21_In", 0, THREED(render3dBlockExplode, 0, 28, 21)}},
+    {47, {101, 0, "3D_BlockExplode", "3D_BlockExplode_28by21_Out", 0, THREED(render3dBlockExplode, 1, 28, 21)}},
+    {48, {110, 0, "3D_Freezen_Explode", "3D_Freezen_Explode_28by21_In", 0, THREED(render3dFreezenExplode, 0, 0, 28, 21)}},
+    {49, {111, 0, "3D_Freezen_Explode", "3D_Freezen_Explode_28by21_Out", 0, THREED(render3dFreezenExplode, 1, 0, 28, 21)}},
+    {50, {120, 0, "3D_Blind", "3D_Blind_Vertical_LR", 0, THREED(render3dBlindVertical, 0, 16, 0x2F1055u, 0, 0, 1, 1)}},
+    {51, {121, 0, "3D_Blind", "3D_Blind_Vertical_RL", 0, THREED(render3dBlindVertical, 0, 16, 0x2F1055u, 1, 0, 1, 1)}},
+    {52, {122, 0, "3D_Blind", "3D_Blind_Horizental_TB", 0, THREED(render3dBlindHorizontal, 0, 16, 0x2F1055u, 0, 0, 1, 1)}},
+    {53, {123, 0, "3D_Blind", "3D_Blind_Horizental_BT", 0, THREED(render3dBlindHorizontal, 0, 16, 0x2F1055u, 1, 0, 1, 1)}},
+    {54, {140, 0, "3D_Page4_In", "3D_Page4_In", 0, THREED(render3dPage4, 0, 100.0f)}},
+    {55, {141, 0, "3D_Page4_Out", "3D_Page4_Out", 0, THREED(render3dPage4, 1, 100.0f)}},
+    {62, {164, 0, "3D_Ball_Explode", "3D_Ball_Explode_In", 0, THREED(render3dBallExplode, 0, 20, 10)}},
+    {63, {165, 0, "3D_Ball_Explode", "3D_Ball_Explode_Out", 0, THREED(render3dBallExplode, 1, 20, 10)}},
+    {91, {230, 0, "3D_Blind2", "3D_Blind2_Horizental_9_TB", 0, THREED(render3dBlindHorizontal, 1, 9, 0x2F1055u, 0, 0, 0, 0)}},
+    {92, {240, 0, "3D_Blind2Serial", "3D_Blind2Serial_Horizental_9_TB", 0, THREED(render3dBlindHorizontal, 1, 9, 0x2F1055u, 0, 0, 1, 0)}},
+    {93, {250, 0, "3D_Blind2Serial", "3D_Blind2Serial_Vertical_12_LR", 0, THREED(render3dBlindVertical, 1, 12, 0x2F1055u, 0, 1, 1, 0)}},
     // Block (family 1)
     {105, {1000, 1, "BL_Rand", "BL_Rand", 0, BLOCK(renderBlPlain, 32, 24, 0, 0)}},
     {106, {1010, 1, "BL_Roto1 ", "BL_Roto1", 0, BLOCK(renderBlPlain, 16, 12, 1, 0)}},

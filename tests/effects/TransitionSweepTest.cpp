@@ -52,6 +52,21 @@ constexpr const char* kBlockTurnBackward =
     "the first blocks still tilt at the end";
 
 RowRule noEndChecks() { return RowRule{}; }
+constexpr const char* kLitSheet =
+    "3D sheet: the flat picture goes through the mesh light (ambient 150 is 259/256), so the flat end is up to 2 "
+    "steps brighter";
+constexpr const char* kDiagonalSheet =
+    "3D sheet at a diagonal: the sheet turned there and back in floats misses edge pixels of the flat end, which "
+    "keep the background";
+constexpr const char* kLitMesh =
+    "3D mesh: the picture is lit by the mesh light at the end where it lies flat, and the other end still shows "
+    "the moving picture (gathered, far off, edge-on or in flight)";
+constexpr const char* kTiles =
+    "3D tiles: the tiles are lit flat, the last tile row stops a pixel short and slow tiles are still on screen "
+    "at the far end";
+constexpr const char* kBlinds =
+    "3D blinds: the slats are lit flat per slat and turned slats leave single columns or rows of the background";
+
 // Workers that work about the centre leave an odd last column or row as it was.
 RowRule evenOnly(RowRule r) {
     r.evenSizeEnds = true;
@@ -89,6 +104,51 @@ RowRule wipeClockRule() {
 }
 
 const RuleNote kNotes[] = {
+    {0, 1, noEndChecks(), "3D_Ball: the background fades to or from black under a lit ball"},
+    {2, 2, outgoingOnly(1), "3D_Ball2_In: the flattened picture is lit by the mesh light"},
+    {3, 3, RowRule{}, "3D_Ball2_Out: the picture is lit at the start and a one-pixel meridian is left at 0.999"},
+    {4, 4, endTolerance(2), kLitSheet},
+    {5, 5, outgoingOnly(2), kDiagonalSheet},
+    {6, 6, endTolerance(2), kLitSheet},
+    {7, 7, outgoingOnly(2), kDiagonalSheet},
+    {8, 8, endTolerance(2), kLitSheet},
+    {9, 9, outgoingOnly(2), kDiagonalSheet},
+    {10, 10, endTolerance(2), kLitSheet},
+    {11, 11, outgoingOnly(2), kDiagonalSheet},
+    {12, 12, endTolerance(2), kLitSheet},
+    {13, 13, incomingOnly(2), kDiagonalSheet},
+    {14, 14, endTolerance(2), kLitSheet},
+    {15, 15, incomingOnly(2), kDiagonalSheet},
+    {16, 16, endTolerance(2), kLitSheet},
+    {17, 17, incomingOnly(2), kDiagonalSheet},
+    {18, 18, endTolerance(2), kLitSheet},
+    {19, 19, incomingOnly(2), kDiagonalSheet},
+    {20, 20, endTolerance(2), kLitSheet},
+    {21, 21, outgoingOnly(2), kDiagonalSheet},
+    {22, 22, endTolerance(2), kLitSheet},
+    {23, 23, outgoingOnly(2), kDiagonalSheet},
+    {24, 24, endTolerance(2), kLitSheet},
+    {25, 25, outgoingOnly(2), kDiagonalSheet},
+    {26, 26, endTolerance(2), kLitSheet},
+    {27, 27, outgoingOnly(2), kDiagonalSheet},
+    {28, 28, endTolerance(2), kLitSheet},
+    {29, 29, incomingOnly(2), kDiagonalSheet},
+    {30, 30, endTolerance(2), kLitSheet},
+    {31, 31, incomingOnly(2), kDiagonalSheet},
+    {32, 32, endTolerance(2), kLitSheet},
+    {33, 33, incomingOnly(2), kDiagonalSheet},
+    {34, 34, endTolerance(2), kLitSheet},
+    {35, 35, incomingOnly(2), kDiagonalSheet},
+    {36, 43, noEndChecks(), kLitMesh},
+    {44, 44, outgoingOnly(1), "3D_007_In: the flat incoming picture is lit by the mesh light at the end"},
+    {45, 45, incomingOnly(1), "3D_007_Out: the flat outgoing picture is lit by the mesh light at the start"},
+    {46, 49, noEndChecks(), kTiles},
+    {50, 53, noEndChecks(), kBlinds},
+    {54, 55, noEndChecks(), kLitMesh},
+    {62, 63, noEndChecks(),
+     "3D_Ball_Explode: the flat picture keeps the sphere's depth in its perspective, and burst tiles are still "
+     "flying at the far end"},
+    {91, 93, noEndChecks(), kBlinds},
     {105, 105, outgoingOnly(0), kBlockRevealForward},
     {106, 106, outgoingOnly(0), kBlockRevealForward},
     {108, 108, outgoingOnly(0), kBlockRevealForward},

@@ -51,13 +51,15 @@ TEST(TransitionTable, RowsAreCatalogueRowsInOrderWithTheirFamilies) {
     }
 }
 
-// A family is either all there or not there at all.
+// A family is either all there or not there at all; the 3D family lands in
+// two halves of workers, so it may be partly there.
 TEST(TransitionTable, CountHoldsWholeFamilies) {
     int expected = 0;
     for (const FamilyRange& f : kFamilies) {
         int present = 0;
         for (int n = f.firstRow; n <= f.lastRow; ++n) present += findRow(n) != nullptr;
-        EXPECT_TRUE(present == 0 || present == f.lastRow - f.firstRow + 1) << f.prefix << " has " << present;
+        const bool split = f.firstRow == 0;
+        EXPECT_TRUE(split || present == 0 || present == f.lastRow - f.firstRow + 1) << f.prefix << " has " << present;
         expected += present;
     }
     EXPECT_EQ(expected, transitionCount);
