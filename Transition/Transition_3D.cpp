@@ -56,13 +56,12 @@ void curlPoint(float* x, float* y, float* z, float x0, float r, float limit) {
 
 void rollOrPage(EffectParams* t, int32_t dir, float angle, float radius, float limit, const Light& light) {
     const Scene s = sceneOf(t);
-    const Pixel* background = dir == 0 ? s.out : s.in;
-    const Pixel* sheet = dir == 0 ? s.in : s.out;
+    const auto [background, sheet] = rolesOf(s, dir);
     copyWhole(s, background);
     if (s.empty()) return;
     clearDepthRect(s.clip, s.pitch);
     const float r = radius * static_cast<float>(s.w + s.h) * 0.00089285715f;
-    const int32_t j = truncToInt((dir == 0 ? 1.0f - t->progress : t->progress) * 4096.0f);
+    const int32_t j = stageOf(t, dir, 4096.0f);
     const float diag = std::sqrt(static_cast<float>(s.w) * s.w + static_cast<float>(s.h) * s.h);
     const float x0 = (diag + r) * j / 4096.0f - diag / 2;
     const int32_t cx = s.w / 2, cy = s.h / 2;
@@ -83,9 +82,8 @@ void rollOrPage(EffectParams* t, int32_t dir, float angle, float radius, float l
 
 void render3dBall(EffectParams* t, int32_t angleDeg, int32_t dir) {
     const Scene s = sceneOf(t);
-    const int32_t stage = truncToInt((dir == 0 ? 1.0f - t->progress : t->progress) * 1024.0f);
-    const Pixel* background = dir == 0 ? s.out : s.in;
-    const Pixel* ball = dir == 0 ? s.in : s.out;
+    const int32_t stage = stageOf(t, dir, 1024.0f);
+    const auto [background, ball] = rolesOf(s, dir);
     copyScaled(s, background, stage / 4);
     if (s.empty()) return;
     clearDepthRect(s.clip, s.pitch);
@@ -128,8 +126,7 @@ void render3dBall(EffectParams* t, int32_t angleDeg, int32_t dir) {
 void render3dBall2(EffectParams* t, int32_t dir) {
     const Scene s = sceneOf(t);
     const int32_t m = truncToInt((dir == 0 ? t->progress : 1.0f - t->progress) * 1024.0f);
-    const Pixel* background = dir == 0 ? s.out : s.in;
-    const Pixel* ball = dir == 0 ? s.in : s.out;
+    const auto [background, ball] = rolesOf(s, dir);
     copyWhole(s, background);
     if (s.empty()) return;
     clearDepthRect(s.clip, s.pitch);
@@ -166,9 +163,8 @@ void render3dPage(EffectParams* t, int32_t dir, float angle, float radius) {
 
 void render3dCurtain(EffectParams* t, int32_t dir, int32_t ripple) {
     const Scene s = sceneOf(t);
-    const int32_t a = truncToInt((dir == 0 ? 1.0f - t->progress : t->progress) * 4096.0f);
-    const Pixel* background = dir == 0 ? s.out : s.in;
-    const Pixel* cloth = dir == 0 ? s.in : s.out;
+    const int32_t a = stageOf(t, dir, 4096.0f);
+    const auto [background, cloth] = rolesOf(s, dir);
     copyWhole(s, background);
     if (s.empty()) return;
     const int32_t gather = SqrtTable[4096 - a] >> 10;
@@ -203,9 +199,8 @@ void render3dCurtain(EffectParams* t, int32_t dir, int32_t ripple) {
 
 void render3dWave(EffectParams* t, int32_t dir) {
     const Scene s = sceneOf(t);
-    const int32_t stage = truncToInt((dir == 0 ? 1.0f - t->progress : t->progress) * 4096.0f);
-    const Pixel* background = dir == 0 ? s.out : s.in;
-    const Pixel* sheet = dir == 0 ? s.in : s.out;
+    const int32_t stage = stageOf(t, dir, 4096.0f);
+    const auto [background, sheet] = rolesOf(s, dir);
     if (!s.empty()) clearDepthRect(s.clip, s.pitch);
     copyWhole(s, background);
     if (s.empty()) return;
@@ -262,8 +257,7 @@ void render3dNameSlab(EffectParams* t, int32_t dir, float tiltY, float tiltZ) {
     Pixel* banner = keptBuffer(t, 0, [&](Pixel* b) { paintBanner(b, s.pitch, s.w, bannerRows, g); });
     const float c = dir == 1 ? t->progress : 1.0f - t->progress;
     const int32_t d = truncToInt(c * 4096.0f);
-    const Pixel* background = dir == 0 ? s.out : s.in;
-    const Pixel* slab = dir == 0 ? s.in : s.out;
+    const auto [background, slab] = rolesOf(s, dir);
     copyWhole(s, background);
     if (s.empty()) return;
     clearDepthRect(s.clip, s.pitch);
@@ -313,8 +307,7 @@ void render3dNameSlab(EffectParams* t, int32_t dir, float tiltY, float tiltZ) {
 void render3dPageSide(EffectParams* t, int32_t dir) {
     const Scene s = sceneOf(t);
     const int32_t p = truncToInt((dir == 0 ? t->progress : 1.0f - t->progress) * 4096.0f);
-    const Pixel* leftPicture = dir == 0 ? s.out : s.in;
-    const Pixel* rightPicture = dir == 0 ? s.in : s.out;
+    const auto [leftPicture, rightPicture] = rolesOf(s, dir);
     const int32_t half = s.w / 2;
     copyRect(s.dst, leftPicture, 0, 0, Rect{0, 0, half, s.h}, s.pitch, s.pitch);
     copyRect(s.dst, rightPicture, half, 0, Rect{half, 0, s.w, s.h}, s.pitch, s.pitch);
@@ -338,8 +331,7 @@ void render3dPageSide(EffectParams* t, int32_t dir) {
 
 void render3dPage4(EffectParams* t, int32_t dir, float radius) {
     const Scene s = sceneOf(t);
-    const Pixel* background = dir == 0 ? s.out : s.in;
-    const Pixel* sheet = dir == 0 ? s.in : s.out;
+    const auto [background, sheet] = rolesOf(s, dir);
     copyWhole(s, background);
     if (s.empty()) return;
     clearDepthRect(s.clip, s.pitch);
@@ -375,9 +367,8 @@ void render3dPage4(EffectParams* t, int32_t dir, float radius) {
 
 void render3d007(EffectParams* t, int32_t dir) {
     const Scene s = sceneOf(t);
-    const int32_t c = truncToInt((dir == 1 ? t->progress : 1.0f - t->progress) * 4096.0f);
-    const Pixel* background = dir == 0 ? s.out : s.in;
-    const Pixel* tube = dir == 0 ? s.in : s.out;
+    const int32_t c = stageOf(t, dir, 4096.0f);
+    const auto [background, tube] = rolesOf(s, dir);
     copyScaled(s, background, c / 16);
     if (s.empty()) return;
     clearDepthRect(s.clip, s.pitch);

@@ -32,6 +32,19 @@ inline Scene sceneOf(const EffectParams* t) {
     return {f.outgoing, f.incoming, f.canvas, f.pitch, f.w, f.h, f.rect};
 }
 
+// Which picture stays behind and which one moves: with dir 0 the incoming
+// picture moves over the outgoing one, with dir 1 the outgoing over the incoming.
+struct Roles {
+    const Pixel* background;
+    const Pixel* moving;
+};
+inline Roles rolesOf(const Scene& s, int32_t dir) { return dir == 0 ? Roles{s.out, s.in} : Roles{s.in, s.out}; }
+
+// The stage that runs from scale down to 0 with dir 0 and up from 0 with dir 1.
+inline int32_t stageOf(const EffectParams* t, int32_t dir, float scale) {
+    return truncToInt((dir == 0 ? 1.0f - t->progress : t->progress) * scale);
+}
+
 // The size unit of the 3D workers: 256 at 560 x 560.
 inline int32_t sizeUnit(const Scene& s) { return ((s.w + s.h) * 256) / 1120; }
 

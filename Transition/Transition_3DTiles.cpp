@@ -117,9 +117,8 @@ bool tileCountFits(int32_t cols, int32_t rows) {
 
 void render3dBlockExplode(EffectParams* t, int32_t dir, int32_t cols, int32_t rows) {
     const Scene s = sceneOf(t);
-    const Pixel* background = dir == 0 ? s.out : s.in;
-    const Pixel* picture = dir == 0 ? s.in : s.out;
-    const int32_t p = truncToInt((dir == 0 ? 1.0f - t->progress : t->progress) * 256.0f);
+    const auto [background, picture] = rolesOf(s, dir);
+    const int32_t p = stageOf(t, dir, 256.0f);
     if (!tileCountFits(cols, rows)) {
         copyWhole(s, background);
         return;
@@ -195,9 +194,8 @@ void freezePicture(Pixel* ice, const Scene& s, const Pixel* picture) {
 
 void render3dFreezenExplode(EffectParams* t, int32_t dir, int32_t motion, int32_t cols, int32_t rows) {
     const Scene s = sceneOf(t);
-    const Pixel* background = dir == 0 ? s.out : s.in;
-    const Pixel* picture = dir == 0 ? s.in : s.out;
-    const int32_t p = truncToInt((dir == 0 ? 1.0f - t->progress : t->progress) * 256.0f);
+    const auto [background, picture] = rolesOf(s, dir);
+    const int32_t p = stageOf(t, dir, 256.0f);
     if (!tileCountFits(cols, rows)) {
         copyWhole(s, background);
         return;
@@ -244,9 +242,8 @@ void scatterBallTiles(TileRecord* tiles, const Scene& s, int32_t g, int32_t cols
 
 void render3dBallExplode(EffectParams* t, int32_t dir, int32_t cols, int32_t rows) {
     const Scene s = sceneOf(t);
-    const Pixel* background = dir == 0 ? s.out : s.in;
-    const Pixel* picture = dir == 0 ? s.in : s.out;
-    const int32_t stage = truncToInt((dir == 0 ? 1.0f - t->progress : t->progress) * 1024.0f);
+    const auto [background, picture] = rolesOf(s, dir);
+    const int32_t stage = stageOf(t, dir, 1024.0f);
     if (cols < 1 || rows < 1 || cols + 1 > kMaxSphereSide || rows + 1 > kMaxSphereSide) {
         copyWhole(s, background);
         return;
@@ -337,8 +334,7 @@ struct BlindStyle {
 void renderBlind(EffectParams* t, const BlindStyle& style, int32_t dir, int32_t n, uint32_t colour,
                  int32_t reverse, int32_t back, int32_t staggered, int32_t solid) {
     const Scene s = sceneOf(t);
-    const Pixel* front = dir == 0 ? s.out : s.in;
-    const Pixel* rear = dir == 0 ? s.in : s.out;
+    const auto [front, rear] = rolesOf(s, dir);
     const int32_t p = truncToInt((dir == 0 ? t->progress : 1.0f - t->progress) * 4096.0f);
     if (s.empty()) return;
     clearDepthRect(s.clip, s.pitch);
