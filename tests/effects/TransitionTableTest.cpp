@@ -68,6 +68,17 @@ TEST(TransitionTable, CountHoldsWholeFamilies) {
 
 TEST(TransitionTable, NamesAndIdsAreCopiedExactly) {
     struct Expect { int number; int id; const char* group; const char* name; } cases[] = {
+        {4, 10, "3D_Roll", "3D_Roll_000In"},
+        {9, 15, "3D_Roll", "3D_Roll_225In"},          // ids fall back at row 10
+        {10, 10, "3D_Roll", "3D_Roll_270In"},         // the id of row 4
+        {14, 20, "3D_Roll", "3D_Roll_090Out"},        // three rows share 20
+        {18, 20, "3D_Roll", "3D_Roll_270Out"},
+        {21, 30, "3D_Page", "3D_Page_045In"},
+        {29, 40, "3D_Page", "3D_Page_045Out"},
+        {43, 80, "3D_Page", "3D_Page_LR"},            // the page group again, the id of "3D_Page_RL"
+        {53, 123, "3D_Blind", "3D_Blind_Horizental_BT"},
+        {54, 140, "3D_Page4_In", "3D_Page4_In"},
+        {92, 240, "3D_Blind2Serial", "3D_Blind2Serial_Horizental_9_TB"},
         {192, 3000, "PL_Fade", "PL_Fade"},
         {193, 3001, "PL_Fade", "PL_Fade_OutIn"},
         {196, 3020, "PL_ColorMask", "PL_ColorMask"},
