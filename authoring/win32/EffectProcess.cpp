@@ -15,6 +15,7 @@
 #include "authoring/PictureLoading.h"
 #include "authoring/PreviewSettings.h"
 #include "authoring/PreviewTables.h"
+#include "authoring/ViewerRules.h"
 #include "authoring/win32/EffectProcess.h"
 #include "authoring/win32/WizardIds.h"
 #include "authoring/win32/WizardSeams.h"
@@ -28,6 +29,7 @@
 #include "engine/SoundAnalysis.h"
 #include "engine/SoundControl.h"
 #include "engine/SoundPlayer.h"
+#include "render/Fills.h"
 #include "render/Platform.h"
 #include "render/TrigTables.h"
 
@@ -50,6 +52,8 @@ struct PreviewState {
     int32_t target;              // 1 the Make page, 0 the full-screen window
     int32_t screenMode;          // the Make step's screen-mode selection
     bool fullScreen;
+    bool pictureOrderShown;
+    HINSTANCE instance;          // the module whose bitmaps loadBitmapByName reads
     HDC dc;
 };
 
@@ -231,6 +235,7 @@ bool startPreviewAt(int32_t w, int32_t h, bool withSound, bool fullScreen) {
     clearPictureBuffers();
     clearEffectRecords();
     buildTrigTables();
+    g_preview.instance = GetModuleHandleA(nullptr);
     prepareSoundAnalysis();
     if (!copyPreviewImagePaths()) return false;
     stopLetterTimer();
@@ -245,6 +250,7 @@ bool startPreview(int32_t w, int32_t h, bool withSound) { return startPreviewAt(
 void previewFrameTo(HDC dc, int32_t w, int32_t h, int32_t target) {
     if (!frameCanvas().origin) return;
     g_preview.target = target;
+    g_preview.options.titlesHidden = g_preview.pictureOrderShown ? 1 : 0;
     const FrameHooks hooks = previewHooks(dc);
     stepFrame(hooks, timeGetTime(), static_cast<uint32_t>(std::time(nullptr)), w, h);
 }
@@ -256,4 +262,39 @@ void scratchReleaseAll() { scratchFreeBlocks(); }
 void freePreviewCanvases() {
     stopLetterTimer();
     freeCanvas();
+}
+
+void setPictureOrderShown(bool shown) { g_preview.pictureOrderShown = shown; }
+
+int32_t previewPictureCount() { return g_preview.pathCount; }
+
+void jumpToPreviewPicture(int32_t index) {
+    const FrameCanvas& canvas = frameCanvas();
+    if (index < 0 || index >= g_preview.pathCount || !canvas.origin || !frameScheduler.currentPicture) return;
+    loadJpegToDib(g_preview.paths[index], frameScheduler.currentPicture, canvas.width, canvas.height,
+                  canvas.width + 16);
+    const ThumbnailJump jump = thumbnailJump(index, g_preview.pathCount, frameScheduler.drawMode);
+    frameScheduler.slideIndex = jump.nextPicture;
+    titleChoice.titleIndex = jump.titleIndex;
+}
+
+int32_t loadBitmapByName(Pixel* pixels, const char* name, int32_t w, int32_t h) {
+    const int32_t id = bitmapResourceForName(name);
+    if (!id || !pixels || w < 1 || h < 1) return 0;
+    HINSTANCE instance = g_preview.instance ? g_preview.instance : GetModuleHandleA(nullptr);
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!bitmap) return 0;
+    BITMAP info = {};
+    int32_t copied = 0;
+    // Only 24-bit bitmaps are laid out as the copy reads them; the rows are
+    // read within the bitmap's own size, never past its last byte.
+    if (GetObjectA(bitmap, sizeof info, &info) == sizeof info && info.bmBits && info.bmBitsPixel == 24) {
+        const int32_t stride = (info.bmWidth * 3 + 3) & ~3;
+        copyBitmapRows(pixels, w, h, static_cast<const uint8_t*>(info.bmBits), info.bmWidth,
+                       info.bmHeight < 0 ? -info.bmHeight : info.bmHeight, stride, info.bmHeight < 0);
+        copied = 1;
+    }
+    DeleteObject(bitmap);
+    return copied;
 }
