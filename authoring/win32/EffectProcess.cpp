@@ -31,6 +31,7 @@
 #include "engine/SoundPlayer.h"
 #include "render/Fills.h"
 #include "render/Platform.h"
+#include "render/win32/BitmapResourceWin.h"
 #include "render/TrigTables.h"
 
 namespace {
@@ -236,6 +237,8 @@ bool startPreviewAt(int32_t w, int32_t h, bool withSound, bool fullScreen) {
     clearEffectRecords();
     buildTrigTables();
     g_preview.instance = GetModuleHandleA(nullptr);
+    // The fire title effects ask for their picture by name among Glimmerdeck's bitmaps.
+    setBitmapResourceLoader(loadBitmapByName);
     prepareSoundAnalysis();
     if (!copyPreviewImagePaths()) return false;
     stopLetterTimer();
@@ -281,20 +284,5 @@ void jumpToPreviewPicture(int32_t index) {
 int32_t loadBitmapByName(Pixel* pixels, const char* name, int32_t w, int32_t h) {
     const int32_t id = bitmapResourceForName(name);
     if (!id || !pixels || w < 1 || h < 1) return 0;
-    HINSTANCE instance = g_preview.instance ? g_preview.instance : GetModuleHandleA(nullptr);
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!bitmap) return 0;
-    BITMAP info = {};
-    int32_t copied = 0;
-    // Only 24-bit bitmaps are laid out as the copy reads them; the rows are
-    // read within the bitmap's own size, never past its last byte.
-    if (GetObjectA(bitmap, sizeof info, &info) == sizeof info && info.bmBits && info.bmBitsPixel == 24) {
-        const int32_t stride = (info.bmWidth * 3 + 3) & ~3;
-        copyBitmapRows(pixels, w, h, static_cast<const uint8_t*>(info.bmBits), info.bmWidth,
-                       info.bmHeight < 0 ? -info.bmHeight : info.bmHeight, stride, info.bmHeight < 0);
-        copied = 1;
-    }
-    DeleteObject(bitmap);
-    return copied;
+    return loadBitmapResourceId(g_preview.instance ? g_preview.instance : GetModuleHandleA(nullptr), id, pixels, w, h);
 }

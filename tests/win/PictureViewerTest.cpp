@@ -22,6 +22,7 @@
 #include "engine/EffectFrames.h"
 #include "engine/FrameCanvas.h"
 #include "engine/FrameScheduler.h"
+#include "render/Fills.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -200,6 +201,10 @@ TEST_F(Viewers, FullScreenPreviewPlaysJumpsAndEndsOnAKey) {
     ASSERT_NE(canvas.origin, nullptr);
     EXPECT_EQ(canvas.width, 640);
     EXPECT_GT(litShare(canvas.origin, 640, 480, canvas.pitch), 0.5);
+    // The fire title effects' picture comes from Glimmerdeck's own bitmaps.
+    std::vector<Pixel> fire(330 * 360, 0);
+    EXPECT_EQ(loadBitmapResource(fire.data(), "RedFires33.bmp", 330, 360), 1);
+    EXPECT_GT(litShare(fire.data(), 330, 360, 330), 0.1);
 
     // The strip: hidden until the pointer reaches the bottom band.
     HWND order = imageOrderWindow();
