@@ -12,6 +12,7 @@
 #include <string>
 
 #include "Animation/ParticleList.h"
+#include "Transition/Transition_Wipe.h"
 #include "authoring/PictureLoading.h"
 #include "authoring/PreviewSettings.h"
 #include "authoring/PreviewTables.h"
@@ -145,6 +146,8 @@ int32_t countLetterLines(const char* text) {
     return n;
 }
 
+int32_t loadPreviewFire(Pixel* pixels, int32_t w, int32_t h) { return loadBitmapByName(pixels, "RedFires33.bmp", w, h); }
+
 // ---- Frame hooks
 
 int32_t loadPicture(void*, int32_t index, Pixel* destination, int32_t w, int32_t h, int32_t pitch) {
@@ -237,8 +240,9 @@ bool startPreviewAt(int32_t w, int32_t h, bool withSound, bool fullScreen) {
     clearEffectRecords();
     buildTrigTables();
     g_preview.instance = GetModuleHandleA(nullptr);
-    // The fire title effects ask for their picture by name among Glimmerdeck's bitmaps.
+    // The fire title effects and fire wipes take their picture from Glimmerdeck's bitmaps.
     setBitmapResourceLoader(loadBitmapByName);
+    setWipeFireLoader(loadPreviewFire);
     prepareSoundAnalysis();
     if (!copyPreviewImagePaths()) return false;
     stopLetterTimer();
