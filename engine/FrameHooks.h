@@ -23,6 +23,7 @@ struct FrameOptions {
     int32_t showTime = 5000;             // S, ms
     int32_t transitionTime = 2000;       // T, ms
     int32_t letterMode = 0;              // 1: the letter scrolls instead of titles
+    int32_t titlesHidden = 0;            // 1: no titles this frame (the letter is unaffected)
     char fontFace[32] = "Times New Roman";
     int32_t fontSize = 100;
     int32_t titleColor = 80;

@@ -129,15 +129,16 @@ void stepFrame(const FrameHooks& hooks, uint32_t timeMs, uint32_t timeSeconds, i
 
     // 6. Draw.
     const bool titles = !(hooks.options && hooks.options->letterMode == 1);
+    const bool drawTitles = titles && !(hooks.options && hooks.options->titlesHidden);
     switch (s.drawMode) {
     case kDrawImageEffect:
         runImageEffectFrame(hooks, canvas, s.currentPicture, p, s.imageEffectFirst, half,
                             s.imageEffectRow, w, h);
-        if (titles) runTitleFrame(hooks, timeSeconds, s.imageEffectFirst, p * 0.5f, half, w, h);
+        if (drawTitles) runTitleFrame(hooks, timeSeconds, s.imageEffectFirst, p * 0.5f, half, w, h);
         break;
     case kDrawPlainPicture:
         copyFrame(canvas, s.currentPicture, w, h);
-        if (titles) runTitleFrame(hooks, timeSeconds, 0, (q + 1.0f) * 0.5f, S, w, h);
+        if (drawTitles) runTitleFrame(hooks, timeSeconds, 0, (q + 1.0f) * 0.5f, S, w, h);
         break;
     case kDrawSlideTransition:
         runTransitionFrame(hooks, canvas, s.previousPicture, s.currentPicture, p, s.transitionFirst,

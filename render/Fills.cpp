@@ -26,6 +26,13 @@ inline Pixel crossFade(Pixel first, Pixel second, int64_t k) {
 
 }  // namespace
 
+namespace {
+BitmapResourceLoader g_bitmapLoader = nullptr;
+}
+
+void setBitmapResourceLoader(BitmapResourceLoader loader) { g_bitmapLoader = loader; }
+BitmapResourceLoader bitmapResourceLoader() { return g_bitmapLoader; }
+
 void copyBitmapRows(Pixel* dst, int32_t width, int32_t height, const uint8_t* bits,
                     int32_t bitmapWidth, int32_t bitmapHeight, int32_t stride, bool topDown) {
     if (width <= 0 || height <= 0) return;

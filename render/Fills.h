@@ -20,6 +20,12 @@ void setResourceInstance(void* moduleInstance);
 // pitch = width. 1 after filling dst, 0 (dst untouched) when the resource is missing.
 // A request larger than the bitmap gets the bitmap and black for the rest.
 int32_t loadBitmapResource(Pixel* dst, const char* name, int32_t width, int32_t height);
+// A program that holds its bitmaps under other ids (the authoring program's
+// preview) installs a loader by name that loadBitmapResource then hands every
+// request to; null goes back to resource 122 of the module.
+using BitmapResourceLoader = int32_t (*)(Pixel* dst, const char* name, int32_t width, int32_t height);
+void setBitmapResourceLoader(BitmapResourceLoader loader);
+BitmapResourceLoader bitmapResourceLoader();
 
 // Three draws: red, green, blue, each mod 256.
 Pixel randomColor();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Draws Glimmerdeck's decorative resources with ImageMagick into authoring/app/:
 # the program icon (101), the four tab icons and the three picture frames
-# (103 selected picture, 128 file picture, 154 preview).
+# (103 selected picture, 128 file picture, 154 preview), and the two small
+# pictures 145 and 146 that the preview's effects may ask for by name.
 #
 #   bash tools/make-wizard-art.sh
 set -euo pipefail
@@ -35,3 +36,9 @@ icon tab-image '#2f7d4f' '1'
 icon tab-text '#7d5a2f' '2'
 icon tab-sound '#6b2f7d' '3'
 icon tab-make '#2f5f7d' '4'
+
+# The preview's named pictures (24-bit, as the by-name loader copies them).
+convert -size 64x48 xc:'#87ceeb' -fill white -draw "polygon 8,24 40,20 56,24 40,28" \
+    -draw "polygon 28,22 36,8 40,22" -draw "polygon 28,26 36,40 40,26" -type truecolor "BMP3:$out/airplane.bmp"
+convert -size 48x64 xc:'#f0e6d2' -fill '#5a4632' -draw "ellipse 16,40 8,14 0,360" \
+    -draw "ellipse 32,20 8,14 0,360" -type truecolor "BMP3:$out/footmark.bmp"

@@ -12,9 +12,11 @@
 #include <string>
 
 #include "Animation/ParticleList.h"
+#include "Transition/Transition_Wipe.h"
 #include "authoring/PictureLoading.h"
 #include "authoring/PreviewSettings.h"
 #include "authoring/PreviewTables.h"
+#include "authoring/ViewerRules.h"
 #include "authoring/win32/EffectProcess.h"
 #include "authoring/win32/WizardIds.h"
 #include "authoring/win32/WizardSeams.h"
@@ -28,7 +30,9 @@
 #include "engine/SoundAnalysis.h"
 #include "engine/SoundControl.h"
 #include "engine/SoundPlayer.h"
+#include "render/Fills.h"
 #include "render/Platform.h"
+#include "render/win32/BitmapResourceWin.h"
 #include "render/TrigTables.h"
 
 namespace {
@@ -50,6 +54,8 @@ struct PreviewState {
     int32_t target;              // 1 the Make page, 0 the full-screen window
     int32_t screenMode;          // the Make step's screen-mode selection
     bool fullScreen;
+    bool pictureOrderShown;
+    HINSTANCE instance;          // the module whose bitmaps loadBitmapByName reads
     HDC dc;
 };
 
@@ -139,6 +145,8 @@ int32_t countLetterLines(const char* text) {
     for (const char* c = text; *c; ++c) n += *c == '\r';
     return n;
 }
+
+int32_t loadPreviewFire(Pixel* pixels, int32_t w, int32_t h) { return loadBitmapByName(pixels, "RedFires33.bmp", w, h); }
 
 // ---- Frame hooks
 
@@ -231,6 +239,10 @@ bool startPreviewAt(int32_t w, int32_t h, bool withSound, bool fullScreen) {
     clearPictureBuffers();
     clearEffectRecords();
     buildTrigTables();
+    g_preview.instance = GetModuleHandleA(nullptr);
+    // The fire title effects and fire wipes take their picture from Glimmerdeck's bitmaps.
+    setBitmapResourceLoader(loadBitmapByName);
+    setWipeFireLoader(loadPreviewFire);
     prepareSoundAnalysis();
     if (!copyPreviewImagePaths()) return false;
     stopLetterTimer();
@@ -245,6 +257,7 @@ bool startPreview(int32_t w, int32_t h, bool withSound) { return startPreviewAt(
 void previewFrameTo(HDC dc, int32_t w, int32_t h, int32_t target) {
     if (!frameCanvas().origin) return;
     g_preview.target = target;
+    g_preview.options.titlesHidden = g_preview.pictureOrderShown ? 1 : 0;
     const FrameHooks hooks = previewHooks(dc);
     stepFrame(hooks, timeGetTime(), static_cast<uint32_t>(std::time(nullptr)), w, h);
 }
@@ -256,4 +269,24 @@ void scratchReleaseAll() { scratchFreeBlocks(); }
 void freePreviewCanvases() {
     stopLetterTimer();
     freeCanvas();
+}
+
+void setPictureOrderShown(bool shown) { g_preview.pictureOrderShown = shown; }
+
+int32_t previewPictureCount() { return g_preview.pathCount; }
+
+void jumpToPreviewPicture(int32_t index) {
+    const FrameCanvas& canvas = frameCanvas();
+    if (index < 0 || index >= g_preview.pathCount || !canvas.origin || !frameScheduler.currentPicture) return;
+    loadJpegToDib(g_preview.paths[index], frameScheduler.currentPicture, canvas.width, canvas.height,
+                  canvas.width + 16);
+    const ThumbnailJump jump = thumbnailJump(index, g_preview.pathCount, frameScheduler.drawMode);
+    frameScheduler.slideIndex = jump.nextPicture;
+    titleChoice.titleIndex = jump.titleIndex;
+}
+
+int32_t loadBitmapByName(Pixel* pixels, const char* name, int32_t w, int32_t h) {
+    const int32_t id = bitmapResourceForName(name);
+    if (!id || !pixels || w < 1 || h < 1) return 0;
+    return loadBitmapResourceId(g_preview.instance ? g_preview.instance : GetModuleHandleA(nullptr), id, pixels, w, h);
 }

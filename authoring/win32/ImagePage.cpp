@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "authoring/PictureLoading.h"
+#include "authoring/ViewerRules.h"
 #include "authoring/WizardRules.h"
 #include "authoring/win32/FolderBrowser.h"
 #include "authoring/win32/ViewerBitmap.h"
@@ -125,7 +126,7 @@ void onCommand(HWND page, int id, int code) {
         wizard.viewerMode = 0;
         char text[16] = {};
         GetDlgItemTextA(page, IDC_SLIDE_TIME, text, sizeof text);
-        openSlideShowWindow(page, static_cast<UINT>(std::atoi(text)) * 1000);
+        openSlideShowWindow(page, slideTimeMs(text));
         break;
     }
     case IDC_ORIGINAL:

@@ -38,7 +38,7 @@ void mixerCommand(HWND page, int command);
 void mixerScroll(HWND page, HWND trackbar);
 void showMixerLevels(HWND page);
 
-// ---- Preview driver and viewer windows (PreviewSeamsStub.cpp) ----
+// ---- Preview driver (EffectProcess.cpp) and viewer windows (PictureViewer.cpp, FullScreenPreview.cpp) ----
 // Starts the preview at w x h (sound on or off); false when it cannot run.
 bool startPreview(int32_t w, int32_t h, bool withSound);
 // Draws one preview frame and blits it at (86, 59) of dc.

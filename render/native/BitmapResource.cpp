@@ -6,7 +6,8 @@
 
 void setResourceInstance(void*) {}
 
-int32_t loadBitmapResource(Pixel* dst, const char*, int32_t width, int32_t height) {
+int32_t loadBitmapResource(Pixel* dst, const char* name, int32_t width, int32_t height) {
+    if (BitmapResourceLoader loader = bitmapResourceLoader()) return loader(dst, name, width, height);
     static const std::vector<uint8_t> file = fireSheetBitmapFile();
     const int32_t stride = (kFireBitmapWidth * 3 + 3) & ~3;
     copyBitmapRows(dst, width, height, file.data() + 54, kFireBitmapWidth, kFireBitmapHeight, stride, false);

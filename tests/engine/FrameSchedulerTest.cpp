@@ -307,6 +307,11 @@ TEST(FrameScheduler, LetterModeDrawsTheLetterInsteadOfTitles) {
     h.frame(kCycle);
     EXPECT_EQ(h.count('M'), 1);
     EXPECT_EQ(h.letterFrames, 5);
+    // Titles hidden: neither titles nor the letter.
+    h.options.titlesHidden = 1;
+    h.frame(kCycle + 1000);
+    EXPECT_EQ(h.count('S') + h.count('M'), 0);
+    EXPECT_EQ(h.letterFrames, 5);
 }
 
 TEST(FrameScheduler, FamiliesWithoutRowsAreSkipped) {
