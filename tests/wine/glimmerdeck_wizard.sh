@@ -44,12 +44,12 @@ start_wizard "first run"
 
 "$run" "$program" >"$scratch/second.log" 2>&1 </dev/null &
 second=$!
-if probe message Glimmerdeck "Program is executed already." 30 >/dev/null; then
+if probe message Glimmerdeck "Program is executed already." 60 >/dev/null; then
     pass "second start: \"Program is executed already.\""
 else
     fail "second start: no \"Program is executed already.\" box"
 fi
-wait_pid 20 "$second"
+wait_pid 40 "$second"
 rc=$?
 ((rc == 1)) && pass "second start: status 1" || { fail "second start: status $rc"; ((rc == 124)) && kill "$second"; }
 count=$(probe count "$step1" | tr -d '\r')
