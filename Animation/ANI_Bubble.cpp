@@ -31,23 +31,13 @@ constexpr int32_t kMaxLensRadius = 63;
 
 enum BufferWord { kSprite = 0, kBufferA = 1, kBufferB = 2 };
 
-// Acquires whichever of the three buffers the record does not hold yet (all of
-// them on a run's first frame; again later when the pool was full), draws the
-// ball sprite into a newly acquired sprite buffer, and keeps what is held.
+// The sprite is drawn again whenever its buffer is newly acquired.
 void holdBuffers(EffectParams* p) {
-    const bool hadSprite = p->buffers[kSprite] != nullptr;
-    for (int k = 0; k < 3; ++k) {
-        if (p->buffers[k]) continue;
-        p->buffers[k] = p->acquireBuffer(&p->slots[k]);
-        if (!p->buffers[k]) p->slots[k] = -1;
-    }
-    if (!hadSprite && p->buffers[kSprite]) {
+    if (holdScratchBuffers(p, 3)) {
         const bool metal = g_setup.style == 3;
         drawBallSprite(p->buffers[kSprite], p->pitch, 0, 0, metal ? g_setup.ballSpriteSize : g_setup.ballSpriteSize + 1,
                        metal ? 0 : 1);
     }
-    for (int k = 0; k < 3; ++k)
-        if (p->buffers[k]) p->keepBuffer(p->slots[k]);
 }
 
 void updateBubble(EffectParams*, ParticleNode* bubble) {
@@ -57,15 +47,8 @@ void updateBubble(EffectParams*, ParticleNode* bubble) {
     if (bubble->y < 0 || crtRand() > 32000) unlinkAndFreeParticle(BubbleParticles, bubble);
 }
 
-uint32_t colourChannel(int32_t tableValue) { return static_cast<uint32_t>(std::min(255, tableValue / 256 + 128)); }
-
-// One colour cycle every 128 bubbles. A table value of 32,768 would give 256 and
-// carry into the next channel; it is held at 255.
-Pixel bubbleColour(int32_t phase) {
-    const int32_t i = (phase * 64) & (kTrigTableSize - 1);   // any phase an earlier effect left is an index
-    return (colourChannel(CosineTable[i]) << 16) | (colourChannel(SineTable[i]) << 8) |
-           colourChannel(CosineTable[(i + 4096) & (kTrigTableSize - 1)]);
-}
+// One colour cycle every 128 bubbles; any phase an earlier effect left is an index.
+Pixel bubbleColour(int32_t phase) { return wheelColour(phase * 64); }
 
 void spawnBubbles(EffectParams* p, int32_t w) {
     int32_t rate = truncToInt(static_cast<float>(g_setup.spawnRate) * p->level);
@@ -179,11 +162,7 @@ void runBubbles(EffectParams* p, int32_t riseFactor, int32_t radiusFactor, int32
         g_setup.radiusScale = radiusFactor * h / 256;
         g_setup.spawnRate = rateFactor * h / 256;
         g_setup.style = style;
-        // Whatever an earlier effect left in the buffer words is not ours.
-        for (int k = 0; k < 3; ++k) {
-            p->buffers[k] = nullptr;
-            p->slots[k] = -1;
-        }
+        dropScratchBuffers(p);   // whatever an earlier effect left there is not ours
     }
     if (g_setup.style >= 1 && g_setup.style <= 3) holdBuffers(p);
     updateAnimationLevel(p, 0.9f, 1.0f);

@@ -12,13 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "Animation/ANI_AdvancedAnimation.h"
 #include "Animation/ANI_Bubble.h"
 #include "Animation/ANI_Plasma.h"
 #include "Animation/ANI_PlasmaGenerators.h"
-#include "AnimationEffect/ANIEffectPlain.h"
-#include "AnimationEffect/ANIEffectWarping.h"
+#include "Animation/AnimationShared.h"
 #include "Animation/AnimationTable.h"
 #include "Animation/ParticleList.h"
+#include "AnimationEffect/ANIEffectPlain.h"
+#include "AnimationEffect/ANIEffectWarping.h"
 #include "AnimationEffect/AnimationEffectTable.h"
 #include "render/CrtRandom.h"
 #include "tests/effects/AnimationFixture.h"
@@ -38,6 +40,8 @@ std::string rowName(int catalogueRow, const char* name) {
 // The state the plasma, "Shift" and warp rows keep across cycles by design, put
 // back to the process's start; "SmartEffect" reseeds from a fixed clock.
 void resetProcessState() {
+    resetAnimationRunState();
+    setMatrixClock([]() -> uint32_t { return 1234567; });
     resetPlasmaGenerators();
     resetPlasmaAnimations();
     resetPlainEffects();
