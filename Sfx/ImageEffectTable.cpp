@@ -150,6 +150,9 @@ const ImageEffectRow ImageEffectTable[] = {
     {113, {10100, 9, kAnimation, "AN_Bubble", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnBubble)}},
     {114, {10110, 9, kAnimation, "AN_Bubble2", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnBubble2)}},
     {115, {10120, 9, kAnimation, "AN_Bubble3", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnBubble3)}},
+    {116, {10130, 9, kAnimation, "AN_FireWork ", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnFireWork)}},
+    {117, {10140, 9, kAnimation, "AN_FireWork3D", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnFireWork3D)}},
+    {118, {10150, 9, kAnimation, "AN_Space", 0, VT_IMAGE_EFFECT_ENTRY(Animation, applyAnSpace)}},
     {119, {12020, 11, kMove, "MV_LeftScroll2", 0, VT_IMAGE_EFFECT_ENTRY(Move, applyMvScroll, 0)}},
     {120, {12030, 11, kMove, "MV_RightScroll2", 0, VT_IMAGE_EFFECT_ENTRY(Move, applyMvScroll, 1)}},
 };

@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "Animation/ANI_Bubble.h"
+#include "Animation/ANI_FireWork.h"
+#include "Animation/ANI_Space.h"
 #include "Sfx/ImageEffectFrame.h"
 #include "Sfx/ImageEffectShared.h"
 #include "render/ChannelMath.h"
@@ -365,4 +367,19 @@ void applyAnBubble2(EffectParams* p) { runBubbleStyle1(p); }
 void applyAnBubble3(EffectParams* p) {
     copyByStretch(p);
     MetalBubble(p);
+}
+
+void applyAnFireWork(EffectParams* p) {
+    copyByStretch(p);
+    FireWork(p);
+}
+
+void applyAnFireWork3D(EffectParams* p) {
+    copyByStretch(p);
+    FireWork3D(p);
+}
+
+void applyAnSpace(EffectParams* p) {
+    copyByStretch(p);
+    Space(p);
 }

@@ -42,3 +42,6 @@ void applyAnSmoke(EffectParams* p);
 void applyAnBubble(EffectParams* p);
 void applyAnBubble2(EffectParams* p);
 void applyAnBubble3(EffectParams* p);
+void applyAnFireWork(EffectParams* p);     // the picture, then the fireworks over it
+void applyAnFireWork3D(EffectParams* p);
+void applyAnSpace(EffectParams* p);         // the picture, then the star field

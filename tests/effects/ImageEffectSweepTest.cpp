@@ -9,6 +9,8 @@
 #include <vector>
 #include <string>
 
+#include "Animation/AnimationShared.h"
+#include "Animation/ParticleList.h"
 #include "Sfx/ImageEffectTable.h"
 #include "Sfx/Image_Effect_Animation.h"
 #include "Sfx/Image_Effect_Frame.h"
@@ -35,9 +37,11 @@ void expectClean(const std::vector<std::string>& problems, const std::string& sc
     for (const std::string& p : problems) ADD_FAILURE() << scenario << ": " << p;
 }
 
-// The borrowed bubble animations colour their bubbles from a phase the
-// animation family carries from one run to the next.
-bool carriesBubblePhase(const std::string& name) { return name.rfind("AN_Bubble", 0) == 0; }
+// The borrowed bubble and firework animations colour their particles from a
+// phase the animation family carries from one run to the next.
+bool carriesBubblePhase(const std::string& name) {
+    return name.rfind("AN_Bubble", 0) == 0 || name.rfind("AN_FireWork", 0) == 0;
+}
 
 // Unit-wide words that outlive a picture on purpose start both runs alike.
 void resetUnitWords() {
@@ -46,6 +50,10 @@ void resetUnitWords() {
     albumCloverCounter = 0;
     albumPeakLevel = 0;
     animationUnitWords = {};
+    // The borrowed particle animations keep their particles and counters for
+    // the program's run.
+    resetParticleLists();
+    resetAnimationRunState();
 }
 
 TEST_P(ImageEffectRowSweep, BehavesUnderEverySound) {
@@ -90,7 +98,7 @@ TEST_P(ImageEffectRowSweep, IgnoresStateLeftByThePreviousEffect) {
     const bool phased = carriesWarpPhase(ImageEffectTable[GetParam()].row.name);
     if (phased) std::printf("warpPhase carried over on purpose: both runs start it at 300\n");
     const bool bubbles = carriesBubblePhase(ImageEffectTable[GetParam()].row.name);
-    if (bubbles) std::printf("bubble colour phase carried over on purpose: both runs start it at 5\n");
+    if (bubbles) std::printf("particle colour phase carried over on purpose: both runs start it at 5\n");
     const SoundScenario& loud = allSoundScenarios().back();
     std::vector<uint64_t> sums[2];
     for (int dirty = 0; dirty < 2; ++dirty) {
