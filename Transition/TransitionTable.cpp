@@ -2,6 +2,12 @@
 
 #include "Transition/TransitionEntry.h"
 #include "Transition/Transition_3D.h"
+#include "Transition/Transition_3DBox.h"
+#include "Transition/Transition_3DDoor.h"
+#include "Transition/Transition_3DFlag.h"
+#include "Transition/Transition_3DJigsaw.h"
+#include "Transition/Transition_3DScatter.h"
+#include "Transition/Transition_3DTurn.h"
 #include "Transition/Transition_Block.h"
 #include "Transition/Transition_Pixel.h"
 #include "Transition/Transition_Plain.h"
@@ -16,6 +22,7 @@
 // Names and group names are copied exactly as the catalogue has them, oddities
 // included; rows of families not built yet are absent, not stood in for.
 #define THREED(...) VT_TRANSITION_ENTRY(ThreeD, __VA_ARGS__)
+#define THREED_FLAG(...) VT_TRANSITION_ENTRY(ThreeDFlag, __VA_ARGS__)
 #define BLOCK(...) VT_TRANSITION_ENTRY(Block, __VA_ARGS__)
 #define PIXEL(...) VT_TRANSITION_ENTRY(Pixel, __VA_ARGS__)
 #define PLAIN(...) VT_TRANSITION_ENTRY(Plain, __VA_ARGS__)
@@ -85,11 +92,55 @@ const TransitionTableRow transitionTable[] = {
     {53, {123, 0, "3D_Blind", "3D_Blind_Horizental_BT", 0, THREED(render3dBlindHorizontal, 0, 16, 0x2F1055u, 1, 0, 1, 1)}},
     {54, {140, 0, "3D_Page4_In", "3D_Page4_In", 0, THREED(render3dPage4, 0, 100.0f)}},
     {55, {141, 0, "3D_Page4_Out", "3D_Page4_Out", 0, THREED(render3dPage4, 1, 100.0f)}},
+    {56, {150, 0, "3D_Real_Block_Explode", "3D_Real_Block_Explode_In", 0, THREED(render3dRealBlockExplode, 0, 8, 6)}},
+    {57, {151, 0, "3D_Real_Block_Explode", "3D_Real_Block_Explode_Out", 0, THREED(render3dRealBlockExplode, 1, 8, 6)}},
+    {58, {160, 0, "3D_Real_Block_Explode2", "3D_Real_Block_Explode2_In", 0, THREED(render3dRealBlockExplode2, 0, 8, 6)}},
+    {59, {161, 0, "3D_Real_Block_Explode2", "3D_Real_Block_Explode2_Out", 0, THREED(render3dRealBlockExplode2, 1, 8, 6)}},
+    {60, {162, 0, "3D_Real_Block_Explode3", "3D_Real_Block_Explode3_In", 0, THREED(render3dRealBlockExplode3, 0, 8, 6)}},
+    {61, {163, 0, "3D_Real_Block_Explode3", "3D_Real_Block_Explode3_Out", 0, THREED(render3dRealBlockExplode3, 1, 8, 6)}},
     {62, {164, 0, "3D_Ball_Explode", "3D_Ball_Explode_In", 0, THREED(render3dBallExplode, 0, 20, 10)}},
     {63, {165, 0, "3D_Ball_Explode", "3D_Ball_Explode_Out", 0, THREED(render3dBallExplode, 1, 20, 10)}},
+    {64, {166, 0, "3D_Gugim", "3D_Gugim_In", 0, THREED(render3dGugim, 0, 16, 16, 20)}},
+    {65, {167, 0, "3D_Gugim", "3D_Gugim_Out", 0, THREED(render3dGugim, 1, 16, 16, 20)}},
+    {66, {170, 0, "3D_1Door", "3D_1Door_LIn", 0, THREED(render3dOneDoor, 0, 0, 1)}},
+    {67, {171, 0, "3D_1Door", "3D_1Door_RIn", 0, THREED(render3dOneDoor, 0, 1, 1)}},
+    {68, {172, 0, "3D_1Door", "3D_1Door_LOut", 0, THREED(render3dOneDoor, 1, 0, 1)}},
+    {69, {173, 0, "3D_1Door", "3D_1Door_ROut", 0, THREED(render3dOneDoor, 1, 1, 1)}},
+    {70, {174, 0, "3D_1Door", "3D_1Door_ForwardLIn", 0, THREED(render3dOneDoor, 0, 0, -1)}},
+    {71, {175, 0, "3D_1Door", "3D_1Door_ForwardRIn", 0, THREED(render3dOneDoor, 0, 1, -1)}},
+    {72, {176, 0, "3D_1Door", "3D_1Door_ForwardLOut", 0, THREED(render3dOneDoor, 1, 0, -1)}},
+    {73, {177, 0, "3D_1Door", "3D_1Door_ForwardROut", 0, THREED(render3dOneDoor, 1, 1, -1)}},
+    {74, {180, 0, "3D_2Door", "3D_2Door_In", 0, THREED(render3dTwoDoor, 0, 1)}},
+    {75, {181, 0, "3D_2Door", "3D_2Door_Out", 0, THREED(render3dTwoDoor, 1, 1)}},
+    {76, {182, 0, "3D_2Door", "3D_2Door_ForwardIn", 0, THREED(render3dTwoDoor, 0, -1)}},
+    {77, {183, 0, "3D_2Door", "3D_2Door_ForwardOut", 0, THREED(render3dTwoDoor, 1, -1)}},
+    {78, {190, 0, "3D_YRoto_Door", "3D_YRoto_Door", 0, THREED(render3dYRotoDoor)}},
+    {79, {191, 0, "3D_XRoto_Door", "3D_XRoto_Door", 0, THREED(render3dXRotoDoor)}},
+    {80, {200, 0, "3D_Twist", "3D_Twist", 0, THREED(render3dTwist)}},
+    {81, {201, 0, "3D_Twist2", "3D_Twist2", 0, THREED(render3dTwist2, 9)}},
+    {82, {210, 0, "3D_X_Rotate", "3D_X_Rotate_In", 0, THREED(render3dXRotate, 0, 3)}},
+    {83, {212, 0, "3D_X_Rotate", "3D_X_Rotate_Out", 0, THREED(render3dXRotate, 1, 3)}},
+    {84, {213, 0, "3D_Y_Rotate", "3D_Y_Rotate", 0, THREED(render3dYRotate, 5)}},
+    {85, {220, 0, "3D_GoGo", "3D_GoGo_In", 0, THREED(render3dGoGo, 0)}},
+    {86, {221, 0, "3D_GoGo", "3D_GoGo_Out", 0, THREED(render3dGoGo, 1)}},
+    {87, {222, 0, "3D_SCV1", "3D_SCV1", 0, THREED(render3dScv, 1.0f, 1)}},
+    {88, {223, 0, "3D_SCV2", "3D_SCV2", 0, THREED(render3dScv, 1.0f, -1)}},
+    {89, {224, 0, "3D_SCV3", "3D_SCV3", 0, THREED(render3dScv, -1.0f, 1)}},
+    {90, {225, 0, "3D_SCV4", "3D_SCV4", 0, THREED(render3dScv, -1.0f, -1)}},
     {91, {230, 0, "3D_Blind2", "3D_Blind2_Horizental_9_TB", 0, THREED(render3dBlindHorizontal, 1, 9, 0x2F1055u, 0, 0, 0, 0)}},
     {92, {240, 0, "3D_Blind2Serial", "3D_Blind2Serial_Horizental_9_TB", 0, THREED(render3dBlindHorizontal, 1, 9, 0x2F1055u, 0, 0, 1, 0)}},
     {93, {250, 0, "3D_Blind2Serial", "3D_Blind2Serial_Vertical_12_LR", 0, THREED(render3dBlindVertical, 1, 12, 0x2F1055u, 0, 1, 1, 0)}},
+    {94, {260, 0, "3D_Block_Explode2", "3D_Block_Explode2_28by21_In", 0, THREED(render3dBlockExplode2, 28, 21, 0)}},
+    {95, {270, 0, "3D_Rotate45_000", "3D_Rotate45_000", 0, THREED(render3dRotate45, 45, 0)}},
+    {96, {271, 0, "3D_Rotate45_090", "3D_Rotate45_090", 0, THREED(render3dRotate45, 45, 90)}},
+    {97, {272, 0, "3D_Rotate45_180", "3D_Rotate45_180", 0, THREED(render3dRotate45, 45, 180)}},
+    {98, {273, 0, "3D_Rotate45_270", "3D_Rotate45_270", 0, THREED(render3dRotate45, 45, 270)}},
+    {99, {274, 0, "3D_Rotate45_360", "3D_Rotate45_360", 0, THREED(render3dRotate45, 45, 360)}},
+    {100, {275, 0, "3D_Orthogonal", "3D_Orthogonal_In", 0, THREED(render3dOrthogonal, 0, 64, 45)}},
+    {101, {276, 0, "3D_Orthogonal", "3D_Orthogonal_Out", 0, THREED(render3dOrthogonal, 1, 64, 45)}},
+    {102, {277, 0, "3D_Roto_Box", "3D_Roto_Box", 0, THREED(render3dRotoBox)}},
+    {103, {278, 0, "3D_Flag2", "3D_Flag2_In", 0, THREED_FLAG(render3dFlag2, 0)}},
+    {104, {279, 0, "3D_Flag2", "3D_Flag2_Out", 0, THREED_FLAG(render3dFlag2, 1)}},
     // Block (family 1)
     {105, {1000, 1, "BL_Rand", "BL_Rand", 0, BLOCK(renderBlPlain, 32, 24, 0, 0)}},
     {106, {1010, 1, "BL_Roto1 ", "BL_Roto1", 0, BLOCK(renderBlPlain, 16, 12, 1, 0)}},

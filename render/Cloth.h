@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+#include "render/Camera3D.h"
+
 constexpr int32_t kClothRows = 8;
 constexpr int32_t kClothCols = 11;
 constexpr int32_t kClothNodes = kClothRows * kClothCols;
@@ -58,3 +60,11 @@ float* setVec3(float* v, float x, float y, float z);
 float* addVec3(float* v, float x, float y, float z);
 // False when a position has run off to infinity or NaN.
 bool clothIsFinite(const Cloth& cloth);
+
+// The flag mesh hung on the cloth: 15 x 21 vertices refined from the nodes'
+// positions (x, y, z, row-major). The nodes land on the even rows and columns
+// (x and y scaled, z not); every point between them follows the four-point
+// rule 0.62 (b + c) - 0.12 (a + d) across b and c, first along the node rows,
+// then down every column.
+constexpr int32_t kFlagRows = 2 * kClothRows - 1, kFlagCols = 2 * kClothCols - 1;
+void buildClothFlagGrid(const float (*nodes)[3], float xScale, float yScale, MeshGrid* grid);

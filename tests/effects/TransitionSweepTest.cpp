@@ -72,6 +72,11 @@ RowRule evenOnly(RowRule r) {
     r.evenSizeEnds = true;
     return r;
 }
+RowRule flagRule() {
+    RowRule r;
+    r.deterministic = false;
+    return r;
+}
 RowRule endTolerance(int tolerance) {
     RowRule r;
     r.endTolerance = tolerance;
@@ -145,10 +150,33 @@ const RuleNote kNotes[] = {
     {46, 49, noEndChecks(), kTiles},
     {50, 53, noEndChecks(), kBlinds},
     {54, 55, noEndChecks(), kLitMesh},
+    // 3D: lit faces and meshes change the picture's colours at both ends, doors
+    // leave a thin edge-on leaf, and the tiles, pieces and crumpled meshes are
+    // scattered at one end by design.
+    {56, 61, noEndChecks(),
+     "3D_Real_Block_Explode: the pieces are scattered at one end; at home the skip-black cell filler draws a "
+     "notch's border texels black over the neighbour's tab, and the curved cut keeps its outlines black"},
     {62, 63, noEndChecks(),
      "3D_Ball_Explode: the flat picture keeps the sphere's depth in its perspective, and burst tiles are still "
      "flying at the far end"},
+    {64, 65, noEndChecks(), "3D_Gugim: a lit mesh (ambient 150) with random crumple points, scattered at one end"},
+    {66, 77, noEndChecks(),
+     "3D_1Door/2Door: the flat leaf is lit (light 281 of 256), and edge-on it is still a line at its hinge"},
+    {78, 79, noEndChecks(), "3D_Roto_Door: the door is lit and turns over black; its edges fall between pixels"},
+    {80, 81, noEndChecks(), "3D_Twist: source row 0 counts as outside and shows black; the twist is not quite undone at 0.999"},
+    {82, 83, noEndChecks(), "3D_X_Rotate: draws nothing at scale 0 and is still turning at the other end"},
+    {84, 84, noEndChecks(), "3D_Y_Rotate: the cylinder is shaded (bright centre, dark edges) at both ends"},
+    {85, 86, noEndChecks(), "3D_GoGo: the sign's row step truncates, so the flat face shows each row one row down"},
+    {87, 90, noEndChecks(), "3D_SCV: black bands at top and bottom on every frame, and the mesh is lit"},
     {91, 93, noEndChecks(), kBlinds},
+    {94, 94, noEndChecks(),
+     "3D_Block_Explode2: tiles fly in from afar at the start; on small frames tiles of 2-3 pixels land with an edge "
+     "column a pixel off"},
+    {95, 101, noEndChecks(), "3D_Rotate45/Orthogonal: the picture is a lit mesh over black or the other picture"},
+    {102, 102, noEndChecks(), "3D_Roto_Box: the box faces are lit, over black"},
+    {103, 104, flagRule(),
+     "3D_Flag2: the lit flag waves in a random wind at both ends, and the cloth's wind strength carries over from "
+     "the unit's previous run"},
     {105, 105, outgoingOnly(0), kBlockRevealForward},
     {106, 106, outgoingOnly(0), kBlockRevealForward},
     {108, 108, outgoingOnly(0), kBlockRevealForward},
