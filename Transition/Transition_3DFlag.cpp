@@ -26,7 +26,11 @@ void render3dFlag2(EffectParams* t, int32_t dir) {
 
     f.copyWhole(background);
     Cloth& cloth = flagCloth();
-    if (t->firstFrame) initClothMesh(cloth);
+    if (t->firstFrame) {
+        // A new run's first steps blow with its own calm wind, not the last run's.
+        initClothMesh(cloth);
+        setClothWindStrength(cloth, 100.0f * std::cos(45.0f * m) + 50.0f * std::sin(55.0f * m) + 150.0f);
+    }
     for (int i = 0; i < 12; ++i) stepCloth(cloth, 0.016f);
     // A cloth that has blown up starts again from rest rather than feed the renderer NaNs.
     if (!clothIsFinite(cloth)) initClothMesh(cloth);

@@ -72,11 +72,6 @@ RowRule evenOnly(RowRule r) {
     r.evenSizeEnds = true;
     return r;
 }
-RowRule flagRule() {
-    RowRule r;
-    r.deterministic = false;
-    return r;
-}
 RowRule endTolerance(int tolerance) {
     RowRule r;
     r.endTolerance = tolerance;
@@ -174,9 +169,7 @@ const RuleNote kNotes[] = {
      "column a pixel off"},
     {95, 101, noEndChecks(), "3D_Rotate45/Orthogonal: the picture is a lit mesh over black or the other picture"},
     {102, 102, noEndChecks(), "3D_Roto_Box: the box faces are lit, over black"},
-    {103, 104, flagRule(),
-     "3D_Flag2: the lit flag waves in a random wind at both ends, and the cloth's wind strength carries over from "
-     "the unit's previous run"},
+    {103, 104, noEndChecks(), "3D_Flag2: the lit flag waves in a random wind at both ends"},
     {105, 105, outgoingOnly(0), kBlockRevealForward},
     {106, 106, outgoingOnly(0), kBlockRevealForward},
     {108, 108, outgoingOnly(0), kBlockRevealForward},
