@@ -48,13 +48,13 @@ void drawFlatLit(const Scene& s, const Pixel* texture, const MeshVertex* c, cons
         planeNormal(&n, c[0], c[1], c[2]);
     const int32_t diffuse = truncToInt(std::max(0.0f, dotProduct(l.light, n) * 256.0f)) + l.base;
     float h = dotProduct(l.highlight, n);
-    int32_t spec = 0;
+    int32_t specular = 0;
     if (h > 0) {
         for (int i = 0; i < l.squarings; ++i) h *= h;
-        spec = truncToInt(h * l.highlightScale);
+        specular = truncToInt(h * l.highlightScale);
     }
     renderMeshCell(s.dst, &c[0], &c[1], &c[2], &c[3], texture, tex, tex + 2, tex + 4, tex + 6, s.clip, s.pitch,
-                   s.pitch, spec, spec, spec, spec, diffuse, diffuse, diffuse, diffuse, kCellModeLit);
+                   s.pitch, specular, specular, specular, specular, diffuse, diffuse, diffuse, diffuse, kCellModeLit);
 }
 
 const FlatLight kTileLight{{1.0f, 1.0f, 0, 0}, 256, {0.57735026f, 0.57735026f, 0.57735026f, 0}, 4, 512.0f};

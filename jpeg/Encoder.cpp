@@ -503,13 +503,13 @@ int scanScript(const WorkingFields& w, const ScanStep*& steps) {
 int writeOptimalTable(EncoderWork& e, const uint32_t counts[257], int tableClass, int id) {
     uint8_t bits[16], values[256];
     buildOptimalTable(counts, bits, values);
-    const JpegHuffmanSpec spec{bits, values, tableClass, id};
+    const JpegHuffmanSpec table{bits, values, tableClass, id};
     Segment seg;
     seg.marker(0xC4);
     seg.word(0);
-    writeHuffmanTable(seg, spec);
+    writeHuffmanTable(seg, table);
     if (int err = seg.write(e.out)) return err;
-    return installHuffman(e, spec);
+    return installHuffman(e, table);
 }
 
 int encodeProgressive(CodecState& s, EncoderWork& e) {

@@ -234,23 +234,23 @@ TEST(JpegBlockCoder, ZeroRunsAndEndOfBlock) {
 
 // Every mode, at sizes with edge MCUs, decodes again to the source.
 TEST(JpegWrite, EveryModeDecodesBackToTheSource) {
-    for (const WriteSpec& spec : kSpecs)
+    for (const WriteSpec& mode : kSpecs)
         for (auto [width, height] : {std::pair{67, 41}, std::pair{16, 16}, std::pair{1, 1}, std::pair{17, 9}}) {
-            SCOPED_TRACE(std::string(spec.name) + " " + std::to_string(width) + "x" + std::to_string(height));
-            const Image img = sourceFor(spec, width, height);
-            const Written w = write(spec, img);
+            SCOPED_TRACE(std::string(mode.name) + " " + std::to_string(width) + "x" + std::to_string(height));
+            const Image img = sourceFor(mode, width, height);
+            const Written w = write(mode, img);
             ASSERT_EQ(w.result, 0);
-            const int outChannels = spec.jpegChannels == 1 ? 1 : (spec.channels == 4 ? 4 : 3);
-            const int outColor = spec.jpegChannels == 1 ? kJpegColorGrey
-                                 : spec.channels == 4  ? kJpegColorRgba
-                                                       : spec.color;
+            const int outChannels = mode.jpegChannels == 1 ? 1 : (mode.channels == 4 ? 4 : 3);
+            const int outColor = mode.jpegChannels == 1 ? kJpegColorGrey
+                                 : mode.channels == 4  ? kJpegColorRgba
+                                                       : mode.color;
             const Decoded d = decodeMemory(w.data, outColor, outChannels);
             ASSERT_EQ(d.paramsResult, 0);
             ASSERT_EQ(d.imageResult, 0);
             ASSERT_EQ(d.width, width);
             ASSERT_EQ(d.height, height);
-            if (spec.jpegChannels == 1 && spec.channels == 3) continue;   // grey of colour: judged natively
-            EXPECT_GT(psnr(d.pixels, img.data, d.channels, spec.channels, std::min(3, spec.channels)), 32.0);
+            if (mode.jpegChannels == 1 && mode.channels == 3) continue;   // grey of colour: judged natively
+            EXPECT_GT(psnr(d.pixels, img.data, d.channels, mode.channels, std::min(3, mode.channels)), 32.0);
         }
 }
 
@@ -262,28 +262,28 @@ int markerCount(const Bytes& d, int code) {
 
 TEST(JpegWrite, ComponentIdsBySequentialAndProgressive) {
     struct Case {
-        int spec;
+        int mode;
         std::vector<int> ids;
     } cases[] = {{6, {0}}, {0, {1, 2, 3}}, {10, {0, 1, 2}}};
     for (const Case& c : cases) {
-        const WriteSpec& spec = kSpecs[c.spec];
-        const Written w = write(spec, sourceFor(spec, 24, 24));
-        ASSERT_EQ(w.result, 0) << spec.name;
-        const size_t sof = findMarker(w.data, spec.progressive ? 0xC2 : 0xC0);
+        const WriteSpec& mode = kSpecs[c.mode];
+        const Written w = write(mode, sourceFor(mode, 24, 24));
+        ASSERT_EQ(w.result, 0) << mode.name;
+        const size_t sof = findMarker(w.data, mode.progressive ? 0xC2 : 0xC0);
         ASSERT_NE(sof, std::string::npos);
         ASSERT_EQ(w.data[sof + 9], c.ids.size());
-        for (size_t i = 0; i < c.ids.size(); ++i) EXPECT_EQ(w.data[sof + 10 + 3 * i], c.ids[i]) << spec.name;
+        for (size_t i = 0; i < c.ids.size(); ++i) EXPECT_EQ(w.data[sof + 10 + 3 * i], c.ids[i]) << mode.name;
         const size_t sos = findMarker(w.data, 0xDA);
         ASSERT_NE(sos, std::string::npos);
-        EXPECT_EQ(w.data[sos + 5], c.ids[0]) << spec.name;
+        EXPECT_EQ(w.data[sos + 5], c.ids[0]) << mode.name;
     }
 }
 
 TEST(JpegWrite, RestartMarkersAndInterruptedWrites) {
-    const WriteSpec& spec = kSpecs[0];
-    const Image img = sourceFor(spec, 64, 32);   // 4 x 2 MCUs
-    const Written plain = write(spec, img);
-    const Written restarts = write(spec, img, 90, 0, [](JpegProperties& p) { p.state.encoder.restartInterval = 2; });
+    const WriteSpec& mode = kSpecs[0];
+    const Image img = sourceFor(mode, 64, 32);   // 4 x 2 MCUs
+    const Written plain = write(mode, img);
+    const Written restarts = write(mode, img, 90, 0, [](JpegProperties& p) { p.state.encoder.restartInterval = 2; });
     ASSERT_EQ(restarts.result, 0);
     EXPECT_EQ(markerCount(restarts.data, 0xD0), 1);
     EXPECT_EQ(markerCount(restarts.data, 0xD2), 1);
@@ -319,8 +319,8 @@ TEST(JpegWrite, RestartMarkersAndInterruptedWrites) {
 }
 
 TEST(JpegWrite, TablesOnlyAndImageOnly) {
-    const WriteSpec& spec = kSpecs[0];
-    const Image img = sourceFor(spec, 16, 16);
+    const WriteSpec& mode = kSpecs[0];
+    const Image img = sourceFor(mode, 16, 16);
     JpegProperties p;
     ASSERT_EQ(jpegInit(&p), 0);
     Bytes out(4096);
@@ -362,32 +362,32 @@ TEST(JpegWrite, TablesOnlyAndImageOnly) {
 }
 
 TEST(JpegWrite, MemoryAreaMustBeLongerThanTheStream) {
-    const WriteSpec& spec = kSpecs[0];
-    const Image img = sourceFor(spec, 40, 24);
-    const Written whole = write(spec, img);
+    const WriteSpec& mode = kSpecs[0];
+    const Image img = sourceFor(mode, 40, 24);
+    const Written whole = write(mode, img);
     ASSERT_EQ(whole.result, 0);
     const int length = int(whole.data.size());
-    EXPECT_EQ(write(spec, img, 90, length).result, kJpegOutputTooSmall);
-    EXPECT_EQ(write(spec, img, 90, length / 2).result, kJpegOutputTooSmall);
-    const Written roomy = write(spec, img, 90, length + 1);
+    EXPECT_EQ(write(mode, img, 90, length).result, kJpegOutputTooSmall);
+    EXPECT_EQ(write(mode, img, 90, length / 2).result, kJpegOutputTooSmall);
+    const Written roomy = write(mode, img, 90, length + 1);
     EXPECT_EQ(roomy.result, 0);
     EXPECT_EQ(roomy.data, whole.data);
 }
 
 TEST(JpegWrite, RefusesImagesLargerThanTheirBuffer) {
-    const WriteSpec& spec = kSpecs[0];
+    const WriteSpec& mode = kSpecs[0];
     Canvas canvas(16 * 16 * 3);
     Image img{16, 16, 3, Bytes(canvas.data(), canvas.data() + canvas.bytes)};
-    const Written w = write(spec, img, 90, 0, [](JpegProperties& p) { p.jpegWidth = 64; });
+    const Written w = write(mode, img, 90, 0, [](JpegProperties& p) { p.jpegWidth = 64; });
     EXPECT_EQ(w.result, kJpegInvalidProperties);
     EXPECT_TRUE(canvas.guardsIntact());
-    const Written rows = write(spec, img, 90, 0, [](JpegProperties& p) { p.jpegHeight = 17; });
+    const Written rows = write(mode, img, 90, 0, [](JpegProperties& p) { p.jpegHeight = 17; });
     EXPECT_EQ(rows.result, kJpegInvalidProperties);
 }
 
 TEST(JpegWrite, FileOutputAndBottomUpBuffers) {
-    const WriteSpec& spec = kSpecs[0];
-    const Image img = sourceFor(spec, 50, 30);
+    const WriteSpec& mode = kSpecs[0];
+    const Image img = sourceFor(mode, 50, 30);
     Image flipped = img;
     for (int y = 0; y < 30; ++y)
         std::memcpy(&flipped.data[size_t(y) * 150], &img.data[size_t(29 - y) * 150], 150);
@@ -423,9 +423,9 @@ TEST(JpegWrite, FileOutputAndBottomUpBuffers) {
 // A flat picture of more than 32,767 blocks: end-of-band runs reach their
 // limit in the progressive AC scans and restart.
 TEST(JpegWrite, LongEndOfBandRuns) {
-    const WriteSpec& spec = kSpecs[12];
+    const WriteSpec& mode = kSpecs[12];
     Image img{1600, 1600, 1, Bytes(size_t(1600) * 1600, 90)};
-    const Written w = write(spec, img);
+    const Written w = write(mode, img);
     ASSERT_EQ(w.result, 0);
     const Decoded d = decodeMemory(w.data, kJpegColorGrey, 1);
     ASSERT_EQ(d.imageResult, 0);

@@ -15,12 +15,12 @@ std::string scratch() {
 }
 
 TEST(JpegWriteOracle, DjpegReadsEveryMode) {
-    for (const WriteSpec& spec : kSpecs) {
-        SCOPED_TRACE(spec.name);
-        const Image img = sourceFor(spec, 67, 41);
-        const Written w = write(spec, img);
+    for (const WriteSpec& mode : kSpecs) {
+        SCOPED_TRACE(mode.name);
+        const Image img = sourceFor(mode, 67, 41);
+        const Written w = write(mode, img);
         ASSERT_EQ(w.result, 0);
-        const std::string path = scratch() + "/" + spec.name + ".jpg";
+        const std::string path = scratch() + "/" + mode.name + ".jpg";
         std::FILE* f = std::fopen(path.c_str(), "wb");
         ASSERT_NE(f, nullptr);
         std::fwrite(w.data.data(), 1, w.data.size(), f);
@@ -28,7 +28,7 @@ TEST(JpegWriteOracle, DjpegReadsEveryMode) {
         // The decoders agree closely with replicated chroma (-nosmooth), as in
         // the decoder tests. djpeg writes grey as PGM and everything else as RGB (YCCK and plain
         // four-component data it cannot put in a PNM: those only have to decode).
-        const bool four = spec.jpegChannels == 4;
+        const bool four = mode.jpegChannels == 4;
         const std::string out = path + (four ? ".bmp" : ".pnm");
         ASSERT_EQ(run("djpeg -dct int -nosmooth " + std::string(four ? "-bmp " : "") + "-outfile " + out + " " + path), 0);
         if (four) continue;
@@ -39,7 +39,7 @@ TEST(JpegWriteOracle, DjpegReadsEveryMode) {
         const Decoded ours = decodeMemory(w.data, refColor, ref.channels);
         ASSERT_EQ(ours.imageResult, 0);
         EXPECT_GT(psnr(ours.pixels, ref.data, ref.channels, ref.channels, ref.channels), 38.0);
-        if (spec.jpegChannels == 1 && spec.channels == 3) {
+        if (mode.jpegChannels == 1 && mode.channels == 3) {
             // Grey from colour: the encoder's luminance of the source.
             Bytes luma(size_t(67) * 41);
             for (size_t p = 0; p < luma.size(); ++p) {
