@@ -33,7 +33,9 @@ TEST(FireTexture, FramesStandOnBlackCells) {
             for (int x = 0; x < kFireFrameWidth; ++x) {
                 const Pixel p = sheet[(top + y) * kFireBitmapWidth + left + x];
                 ASSERT_EQ(p >> 24, 0u);
-                if (y >= kFireFrameHeight) ASSERT_EQ(p, 0u) << "frame " << k;   // the rows below are not drawn
+                if (y >= kFireFrameHeight) {
+                    ASSERT_EQ(p, 0u) << "frame " << k;   // the rows below are not drawn
+                }
                 lit += p != 0;
             }
         EXPECT_GT(lit, 300) << "frame " << k;
