@@ -219,13 +219,19 @@ TEST_F(OutputUnits, SoundInformationList) {
         column.cx = 100;
         SendMessageA(list, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
     }
+    // Files the sound player opens are real sounds (Wine's multimedia streaming
+    // can hang on junk); the refused one never reaches the player.
+    auto fixture = [&](const char* source, const char* name) {
+        vt_test::writeFileBytes(dir + "\\" + name, vt_test::readFileBytes(vt_test::sourceDir() + "/tests/data/sound/" + source));
+        return dir + "\\" + name;
+    };
     auto mp3 = [&](const char* name, uint8_t rateByte) {
         std::vector<uint8_t> bytes = {0xFF, 0xFB, rateByte, 0x64};
         bytes.resize(2000, 0);
         vt_test::writeFileBytes(dir + "\\" + name, bytes);
         return dir + "\\" + name;
     };
-    std::string taken = mp3("Tone.MP3", 0x90);
+    std::string taken = fixture("tone.mp3", "Tone.MP3");
     ASSERT_TRUE(showSoundInfo(page, taken.data()));
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 21);
     char shown[MAX_PATH] = {};
@@ -238,8 +244,7 @@ TEST_F(OutputUnits, SoundInformationList) {
     EXPECT_EQ(g_boxes[0].caption, "Glimmerdeck");
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 21);   // the old rows stay
 
-    std::string wav = dir + "\\tone.WAV";
-    vt_test::writeFileBytes(wav, std::vector<uint8_t>(100, 0));
+    std::string wav = fixture("tone.wav", "tone.WAV");
     EXPECT_TRUE(showSoundInfo(page, wav.data()));
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 8);
 
