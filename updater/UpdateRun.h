@@ -6,6 +6,9 @@
 #include <string>
 
 inline constexpr uint32_t kDownloadBufferBytes = 400000;
+// How long one network step (connecting, an answer, a read) may wait for the
+// server before the check or run gives up.
+inline constexpr uint32_t kNetworkStallMs = 20000;
 
 struct UpdateRunState {
     int fileCount = 0;           // flagged files of the run

@@ -131,13 +131,13 @@ int runWizardLoop() {
     return static_cast<int>(message.wParam);
 }
 
-bool launchAndWait(const char* commandLine) {
-    char line[MAX_PATH];
+bool launchAndWait(const char* commandLine, const char* folder) {
+    char line[MAX_PATH + 2];
     lstrcpynA(line, commandLine, sizeof line);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, folder,
                         &startup, &process))
         return false;
     bool idle = WaitForInputIdle(process.hProcess, INFINITE) == 0;
@@ -156,7 +156,11 @@ void notifyUpdater() {
 }
 
 void startUpdater() {
-    if (!launchAndWait("Skyfetch.exe")) {
+    // The updater reads the installed programs' versions from its current
+    // folder: it runs from ours, whatever folder we were started in.
+    const std::string folder = programFolder();
+    const std::string line = "\"" + folder + "Skyfetch.exe\"";
+    if (folder.empty() || line.size() > MAX_PATH || !launchAndWait(line.c_str(), folder.c_str())) {
         MessageBoxA(nullptr, "Error code = 280", "Vantrelle", MB_ICONERROR);
         return;
     }

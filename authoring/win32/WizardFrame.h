@@ -12,7 +12,8 @@ LRESULT CALLBACK wizardSheetProc(HWND window, UINT message, WPARAM wParam, LPARA
 // The message loop with accelerator table 151; returns the quit message's wParam.
 int runWizardLoop();
 
-bool launchAndWait(const char* commandLine);
+// Starts commandLine (in folder, when given) and waits until it waits for input.
+bool launchAndWait(const char* commandLine, const char* folder = nullptr);
 void notifyUpdater();
 void startUpdater();
 void openHelpFile();

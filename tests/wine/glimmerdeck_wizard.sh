@@ -2,7 +2,8 @@
 # Glimmerdeck under Wine: the wizard sheet comes up on step 1, a second start
 # says "Program is executed already." and ends with status 1 without a second
 # sheet, every step can be selected (the Make step first creates the Text step),
-# Update without the updater says "Error code = 280", and both the Exit command and closing the sheet end the program with status 0.
+# Update without the updater says "Error code = 280", Update with one beside the program starts it in the
+# program's folder, and both the Exit command and closing the sheet end the program with status 0.
 source "$(dirname "$0")/common.bash"
 need_display
 
@@ -67,6 +68,21 @@ probe command "$step1" 40043 >/dev/null
 probe command "$step1" 40046 >/dev/null
 if probe message Vantrelle "Error code = 280" 20 >/dev/null; then pass "Update without Skyfetch: \"Error code = 280\""
 else fail "Update without Skyfetch: no \"Error code = 280\" box"; fi
+
+# With an updater beside the program (the updater probe stands in for it), Update
+# starts that one, in the program's own folder, whatever folder the program was
+# started in.
+cp "$bin/updaterprobe.exe" "$scratch/Skyfetch.exe"
+rm -f "$scratch/restarted.txt"
+probe command "$step1" 40046 >/dev/null
+for _ in $(seq 100); do [[ -s $scratch/restarted.txt ]] && break; sleep 0.1; done
+started_in=$(sed -n 2p "$scratch/restarted.txt" 2>/dev/null | tr -d '\r' | sed 's/\\$//')
+want=$(printf 'Z:%s' "${scratch//\//\\}")
+if [[ ${started_in,,} == "${want,,}" ]]; then pass "Update starts Skyfetch in the program's folder"
+else fail "Update: Skyfetch started in \"$started_in\", not \"$want\""; fi
+# The stand-in ends at once and has no window: whichever complaint that brings is answered.
+probe message Vantrelle "Error code = 280" 10 >/dev/null || probe message Error "Error code = 279" 10 >/dev/null
+rm -f "$scratch/Skyfetch.exe"
 
 probe command "$step1" 40012 >/dev/null || fail "could not send Exit"
 end_wizard "Exit command"

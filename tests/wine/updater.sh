@@ -6,7 +6,11 @@
 # is replaced too), a download cut short and a file missing on the server (the
 # old file stays), auto close without an owner window, the refusal for an
 # authoring program of 1.9, a server that is down and a version list that is
-# garbage or far too large (nothing offered, nothing replaced, no crash). The
+# garbage or far too large (nothing offered, nothing replaced, no crash), and a
+# server that stops answering: the window stays responsive, Escape or the close
+# box end the program at once, a stall gives up on its own, and partial files of
+# a killed run are gone at the next start. Sizes come from the headers (each
+# file is sent once) and nothing is left in WinInet's cache. The
 # server is reached as Wine's HTTP proxy, so Skyfetch asks for its own fixed
 # addresses.
 source "$(dirname "$0")/common.bash"
@@ -111,6 +115,13 @@ expect_same "full: the running Skyfetch.exe replaced" "$www/Skyfetch.exe" "$app/
 for _ in $(seq 50); do [[ -f $app/restarted.txt ]] && break; sleep 0.1; done
 if [[ -f $app/restarted.txt ]]; then pass "full: Glimmerdeck.exe started again"; else fail "full: no restart"; fi
 no_leftovers "$app" full
+for name in engine.scr Glimmerdeck.exe Skyfetch.exe; do
+    sent=$(grep -c "^GET .*/eng/$name$" "$scratch/requests.log")
+    if ((sent == 1)); then pass "full: $name sent once"; else fail "full: $name sent $sent times"; fi
+done
+# WinInet's cache lives in the prefix's user folders: no copy of a download may stay there.
+cached=$(find "$WINEPREFIX/drive_c/users" -type f -size 900000c 2>/dev/null | tr '\n' ' ')
+if [[ -z $cached ]]; then pass "full: no cached copy of the download"; else fail "full: cached copies: $cached"; fi
 if grep -qE "^GET http://www\.vantrelle\.example(:80)?/update/glimmerdeck/eng/version\.txt$" "$scratch/requests.log"; then
     pass "full: the version list came from the update folder"
 else
@@ -138,6 +149,16 @@ expect_same "cut: the file fetched before stays replaced" "$www/Glimmerdeck.exe"
 expect_same "cut: Skyfetch.exe (same version) untouched" "$skyfetch" "$app/Skyfetch.exe"
 expect_no_line cut "owner: WM_DESTROY"
 no_leftovers "$app" cut
+stop_server
+
+# 2a. A server that answers HEAD with 501: the sizes come from plain requests.
+app="$scratch/app-nohead"
+install "$app"
+start_server "$www" --no-head
+run_probe nohead "$port" "$app" noowner check update close
+expect_line nohead "status: Update completed"
+expect_no_line nohead "box: Can't access Glimmerdeck Server!, Try it again"
+expect_same "nohead: engine.scr replaced" "$www/engine.scr" "$app/engine.scr"
 stop_server
 
 # 2b. The engine is missing on the server (404): the run stops there.
@@ -236,6 +257,50 @@ run_probe huge "$port" "$app" check close
 expect_line huge "status: Unable to Complete Version Check"
 expect_line huge "update button: disabled"
 expect_line huge "exit: 0"
+stop_server
+
+# 6. The engine's download stalls half way: the window still answers, Escape
+# ends the program at once, the file fetched before stays, the engine keeps its
+# old file and no partial file is left.
+app="$scratch/app-stall"
+install "$app"
+start_server "$www" --stall engine.scr
+run_probe stall "$port" "$app" noowner check press-update wait responsive escape
+expect_line stall "responsive: yes"
+expect_line stall "exit: 0"
+expect_no_line stall "box: Can't access Glimmerdeck Server!, Try it again"
+expect_same "stall: engine.scr kept whole" "$engine" "$app/engine.scr"
+expect_same "stall: the file fetched before stays replaced" "$www/Glimmerdeck.exe" "$app/Glimmerdeck.exe"
+no_leftovers "$app" stall
+
+# 6b. The same stall, and the program is killed: the next start cleans up.
+app="$scratch/app-killed"
+install "$app"
+run_probe killed "$port" "$app" noowner check press-update wait kill
+if [[ -e $app/engine.scr.download ]]; then pass "killed: a partial download was left"
+else fail "killed: no partial download to clean up (the stall did not hold)"; fi
+stop_server
+run_probe killed-rerun "$(free_port)" "$app" noowner close
+expect_line killed-rerun "exit: 0"
+no_leftovers "$app" killed-rerun
+expect_same "killed: engine.scr kept whole" "$engine" "$app/engine.scr"
+
+# 7. The version list stalls: the close box ends the program during the check;
+# left alone, the check gives up by itself.
+stalled="$scratch/www-stalled"
+mkdir -p "$stalled"
+{ printf '1100\r\n1200\r\n1200\r\n0000\r\n'; head -c 20000 /dev/zero | tr '\0' 'x'; } >"$stalled/version.txt"
+app="$scratch/app-stalled-list"
+install "$app"
+start_server "$stalled" --stall version.txt
+run_probe closebox "$port" "$app" noowner press-check wait responsive closebox
+expect_line closebox "responsive: yes"
+expect_line closebox "exit: 0"
+expect_no_line closebox "box: Unable to connect to the Server, Please Check the internet Connection."
+run_probe giveup "$port" "$app" noowner check close
+expect_line giveup "status: Unable to Complete Version Check"
+expect_line giveup "update button: disabled"
+expect_line giveup "exit: 0"
 stop_server
 
 for dir in "$scratch"/app-down "$scratch"/app-garbage "$scratch"/app-huge; do

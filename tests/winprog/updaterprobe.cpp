@@ -10,12 +10,21 @@
 //       refused "Update", expecting only a message box: waits for it and a quiet while
 //       autoclose  ticks "Auto Close after the Download"
 //       exit    waits for Skyfetch to exit by itself
+//       press-check, press-update   presses the button and goes on at once
+//       wait    hands on messages for three seconds
+//       responsive  reports whether Skyfetch's window answered a text request
+//               within two seconds ("responsive: yes" or "responsive: no")
+//       escape  presses Escape, closebox  clicks the close box: each waits at most
+//               five seconds for Skyfetch to exit ("exit: N")
+//       kill    ends Skyfetch at once (as a power cut or a task manager would)
 //     Every message box is reported ("box: TEXT") and answered with OK; after each
 //     step the status line and the buttons are reported; WM_DESTROY reaching this
 //     program's window is reported as "owner: WM_DESTROY". Exit 0 unless Skyfetch
 //     could not be started or a step timed out.
-//   updaterprobe                        (started by Skyfetch as Glimmerdeck.exe) writes
-//                                       "restarted.txt" beside itself and exits.
+//   updaterprobe                        (started by Skyfetch as Glimmerdeck.exe, or by
+//                                       Glimmerdeck as Skyfetch.exe) writes "restarted.txt"
+//                                       beside itself, with its current folder on the
+//                                       second line, and exits.
 #include <windows.h>
 
 #include <cstdio>
@@ -189,6 +198,44 @@ int drive(const char* folder, int stepCount, char** steps) {
             }
             pump(2000);
             while (answerBox()) pump(2000);
+        } else if (step == "press-check" || step == "press-update") {
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(step == "press-check" ? 1006 : 1001, BN_CLICKED), 0);
+            continue;
+        } else if (step == "wait") {
+            pump(3000);
+            continue;
+        } else if (step == "responsive") {
+            char text[256] = {};
+            DWORD_PTR result = 0;
+            bool answered = SendMessageTimeoutA(GetDlgItem(dialog, 1007), WM_GETTEXT, sizeof text,
+                                                reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &result);
+            std::printf("responsive: %s\n", answered ? "yes" : "no");
+            std::fflush(stdout);
+            continue;
+        } else if (step == "escape" || step == "closebox") {
+            if (step == "escape") {
+                HWND target = GetDlgItem(dialog, 1006);
+                PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+                PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+            } else {
+                PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            }
+            done = waitForExit(process.hProcess, 5000);
+            DWORD code = 0;
+            GetExitCodeProcess(process.hProcess, &code);
+            if (done) std::printf("exit: %lu\n", code);
+            std::fflush(stdout);
+            if (!done) {
+                std::printf("timeout: step %s\n", step.c_str());
+                status = 1;
+            }
+            continue;
+        } else if (step == "kill") {
+            TerminateProcess(process.hProcess, 9);
+            WaitForSingleObject(process.hProcess, 5000);
+            std::printf("killed\n");
+            std::fflush(stdout);
+            continue;
         } else if (step == "autoclose") {
             DWORD_PTR result = 0;
             SendMessageTimeoutA(GetDlgItem(dialog, 1013), BM_SETCHECK, BST_CHECKED, 0, SMTO_NORMAL, 5000, &result);
@@ -226,7 +273,9 @@ int markRestart() {
     std::strcpy(std::strrchr(path, '\\') + 1, "restarted.txt");
     FILE* f = std::fopen(path, "w");
     if (!f) return 1;
-    std::fputs("restarted\n", f);
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    std::fprintf(f, "restarted\n%s\n", folder);
     std::fclose(f);
     return 0;
 }

@@ -1,24 +1,53 @@
 #include "updater/win32/HttpDownloader.h"
 
+#include <cstring>
+
 #include "engine/MakerInfo.h"
 #include "updater/win32/UpdaterDialog.h"
 
+bool updateCancelRequested = false;
+
 namespace {
 const char kAgent[] = "HTTPTEST";
+// Always from the server, and nothing left behind in the system's cache.
+const DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
+
+struct CallState {
+    std::function<BOOL()> call;
+    BOOL result = FALSE;
+};
+
+DWORD WINAPI callThread(void* parameter) {
+    auto* holder = static_cast<std::shared_ptr<CallState>*>(parameter);
+    std::shared_ptr<CallState> state = std::move(*holder);
+    delete holder;
+    state->result = state->call();
+    return 0;
 }
 
-void pumpOneMessage() {
+// Hands on every pending message; a quit request is put back for the dialog's
+// own loop and ends the wait like a cancel.
+void pumpMessages(HWND dialog) {
     MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            // Not ours to take: the dialog's own loop must still see it.
             PostQuitMessage(int(msg.wParam));
+            updateCancelRequested = true;
             return;
         }
+        if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
 }
+
+void setTimeouts(HINTERNET handle) {
+    DWORD ms = kNetworkStallMs;
+    InternetSetOptionA(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
+    InternetSetOptionA(handle, INTERNET_OPTION_SEND_TIMEOUT, &ms, sizeof ms);
+    InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
+}
+}  // namespace
 
 bool WinFileOps::replace(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
@@ -35,18 +64,81 @@ std::string updateUrl(const char* fileName) { return std::string(kUpdateBaseAddr
 
 void HttpDownloader::close() {
     if (url_) InternetCloseHandle(url_);
+    if (connection_) InternetCloseHandle(connection_);
     if (internet_) InternetCloseHandle(internet_);
-    url_ = internet_ = nullptr;
+    url_ = connection_ = internet_ = nullptr;
+}
+
+bool HttpDownloader::runResponsive(std::function<BOOL()> call) {
+    if (updateCancelRequested) return false;
+    auto state = std::make_shared<CallState>();
+    state->call = std::move(call);
+    auto* holder = new std::shared_ptr<CallState>(state);
+    HANDLE thread = CreateThread(nullptr, 0, callThread, holder, 0, nullptr);
+    if (!thread) {
+        delete holder;
+        return state->call() != FALSE;
+    }
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD waited = GetTickCount() - start;
+        if (waited >= kNetworkStallMs) {
+            timedOut_ = true;
+            break;
+        }
+        DWORD left = kNetworkStallMs - waited;
+        DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, left < 100 ? left : 100, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0) {
+            CloseHandle(thread);
+            return state->result != FALSE;
+        }
+        pumpMessages(dialog_);
+        if (updateCancelRequested) break;
+    }
+    // Closing the handles asks WinInet to give the call up; the thread holds
+    // its own state and buffer, so it may end whenever it does.
+    close();
+    CloseHandle(thread);
+    return false;
 }
 
 bool HttpDownloader::openInternet() {
     internet_ = InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (internet_) setTimeouts(internet_);
     return internet_ != nullptr;
 }
 
 bool HttpDownloader::openUrl(const char* url) {
-    url_ = InternetOpenUrlA(internet_, url, nullptr, 0, INTERNET_FLAG_RELOAD, 0);
-    return url_ != nullptr;
+    HINTERNET internet = internet_;
+    std::string address = url;
+    auto opened = std::make_shared<HINTERNET>(nullptr);
+    bool ok = runResponsive([internet, address, opened] {
+        *opened = InternetOpenUrlA(internet, address.c_str(), nullptr, 0, kOpenFlags, 0);
+        return *opened != nullptr;
+    });
+    if (ok) url_ = *opened;
+    return ok;
+}
+
+// A HEAD request: the headers of url without its body. status is 0 when no
+// answer came.
+bool HttpDownloader::openHead(const char* url, DWORD& status) {
+    status = 0;
+    char host[256] = {}, path[2048] = {};
+    URL_COMPONENTSA parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = sizeof host;
+    parts.lpszUrlPath = path;
+    parts.dwUrlPathLength = sizeof path;
+    if (!InternetCrackUrlA(url, 0, 0, &parts)) return false;
+    connection_ = InternetConnectA(internet_, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    if (!connection_) return false;
+    url_ = HttpOpenRequestA(connection_, "HEAD", path[0] ? path : "/", nullptr, nullptr, nullptr, kOpenFlags, 0);
+    if (!url_) return false;
+    HINTERNET request = url_;
+    if (!runResponsive([request] { return HttpSendRequestA(request, nullptr, 0, nullptr, 0); })) return false;
+    return queryNumber(HTTP_QUERY_STATUS_CODE, status);
 }
 
 bool HttpDownloader::queryNumber(DWORD query, DWORD& value) {
@@ -57,40 +149,41 @@ bool HttpDownloader::queryNumber(DWORD query, DWORD& value) {
 HttpDownloader::Fetch HttpDownloader::receive(const std::string& path, bool lengthKnown, uint64_t announced,
                                               uint64_t maxBytes,
                                               const std::function<void(uint64_t)>& onChunk) {
-    if (buffer_.empty()) buffer_.resize(kDownloadBufferBytes);
+    if (!buffer_) buffer_ = std::make_shared<std::vector<char>>(kDownloadBufferBytes);
     const std::string temp = downloadTempPath(path);
     HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) return Fetch::CantCreate;
     uint64_t received = 0;
     bool failed = false;
+    HINTERNET url = url_;
+    auto buffer = buffer_;
     for (;;) {
-        DWORD available = 0;
-        if (!InternetQueryDataAvailable(url_, &available, 0, 0)) {
+        auto available = std::make_shared<DWORD>(0);
+        if (!runResponsive([url, available] { return InternetQueryDataAvailable(url, available.get(), 0, 0); })) {
             failed = true;
             break;
         }
-        DWORD want = available < kDownloadBufferBytes ? available : kDownloadBufferBytes;
-        DWORD got = 0;
-        if (!InternetReadFile(url_, buffer_.data(), want, &got)) {
+        DWORD want = *available < kDownloadBufferBytes ? *available : kDownloadBufferBytes;
+        auto got = std::make_shared<DWORD>(0);
+        if (!runResponsive([url, buffer, want, got] { return InternetReadFile(url, buffer->data(), want, got.get()); })) {
             failed = true;
             break;
         }
-        if (got == 0) break;
+        if (*got == 0) break;
         // More than was announced (or than a file of this kind can be) is not
         // the file we asked for.
-        if ((lengthKnown && received + got > announced) || received + got > maxBytes) {
+        if ((lengthKnown && received + *got > announced) || received + *got > maxBytes) {
             failed = true;
             break;
         }
         DWORD written = 0;
-        if (!WriteFile(file, buffer_.data(), got, &written, nullptr) || written != got) {
+        if (!WriteFile(file, buffer->data(), *got, &written, nullptr) || written != *got) {
             failed = true;
             break;
         }
-        received += got;
-        if (onChunk) onChunk(got);
-        pumpOneMessage();
+        received += *got;
+        if (onChunk) onChunk(*got);
     }
     CloseHandle(file);
     WinFileOps ops;
@@ -104,7 +197,8 @@ HttpDownloader::Fetch HttpDownloader::receive(const std::string& path, bool leng
 int HttpDownloader::downloadFile(HWND owner, const char* url, const char* localPath, uint64_t maxBytes) {
     if (!openInternet()) return 0;
     if (!openUrl(url)) {
-        MessageBoxA(owner, "Server is not ready! Update file not found !", kUpdaterCaption, MB_ICONERROR);
+        if (!cancelled())
+            MessageBoxA(owner, "Server is not ready! Update file not found !", kUpdaterCaption, MB_ICONERROR);
         close();
         return 0;
     }
@@ -116,9 +210,17 @@ int HttpDownloader::downloadFile(HWND owner, const char* url, const char* localP
 }
 
 uint32_t HttpDownloader::queryContentLength(HWND owner, const char* url) {
-    DWORD length = 0;
+    DWORD length = 0, status = 0;
     if (!openInternet()) return 0;
-    if (!openUrl(url)) {
+    bool opened = openHead(url, status);
+    // A server that knows no HEAD gets the plain request; its body is not read.
+    if (opened && (status == HTTP_STATUS_BAD_METHOD || status == HTTP_STATUS_NOT_SUPPORTED) && !cancelled()) {
+        close();
+        opened = openInternet() && openUrl(url);
+    }
+    if (cancelled()) {
+        length = 0;
+    } else if (!opened) {
         MessageBoxA(owner, "Server is not ready! Update file not found !", kUpdaterCaption, MB_ICONERROR);
     } else if (!queryNumber(HTTP_QUERY_CONTENT_LENGTH, length)) {
         MessageBoxA(owner, "Can't access Glimmerdeck Server!, Try it again", kUpdaterCaption, MB_ICONERROR);

@@ -6,14 +6,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "updater/UpdateRun.h"
 
-// Takes one pending message of the thread, if any, so the dialog stays alive
-// between reads.
-void pumpOneMessage();
+// Set on the dialog thread when the user presses Escape or the close box while a
+// check or a run is under way; every network wait gives up at once.
+extern bool updateCancelRequested;
 
 // The replacement's file operations on the real file system.
 struct WinFileOps final : FileOps {
@@ -25,7 +26,8 @@ struct WinFileOps final : FileOps {
 
 class HttpDownloader {
 public:
-    HttpDownloader() = default;
+    // dialog: the window whose keys (Escape) are handled while the network is waited for.
+    explicit HttpDownloader(HWND dialog = nullptr) : dialog_(dialog) {}
     HttpDownloader(const HttpDownloader&) = delete;
     HttpDownloader& operator=(const HttpDownloader&) = delete;
     virtual ~HttpDownloader() { close(); }
@@ -37,13 +39,17 @@ public:
     // maxBytes); a failed transfer leaves the old file untouched.
     int downloadFile(HWND owner, const char* url, const char* localPath,
                      uint64_t maxBytes = UINT64_MAX);
-    // The URL's Content-Length, or 0 (after telling the user) when it can't be had.
+    // The URL's Content-Length from the response headers alone (the body is not
+    // fetched), or 0 (after telling the user) when it can't be had.
     uint32_t queryContentLength(HWND owner, const char* url);
 
     // The update run's steps, each on the handles this object holds.
     bool openInternet();
     bool openUrl(const char* url);
     bool queryNumber(DWORD query, DWORD& value);
+    // True when the last failure was the user's cancel or a server that stopped answering.
+    bool cancelled() const { return updateCancelRequested; }
+    bool timedOut() const { return timedOut_; }
 
     enum class Fetch { Done, ReadFailed, Incomplete, CantCreate, CantPlace };
     // Streams the open URL into a file of its own beside path and puts it in
@@ -52,9 +58,20 @@ public:
                   const std::function<void(uint64_t)>& onChunk);
 
 private:
+    // Runs one blocking WinInet call on a thread of its own while this thread
+    // keeps handling its window messages. False when the call failed, the user
+    // cancelled, or it did not finish within the stall limit; in the last two
+    // cases the call is left to end on its own and the handles are closed.
+    bool runResponsive(std::function<BOOL()> call);
+    bool openHead(const char* url, DWORD& status);
+
+    HWND dialog_ = nullptr;
     HINTERNET internet_ = nullptr;
+    HINTERNET connection_ = nullptr;
     HINTERNET url_ = nullptr;
-    std::vector<char> buffer_;
+    bool timedOut_ = false;
+    // Shared with a read that may outlive this object when it is abandoned.
+    std::shared_ptr<std::vector<char>> buffer_;
 };
 
 // The update server's address of one file.

@@ -20,7 +20,8 @@ void setText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dia
 int stopRun(HWND dialog, HttpDownloader& http, const char* message) {
     SetDlgItemTextA(dialog, IDC_STATUS, kRunStopped);
     http.close();
-    MessageBoxA(dialog, message, kUpdaterCaption, MB_ICONERROR);
+    // The user who cancelled is leaving: no message to answer first.
+    if (!http.cancelled()) MessageBoxA(dialog, message, kUpdaterCaption, MB_ICONERROR);
     return 0;
 }
 
@@ -46,12 +47,13 @@ int runUpdate(HWND dialog) {
 
     UpdateRunState run;
     {
-        HttpDownloader sizes;
+        HttpDownloader sizes(dialog);
         for (const UpdateItem& item : updateItems) {
             if (!item.needsUpdate) continue;
             ++run.fileCount;
             run.totalBytes += sizes.queryContentLength(dialog, updateUrl(item.fileName).c_str());
         }
+        if (sizes.cancelled()) return stopRun(dialog, sizes, kRunStopped);
     }
     HWND progress = GetDlgItem(dialog, IDC_PROGRESS);
     SendMessageA(progress, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
@@ -71,9 +73,10 @@ int runUpdate(HWND dialog) {
         setText(dialog, IDC_FILE_OF, fileOfText(run));
         SetDlgItemTextA(dialog, IDC_FILE_NAME, item.fileName);
 
-        HttpDownloader http;
+        HttpDownloader http(dialog);
         if (!http.openInternet()) return 0;
         if (!http.openUrl(updateUrl(item.fileName).c_str())) {
+            if (http.cancelled()) return stopRun(dialog, http, kRunStopped);
             http.close();
             MessageBoxA(dialog, kNotReady, kUpdaterCaption, MB_ICONERROR);
             return 0;

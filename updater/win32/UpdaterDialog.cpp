@@ -118,12 +118,13 @@ void checkVersions(HWND dialog) {
         fileList.setCellText(1, row, item.installedText);
     }
 
-    HttpDownloader* downloader = new HttpDownloader;
+    HttpDownloader* downloader = new HttpDownloader(dialog);
     const std::string url = updateUrl("version.txt");
     if (!downloader->downloadFile(dialog, url.c_str(), versionListPath().c_str(), kVersionListMaxBytes)) {
         setStatus(dialog, "Unable to Complete Version Check");
-        MessageBoxA(dialog, "Unable to connect to the Server, Please Check the internet Connection.",
-                    kUpdaterCaption, MB_ICONINFORMATION);
+        if (!downloader->cancelled())
+            MessageBoxA(dialog, "Unable to connect to the Server, Please Check the internet Connection.",
+                        kUpdaterCaption, MB_ICONINFORMATION);
         delete downloader;
         return;
     }
@@ -192,20 +193,28 @@ INT_PTR CALLBACK updateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
     case WM_COMMAND:
         // Commands that arrive while a check or run hands messages on wait for
-        // it: a second run over the same files would fight the first.
-        if (busy) return TRUE;
+        // it: a second run over the same files would fight the first. Escape and
+        // the close box cancel it and end the program once it has let go.
+        if (busy) {
+            if (LOWORD(wParam) == IDCANCEL) updateCancelRequested = true;
+            return TRUE;
+        }
         switch (LOWORD(wParam)) {
         case IDC_VERSION_CHECK:
             busy = true;
+            updateCancelRequested = false;
             checkVersions(dialog);
             busy = false;
+            if (updateCancelRequested) EndDialog(dialog, 1);
             return TRUE;
         case IDC_UPDATE:
         {
             busy = true;
+            updateCancelRequested = false;
             int complete = runUpdate(dialog);
             busy = false;
-            if (complete && IsDlgButtonChecked(dialog, IDC_AUTO_CLOSE) == BST_CHECKED) restartAndClose(dialog);
+            if (updateCancelRequested) EndDialog(dialog, 1);
+            else if (complete && IsDlgButtonChecked(dialog, IDC_AUTO_CLOSE) == BST_CHECKED) restartAndClose(dialog);
             return TRUE;
         }
         case IDC_DETAIL:
@@ -227,17 +236,22 @@ INT_PTR CALLBACK updateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 // A program file that was running when its update came (the updater itself,
-// most often) was moved aside; the copy is free to go now.
-static void removeAsideCopies() {
+// most often) was moved aside, and a run that was killed or cut off may have
+// left a partial download: both are free to go now.
+static void removeLeftovers() {
+    DeleteFileA(downloadTempPath(versionListPath()).c_str());
     char folder[MAX_PATH] = {};
     ownProgramFolder(folder);
     if (!folder[0]) return;
-    for (const UpdateItemInfo& info : kUpdateItemInfo)
-        DeleteFileA(asidePath(std::string(folder) + info.fileName).c_str());
+    for (const UpdateItemInfo& info : kUpdateItemInfo) {
+        const std::string target = std::string(folder) + info.fileName;
+        DeleteFileA(asidePath(target).c_str());
+        DeleteFileA(downloadTempPath(target).c_str());
+    }
 }
 
 int updaterMain() {
-    removeAsideCopies();
+    removeLeftovers();
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UPDATER), nullptr, updateDialogProc, 0);
     return 0;
 }
