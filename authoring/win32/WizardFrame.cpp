@@ -180,8 +180,8 @@ void openHelpFile() {
 }
 
 void newWork() {
-    if (!wizard.textPage && !wizard.soundPage && !wizard.makePage &&
-        MessageBoxA(nullptr, "Would you save work ?", "Glimmerdeck", MB_YESNO) == IDYES)
+    // Whatever steps were visited, unsaved work is not dropped without asking.
+    if (!wizard.workSaved && MessageBoxA(nullptr, "Would you save work ?", "Glimmerdeck", MB_YESNO) == IDYES)
         SendMessageA(wizard.imagePage, WM_COMMAND, CMD_SAVE_AS_SCENARIO, 0);
 
     SendMessageA(wizard.imageList, LB_RESETCONTENT, 0, 0);

@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "authoring/win32/EffectProcess.h"
 #include "authoring/win32/ImagePage.h"
+#include "authoring/win32/MakePage.h"
 #include "authoring/win32/PictureViewer.h"
 #include "authoring/win32/ViewerBitmap.h"
 #include "authoring/win32/WizardFrame.h"
@@ -159,6 +161,37 @@ TEST_F(Viewers, OriginalSizeShowsTheSelectedPictureAtItsSize) {
     EXPECT_GT(litShare(viewerPixels(), w, h, w), 0.3);
     DestroyWindow(window);
     EXPECT_EQ(pictureWindow(), nullptr);
+}
+
+TEST_F(Viewers, ClosingAViewerLeavesTheMakePreviewRunning) {
+    selectWizardPage(kMakePage);
+    pump();
+    SendMessageA(wizard.makePage, WM_TIMER, kPreviewTimer, 0);
+    ASSERT_NE(frameCanvas().origin, nullptr);
+    wizard.currentImageIndex = 0;
+    SendMessageA(wizard.imagePage, WM_COMMAND, IDC_ORIGINAL, 0);
+    pump();
+    ASSERT_NE(pictureWindow(), nullptr);
+    DestroyWindow(pictureWindow());
+    SendMessageA(wizard.imagePage, WM_COMMAND, IDC_SLIDE_SHOW, 0);
+    pump();
+    ASSERT_NE(slideShowWindow(), nullptr);
+    DestroyWindow(slideShowWindow());
+    pump();
+    // The preview's own canvas is still there, and its frames keep coming.
+    const FrameCanvas& canvas = frameCanvas();
+    ASSERT_NE(canvas.origin, nullptr);
+    std::vector<uint32_t> before(canvas.origin, canvas.origin + canvas.pitch * canvas.height);
+    bool moved = false;
+    for (int i = 0; i < 150 && !moved; ++i) {
+        Sleep(33);
+        SendMessageA(wizard.makePage, WM_TIMER, kPreviewTimer, 0);
+        ASSERT_NE(frameCanvas().origin, nullptr);
+        moved = !std::equal(before.begin(), before.end(), frameCanvas().origin);
+    }
+    EXPECT_TRUE(moved);
+    selectWizardPage(kImagePage);
+    pump();
 }
 
 std::vector<std::string> modesAsked;
