@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -341,6 +342,7 @@ struct NameDialogSeen {
     std::vector<std::string> boxesAfterEmpty;
     bool openAfterEmpty = false, openAfterBlank = false;
     int minutesRoom = 0, twoDigits = 0;
+    bool autoBuddy = true, buddy = false;
 };
 NameDialogSeen nameSeen;
 
@@ -361,6 +363,9 @@ void CALLBACK driveNameDialog(HWND, UINT, UINT_PTR id, DWORD) {
     SelectObject(dc, old);
     ReleaseDC(minutes, dc);
     nameSeen.twoDigits = size.cx;
+    // Attached to its edit once, by the dialog: an auto-buddy as well shrinks the edit twice.
+    nameSeen.autoBuddy = (GetWindowLongA(GetDlgItem(dialog, 1136), GWL_STYLE) & UDS_AUTOBUDDY) != 0;
+    nameSeen.buddy = reinterpret_cast<HWND>(SendDlgItemMessageA(dialog, 1136, UDM_GETBUDDY, 0, 0)) == minutes;
 
     boxTexts.clear();
     SetDlgItemTextA(dialog, 1030, "");
@@ -386,14 +391,16 @@ TEST_F(WizardPages, InstallNameDialogRefusesUnusableNames) {
     const INT_PTR result = DialogBoxParamA(wizard.instance, MAKEINTRESOURCEA(IDD_INSTALL_NAME), wizard.imagePage,
                                            installNameDialogProc, 0);
     ASSERT_TRUE(nameSeen.found);
+    EXPECT_GE(nameSeen.minutesRoom, nameSeen.twoDigits);
+    EXPECT_GT(nameSeen.twoDigits, 0);
+    EXPECT_FALSE(nameSeen.autoBuddy);
+    EXPECT_TRUE(nameSeen.buddy);
     EXPECT_EQ(result, 1);   // ended by Cancel, never by an install
     ASSERT_EQ(nameSeen.boxesAfterEmpty.size(), 1u);
     EXPECT_EQ(nameSeen.boxesAfterEmpty[0].rfind("Write a file name for the screen saver", 0), 0u);
     EXPECT_TRUE(nameSeen.openAfterEmpty);
     EXPECT_TRUE(nameSeen.openAfterBlank);
     EXPECT_EQ(GetFileAttributesA(broken.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_GE(nameSeen.minutesRoom, nameSeen.twoDigits);
-    EXPECT_GT(nameSeen.twoDigits, 0);
     deleteAllImages();
 }
 
