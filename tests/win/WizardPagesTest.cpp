@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/ScenarioFile.h"
 #include "authoring/win32/FolderBrowser.h"
 #include "authoring/win32/HyperLink.h"
 #include "authoring/win32/ImagePage.h"
@@ -231,9 +232,17 @@ TEST_F(WizardPages, MakeOptionsAreCheckedBeforeTheyApply) {
 }
 
 TEST_F(WizardPages, FileNewEmptiesEveryStep) {
+    for (int page : {kTextPage, kSoundPage, kMakePage, kImagePage}) {   // every step opened
+        selectWizardPage(page);
+        pump();
+    }
     insertPictures(2, "f");
     SetDlgItemTextA(wizard.textPage, IDC_LETTER, "a letter");
     SetDlgItemTextA(wizard.makePage, IDC_SCENARIO_PATH, "C:\\work.sao");
+    // A scenario opened before, whose Text step was never shown again.
+    scenarioState().textRestorePending = 1;
+    scenarioState().titlePaths = {"C:\\old.jpg"};
+    wizard.textRestorePending = 1;
     SendMessageA(wizard.imagePage, WM_COMMAND, CMD_NEW, 0);
     pump();
     // The other steps were opened and nothing was saved: it still asks.
@@ -243,6 +252,12 @@ TEST_F(WizardPages, FileNewEmptiesEveryStep) {
     EXPECT_EQ(text(wizard.textPage, IDC_LETTER), "");
     EXPECT_EQ(text(wizard.makePage, IDC_SCENARIO_PATH), "");
     EXPECT_EQ(PropSheet_GetCurrentPageHwnd(wizard.sheet), wizard.imagePage);
+    EXPECT_EQ(scenarioState().textRestorePending, 0);   // neither restored nor saved later
+    selectWizardPage(kTextPage);
+    pump();
+    EXPECT_EQ(titleRowCount(), 0);
+    selectWizardPage(kImagePage);
+    pump();
 }
 
 }  // namespace
