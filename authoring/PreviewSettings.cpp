@@ -14,8 +14,11 @@ void setFace(PreviewSettings& s, const char* face) {
 
 void readPreviewSettings(const PreviewControls& c, PreviewSettings& s) {
     if (c.defaultFont) {
+        // Only the font is the default one: the chosen mode still says what plays.
         setFace(s, nullptr);
         s.fontSize = 100;
+        if (c.writeTitles) s.titleMode = 1;
+        else if (c.writeLetter) s.titleMode = 0;
     } else if (c.writeTitles) {
         s.titleMode = 1;
         setFace(s, c.titleFont);

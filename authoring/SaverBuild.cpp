@@ -146,6 +146,11 @@ int buildInstaller(const std::string& folder, const std::string& exePath, const 
         return 0;
     }
     removeFile(saverPath);
-    const int options = appendInstallOptions(package, folder, input, reporter);
+    // The option file passes through the temporary folder: the program's own
+    // folder may be read-only (as under Program Files).
+    std::error_code ec;
+    std::string temp = fs::temp_directory_path(ec).string();
+    if (ec || temp.empty()) temp = folder;
+    const int options = appendInstallOptions(package, temp, input, reporter);
     return finishPackage(package) ? options : 0;
 }

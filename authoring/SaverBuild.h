@@ -34,6 +34,6 @@ bool writeExeOptionFile(const std::string& folder, const SaverBuildInput& input,
 int appendInstallOptions(PackageWriter& package, const std::string& folder, const SaverBuildInput& input,
                          const PackReporter& reporter);
 // Copies Packwright of `folder` to exePath and appends the saver at saverPath
-// (then removed) and the option text. 1 when the installer holds both entries.
+// (then removed) and the option text (written in the temporary folder). 1 when the installer holds both entries.
 int buildInstaller(const std::string& folder, const std::string& exePath, const std::string& saverPath,
                    const SaverBuildInput& input, const PackReporter& reporter);

@@ -65,6 +65,13 @@ public:
         return true;
     }
 
+    // The writer ends the letter with one CR LF of its own; it is not the letter's.
+    void finish() {
+        std::string& letter = state_.letterText;
+        if (inLetter_ && letter.size() >= 2 && letter.compare(letter.size() - 2, 2, "\r\n") == 0)
+            letter.resize(letter.size() - 2);
+    }
+
 private:
     void header(const std::string& line) {
         const int32_t value = decimalValue(line);
@@ -138,6 +145,7 @@ void readLines(NextByte next, ScenarioState& state, FileExistsFn exists, void* u
         any = true;
         if (line.size() <= kScenarioLetterChars) line.push_back(static_cast<char>(c));
     }
+    lines.finish();
 }
 
 }  // namespace
@@ -219,6 +227,28 @@ void parseScenarioText(const char* data, size_t size, ScenarioState& state, File
 void readScenarioStream(std::FILE* file, ScenarioState& state, FileExistsFn exists, void* user,
                         int32_t* missing) {
     readLines([&]() -> int { return file ? std::getc(file) : -1; }, state, exists, user, missing);
+}
+
+void takePendingScenario(ScenarioPageValues& v, const ScenarioState& s) {
+    if (s.imageRestorePending == 1) {
+        v.pictures = s.pictures;
+        v.slideTimeRow = s.slideTimeRow;
+    }
+    if (s.textRestorePending == 1) {
+        v.titlePaths = s.titlePaths;
+        v.titles.assign(s.titlePaths.size(), std::string());
+        for (size_t i = 0; i < s.titles.size() && i < v.titles.size(); ++i) v.titles[i] = s.titles[i];
+        v.text.letterStartText = s.letterStartTime;
+        v.text.letterFontRow = s.letterFontRow;
+        v.text.letterSizeRow = s.letterSizeRow;
+        v.text.titleFontRow = s.titleFontRow;
+        v.text.titleSizeRow = s.titleSizeRow;
+        v.text.randomColour = s.randomColour == 1;
+        v.text.defaultFont = s.defaultFont == 1;
+        if (!s.letterText.empty()) v.letterText = s.letterText;
+    }
+    if (s.soundRestorePending == 1 && !s.soundPath.empty()) v.soundPath = s.soundPath;
+    if (s.makeRestorePending == 1) v.make = {true, s.screenModeRow, s.transitionMs, s.showMs};
 }
 
 std::string withScenarioExtension(const std::string& path) {

@@ -88,6 +88,11 @@ void parseScenarioText(const char* data, size_t size, ScenarioState& state, File
 void readScenarioStream(std::FILE* file, ScenarioState& state, FileExistsFn exists, void* user,
                         int32_t* missing);
 
+// A save writes, for every step that has not yet taken the loaded scenario,
+// the loaded data rather than that step's controls (unmade, or still holding
+// older work); each step as its restore would fill it.
+void takePendingScenario(ScenarioPageValues& values, const ScenarioState& state);
+
 // The save dialog's name made a scenario name: ".sao" appended unless the
 // name already ends in it (in any case).
 std::string withScenarioExtension(const std::string& path);

@@ -29,13 +29,7 @@ uint32_t unsignedLeadingValue(const std::string& text) {
 
 }  // namespace
 
-std::string pathBaseName(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos) name.resize(dot);
-    return name;
-}
+std::string pathBaseName(const std::string& path) { return saverNameOf(path); }
 
 std::string pathExtension(const std::string& path) {
     const size_t dot = path.rfind('.');

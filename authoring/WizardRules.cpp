@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -145,7 +146,23 @@ int32_t secondsTextToMs(const char* text) {
     double ms = std::atof(text) * 1000.0;
     // Far outside any range either way; keeps the conversion defined.
     if (!(ms > -1e9 && ms < 1e9)) return ms > 0 ? INT32_MAX : INT32_MIN;
-    return static_cast<int32_t>(ms);
+    // Typed decimals are not exact in binary ("2.01" is 2009.99… ms): to the nearest millisecond.
+    return static_cast<int32_t>(std::lround(ms));
+}
+
+bool usableSaverName(const std::string& name) {
+    if (name.empty() || name.size() > 200) return false;
+    if (name.find_first_not_of(' ') == std::string::npos) return false;
+    for (const char c : name)
+        if (static_cast<unsigned char>(c) < 32 || std::strchr("\\/:*?\"<>|", c)) return false;
+    // The system opens a device, not a file, under these names (with any extension).
+    std::string upper = name.substr(0, name.find_last_not_of(' ') + 1);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL"};
+    for (const char* d : devices)
+        if (upper == d) return false;
+    return !(upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
+             upper[3] >= '1' && upper[3] <= '9');
 }
 
 MakeOptionError checkMakeOptions(int32_t transitionMs, int32_t showMs) {

@@ -65,8 +65,13 @@ std::string trackbarSecondsText(int32_t positionMs);
 // ten seconds or more ("10.05"), tenths below ("5.0").
 std::string transitionSecondsText(int32_t positionMs);
 std::string showSecondsText(int32_t positionMs);
-// An edit's seconds as milliseconds (atof x 1,000, truncated).
+// An edit's seconds as milliseconds (atof x 1,000, to the nearest millisecond).
 int32_t secondsTextToMs(const char* text);
+
+// Whether a name typed for an installed saver (already cut at its first '.')
+// makes a file "<Windows folder>\<name>.scr": not empty or blank, none of the
+// characters a file name cannot hold, no device name, at most 200 characters.
+bool usableSaverName(const std::string& name);
 
 enum class MakeOptionError { None, Transition, ShowTime };
 MakeOptionError checkMakeOptions(int32_t transitionMs, int32_t showMs);

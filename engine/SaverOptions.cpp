@@ -38,12 +38,17 @@ void readFaceOption(const OptionStore& store, const char* saverName, const char*
 
 SaverOptions& saverOptions() { return g_options; }
 
+std::string saverNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.resize(dot);
+    return name;
+}
+
 void fileNamePart(char* buffer) {
-    char* dot = std::strrchr(buffer, '.');
-    if (!dot) return;
-    *dot = '\0';
-    const char* slash = std::strrchr(buffer, '\\');
-    if (slash) std::memmove(buffer, slash + 1, std::strlen(slash + 1) + 1);
+    const std::string name = saverNameOf(buffer);
+    std::memcpy(buffer, name.c_str(), name.size() + 1);   // never longer than the path
 }
 
 void loadSaverName(const EntrySource& package, char (&name)[260]) {

@@ -88,8 +88,11 @@ public:
     virtual bool writeString(const char* name, const char* text) = 0;
 };
 
-// Reduces a path to its file name without folder and extension, in place:
-// C:\WINDOWS\My Saver.scr gives My Saver; without a dot the text stays as it is.
+// A saver's name, under which its options are stored: the file name without
+// folder and last extension (C:\WINDOWS\My Saver.scr gives My Saver,
+// C:\My.Folder\saver gives saver). The writer of the options uses it too.
+std::string saverNameOf(const std::string& path);
+// saverNameOf in place.
 void fileNamePart(char* buffer);
 // The saver name from the package's path entry (cut to 259 bytes), reduced.
 void loadSaverName(const EntrySource& package, char (&name)[260]);

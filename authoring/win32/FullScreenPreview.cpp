@@ -210,6 +210,8 @@ void slideInImageOrder() {
     const int32_t w = screenWidth(), h = screenHeight();
     for (int32_t step = 0; step < kStripSlideSteps; ++step)
         SetWindowPos(g_orderWindow, nullptr, 0, stripTopAtStep(step, h), w, h, SWP_NOZORDER);
+    // Painted now, pager and buttons, not at the next idle moment between preview frames.
+    RedrawWindow(g_orderWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 // ---- The full-screen window

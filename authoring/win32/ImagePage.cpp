@@ -231,7 +231,7 @@ LRESULT CALLBACK imageListKeyProc(HWND list, UINT message, WPARAM wParam, LPARAM
 
 void measureImageItem(MEASUREITEMSTRUCT* measure) {
     if (!wizard.imageListFont.lfFaceName[0]) fillListFont(wizard.imageListFont);
-    measure->itemHeight = fontTextHeight(nullptr, wizard.imageListFont);
+    measure->itemHeight = listRowHeight(nullptr, wizard.imageListFont);
 }
 
 void drawImageItem(const DRAWITEMSTRUCT* draw) {

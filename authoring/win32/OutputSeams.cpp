@@ -115,6 +115,7 @@ ScenarioPageValues scenarioValues() {
     v.make = makeOptions();
     v.soundPath = itemText(wizard.soundPage, IDC_SOUND_PATH);
     v.letterText = letterText();
+    takePendingScenario(v, scenarioState());
     return v;
 }
 

@@ -39,7 +39,6 @@ void readListRow(int32_t row, char* path) {
 
 void noPictureNotice(HWND window) {
     MessageBoxA(window, kNoPicture, "Glimmerdeck", MB_OK);
-    freePreviewCanvases();
     freeViewerBitmap();
 }
 
@@ -105,7 +104,8 @@ LRESULT CALLBACK imageOriginProc(HWND window, UINT message, WPARAM wParam, LPARA
         paintPicture(window, g_originPath);
         return 0;
     case WM_DESTROY:
-        freePreviewCanvases();
+        // Only the viewer's own bitmap: the preview canvases are the Make
+        // step's, whose preview runs on while a viewer opens and closes.
         freeViewerBitmap();
         if (g_originWindow == window) g_originWindow = nullptr;
         g_originPath[0] = '\0';
@@ -139,8 +139,7 @@ LRESULT CALLBACK imageShowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_DESTROY:
         KillTimer(window, kSlideTimer);
-        freePreviewCanvases();
-        freeViewerBitmap();
+        freeViewerBitmap();   // not the Make step's preview canvases
         if (g_showWindow == window) g_showWindow = nullptr;
         g_showPath[0] = '\0';
         return 0;

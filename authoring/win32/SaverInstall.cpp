@@ -10,6 +10,7 @@
 #include "authoring/win32/OutputShell.h"
 #include "authoring/win32/WizardState.h"
 #include "authoring/win32/WizardWidgets.h"
+#include "authoring/WizardRules.h"
 #include "engine/SaverOptions.h"
 #include "engine/win32/Registry.h"
 
@@ -17,6 +18,8 @@ namespace {
 
 constexpr const char* kCaption = "Glimmerdeck";
 constexpr const char* kEngineMissing = "Can't find engine file. It was deleted or damaged.";
+constexpr const char* kUnusableName =
+    "Write a file name for the screen saver (not empty, without \\ / : * ? \" < > |).";
 constexpr int kIdSaverPathEdit = 1104;
 constexpr int kIdInstallerPathEdit = 1105;
 
@@ -82,7 +85,9 @@ int installScreenSaver(const SaverBuildContext& context, const SaverBuildInput& 
 
 void setActiveScreenSaver(const SaverBuildContext& context, const char* name, const char* minutesText) {
     const long long seconds = static_cast<long long>(decimalValue(minutesText ? minutesText : "")) * 60;
-    SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, static_cast<UINT>(seconds < 0 ? 0 : seconds), nullptr, 0);
+    // Stored in the user's profile and announced, or it ends with the session.
+    SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, static_cast<UINT>(seconds < 0 ? 0 : seconds), nullptr,
+                          SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
     const std::string path = shortPath(windowsFolderOf(context) + "\\" + name + ".scr");
     if (!WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", path.c_str(), "system.ini"))
         showMessage(nullptr, "Can't find system.ini.", kCaption, MB_ICONSTOP);
@@ -186,13 +191,23 @@ void readInstallMinutes(HWND dialog, char* buffer) {
     std::memcpy(buffer, text, sizeof text);
 }
 
-void installFromNameDialog(HWND dialog, const SaverBuildContext& context, const SaverBuildInput& input) {
+bool installFromNameDialog(HWND dialog, const SaverBuildContext& context, const SaverBuildInput& input) {
     char name[260], minutes[260];
     readInstallName(dialog, name);
     readInstallMinutes(dialog, minutes);
     if (char* dot = std::strchr(name, '.')) *dot = '\0';
+    // An empty or impossible name would install "<Windows>\.scr" and make the
+    // system's saver a broken entry: nothing is touched, the dialog stays.
+    if (!usableSaverName(name)) {
+        showMessage(dialog, kUnusableName, kCaption, MB_ICONEXCLAMATION);
+        HWND edit = GetDlgItem(dialog, kIdInstallName);
+        SetFocus(edit);
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        return false;
+    }
     if (!installScreenSaver(context, input, name, minutes))
         showMessage(nullptr, "Can't install screen saver file Error code 0x007.", kCaption, MB_ICONSTOP);
+    return true;
 }
 
 INT_PTR CALLBACK installNameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -210,15 +225,16 @@ INT_PTR CALLBACK installNameDialogProc(HWND dialog, UINT message, WPARAM wParam,
     }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
+            bool done;
             if (auto* data = reinterpret_cast<NameDialogData*>(GetWindowLongPtrA(dialog, DWLP_USER))) {
-                installFromNameDialog(dialog, *data->context, *data->input);
+                done = installFromNameDialog(dialog, *data->context, *data->input);
             } else {
                 SaverBuildContext context;
                 SaverBuildInput input;
                 gatherSaverBuild(context, input);
-                installFromNameDialog(dialog, context, input);
+                done = installFromNameDialog(dialog, context, input);
             }
-            EndDialog(dialog, 0);
+            if (done) EndDialog(dialog, 0);
         } else if (LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, 1);
         }

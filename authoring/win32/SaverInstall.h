@@ -52,7 +52,8 @@ void runControlPanelApplet(HWND window, const char* libraryName, const char* ent
 // it then takes the build from the wizard's pages (gatherSaverBuild).
 INT_PTR showInstallNameDialog(const SaverBuildContext& context, const SaverBuildInput& input);
 INT_PTR CALLBACK installNameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void installFromNameDialog(HWND dialog, const SaverBuildContext& context, const SaverBuildInput& input);
+// False when the name was refused (a message said why and nothing was installed).
+bool installFromNameDialog(HWND dialog, const SaverBuildContext& context, const SaverBuildInput& input);
 void readInstallName(HWND dialog, char* buffer);      // 260 bytes
 void readInstallMinutes(HWND dialog, char* buffer);   // 260 bytes
 

@@ -134,10 +134,10 @@ void restoreSoundPage(HWND page) {
     state.soundRestorePending = 0;
     if (state.soundPath.empty()) return;
     SendDlgItemMessageA(page, kIdSoundInfoList, LVM_DELETEALLITEMS, 0, 0);
-    SetDlgItemTextA(page, kIdSoundPath, state.soundPath.c_str());
     char path[MAX_PATH] = {};
     lstrcpynA(path, state.soundPath.c_str(), sizeof path);
-    showSoundInfo(page, path);
+    // The field is filled on acceptance; a refused sound is not the saver's.
+    if (!showSoundInfo(page, path)) SetDlgItemTextA(page, kIdSoundPath, "");
 }
 
 void restoreMakePage(HWND page, void (*showOptionSeconds)(HWND page)) {

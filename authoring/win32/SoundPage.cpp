@@ -31,7 +31,8 @@ void onSoundChosen(HWND page) {
               sizeof wizard.currentSoundPath);
     SendMessageA(wizard.soundList, LB_SETCURSEL, wizard.currentSoundIndex, 0);
     redrawSoundRow(wizard.currentSoundIndex);
-    SetDlgItemTextA(page, IDC_SOUND_PATH, wizard.currentSoundPath);
+    // The path field takes the sound only once it is accepted: a refused file
+    // leaves the sound chosen before (player, information and field alike).
     showSoundFileInfo(page, wizard.currentSoundPath);
     resetPosition(page);
 }

@@ -272,7 +272,11 @@ void drawFontItem(UINT message, LPARAM lParam) {
     const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     if (draw->CtlID != IDC_LETTER_FONT && draw->CtlID != IDC_TITLE_FONT) return;
     if (draw->itemID >= static_cast<UINT>(fontTable.count)) return;
-    if (draw->itemState & ODS_SELECTED) {
+    // A disabled list (letter fonts while no letter is written) looks disabled.
+    if ((draw->itemState & ODS_DISABLED) || !IsWindowEnabled(draw->hwndItem)) {
+        FillRect(draw->hDC, &draw->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        SetTextColor(draw->hDC, GetSysColor(COLOR_GRAYTEXT));
+    } else if (draw->itemState & ODS_SELECTED) {
         HBRUSH brush = CreateSolidBrush(RGB(132, 144, 180));
         FillRect(draw->hDC, &draw->rcItem, brush);
         DeleteObject(brush);

@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "authoring/ScenarioFile.h"
 #include "authoring/win32/HyperLink.h"
 #include "authoring/win32/ImagePage.h"
 #include "authoring/win32/MakePage.h"
@@ -184,8 +185,8 @@ void openHelpFile() {
 }
 
 void newWork() {
-    if (!wizard.textPage && !wizard.soundPage && !wizard.makePage &&
-        MessageBoxA(nullptr, "Would you save work ?", "Glimmerdeck", MB_YESNO) == IDYES)
+    // Whatever steps were visited, unsaved work is not dropped without asking.
+    if (!wizard.workSaved && MessageBoxA(nullptr, "Would you save work ?", "Glimmerdeck", MB_YESNO) == IDYES)
         SendMessageA(wizard.imagePage, WM_COMMAND, CMD_SAVE_AS_SCENARIO, 0);
 
     SendMessageA(wizard.imageList, LB_RESETCONTENT, 0, 0);
@@ -217,6 +218,12 @@ void newWork() {
 
     selectWizardPage(kImagePage);
     wizard.scenarioPath[0] = 0;
+    // Nothing of an earlier opened file is still to be restored (or saved).
+    ScenarioState& loaded = scenarioState();
+    loaded.imageRestorePending = loaded.textRestorePending = 0;
+    loaded.soundRestorePending = loaded.makeRestorePending = 0;
+    wizard.imageRestorePending = wizard.textRestorePending = 0;
+    wizard.soundRestorePending = wizard.makeRestorePending = 0;
 }
 
 INT_PTR CALLBACK aboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -104,6 +104,8 @@
 #define IDC_VOLUME 1108
 #define IDC_BALANCE 1109
 #define IDC_BALANCE_MIDDLE 40029
+#define IDC_SOUND_ICON 1053          // the chosen file's shell icon
+#define IDC_SOUND_CARD_STATUS 1110   // the mixer's sound-card line
 #define IDC_SOUND_BACK 1048
 #define IDC_SOUND_NEXT 1098
 #define IDC_SOUND_EXIT 1099

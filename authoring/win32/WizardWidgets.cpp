@@ -95,6 +95,8 @@ int fontTextHeight(HWND window, const LOGFONTA& font) {
     return metrics.tmHeight;
 }
 
+int listRowHeight(HWND window, const LOGFONTA& font) { return fontTextHeight(window, font) + 2; }
+
 void fillRowBackground(const DRAWITEMSTRUCT* draw, bool teal) {
     if (teal) {
         HBRUSH brush = CreateSolidBrush(RGB(0, 128, 128));
@@ -143,7 +145,7 @@ LRESULT CALLBACK fileListKeyProc(HWND list, UINT message, WPARAM wParam, LPARAM 
 
 void measureFileItem(HWND list, MEASUREITEMSTRUCT* measure) {
     if (!fileListFont.lfFaceName[0]) fillListFont(fileListFont);
-    measure->itemHeight = fontTextHeight(list, fileListFont);
+    measure->itemHeight = listRowHeight(list, fileListFont);
 }
 
 void drawFileItem(const DRAWITEMSTRUCT* draw) {

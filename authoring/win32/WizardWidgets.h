@@ -10,6 +10,9 @@
 void fillListFont(LOGFONTA& font);
 // The text height of a font made from `font` in the window's DC.
 int fontTextHeight(HWND window, const LOGFONTA& font);
+// Height of an owner-drawn row whose text is drawn one pixel below its top:
+// the text's full cell, descenders and underscores included, and a pixel under it.
+int listRowHeight(HWND window, const LOGFONTA& font);
 // An owner-drawn row's background: teal when selected, else the class brush.
 void fillRowBackground(const DRAWITEMSTRUCT* draw, bool teal);
 

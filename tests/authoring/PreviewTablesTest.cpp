@@ -69,6 +69,11 @@ TEST(PreviewSettings, TheFirstBoxThatIsOnDecides) {
     defaults.defaultFont = true;
     defaults.writeTitles = true;
     defaults.titleFont = "Arial";
+    PreviewControls defaultLetter;
+    defaultLetter.defaultFont = true;
+    defaultLetter.writeLetter = true;
+    PreviewControls defaultNeither;
+    defaultNeither.defaultFont = true;
     PreviewControls titles;
     titles.writeTitles = true;
     titles.titleFont = "Arial";
@@ -80,7 +85,9 @@ TEST(PreviewSettings, TheFirstBoxThatIsOnDecides) {
     letter.letterFont = "Courier";
     letter.letterTime = 7;
     const Case cases[] = {
-        {"default font", defaults, 9, "Times New Roman", 100},   // the mode keeps its value
+        {"default font, titles chosen", defaults, 1, "Times New Roman", 100},
+        {"default font, letter chosen", defaultLetter, 0, "Times New Roman", 100},
+        {"default font, neither", defaultNeither, 9, "Times New Roman", 100},   // the mode keeps its value
         {"titles", titles, 1, "Arial", 48},
         {"titles without selections", titlesBare, 1, "Times New Roman", 100},
         {"letter", letter, 0, "Courier", 20},

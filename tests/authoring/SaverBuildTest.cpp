@@ -34,6 +34,8 @@ TEST(SaverBuild, InstallerHoldsTheSaverThenTheOptionText) {
     const std::string exePath = dir + "/Setup.exe";
     makeFile(dir, "Setup.exe", patternBytes(5000, 9));   // an existing target is replaced
     EXPECT_EQ(installerSaverPath(exePath), saverPath);
+    // Nothing can be written as "ExeOption.txt" in the program's folder (as in a read-only one).
+    std::filesystem::create_directory(dir + "/ExeOption.txt");
 
     PackLog log;
     ASSERT_EQ(buildInstaller(dir, exePath, saverPath, options(), log.reporter()), 1)
@@ -53,7 +55,8 @@ TEST(SaverBuild, InstallerHoldsTheSaverThenTheOptionText) {
     EXPECT_EQ(text, exeOptionText(options().text, options().make));
     // The temporary saver and the option file are gone.
     EXPECT_FALSE(std::filesystem::exists(saverPath));
-    EXPECT_FALSE(std::filesystem::exists(dir + "/ExeOption.txt"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir + "/ExeOption.txt"));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::temp_directory_path() / "ExeOption.txt"));
 }
 
 TEST(SaverBuild, InstallerFailures) {

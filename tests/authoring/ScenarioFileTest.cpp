@@ -75,8 +75,7 @@ TEST(ScenarioFile, ReadingGivesBackWhatWasWritten) {
     EXPECT_EQ(s.pictures, v.pictures);
     EXPECT_EQ(s.titlePaths, v.titlePaths);
     EXPECT_EQ(s.titles, (std::vector<std::string>{"Sea", ""}));
-    // Every letter line comes back with CR LF, the last one too.
-    EXPECT_EQ(s.letterText, "Dear\r\nall\r\n");
+    EXPECT_EQ(s.letterText, "Dear\r\nall");
     EXPECT_EQ(s.missingPictures, (std::vector<std::string>{"C:\\b.jpg"}));
     EXPECT_EQ(count, 1);
 
@@ -85,7 +84,7 @@ TEST(ScenarioFile, ReadingGivesBackWhatWasWritten) {
     EXPECT_TRUE(e.pictures.empty());
     EXPECT_TRUE(e.titlePaths.empty());
     EXPECT_TRUE(e.soundPath.empty());
-    EXPECT_EQ(e.letterText, "\r\n");
+    EXPECT_EQ(e.letterText, "");
 }
 
 TEST(ScenarioFile, TextsThatLookLikeTheFormat) {
@@ -111,7 +110,7 @@ TEST(ScenarioFile, LongLinesStayWhole) {
     v.letterText = paragraph;
     v.pictures[0] = "C:\\" + std::string(300, 'd') + ".jpg";   // longer than a slot: cut, not split
     const ScenarioState s = parse(scenarioFileText(v));
-    EXPECT_EQ(s.letterText, paragraph + "\r\n");
+    EXPECT_EQ(s.letterText, paragraph);
     ASSERT_EQ(s.pictures.size(), 2u);
     EXPECT_EQ(s.pictures[0].size(), kScenarioLineChars);
     EXPECT_EQ(s.pictures[1], "C:\\b.jpg");
@@ -162,7 +161,64 @@ TEST(ScenarioFile, StreamReadMatchesTextRead) {
     readScenarioStream(in, s, nullptr, nullptr, nullptr);
     std::fclose(in);
     EXPECT_EQ(s.pictures, sample().pictures);
-    EXPECT_EQ(s.letterText, "Dear\r\nall\r\n");
+    EXPECT_EQ(s.letterText, "Dear\r\nall");
+}
+
+// What a loaded file gives back as page values, each step as its restore fills it.
+ScenarioPageValues asRestored(const ScenarioState& s) {
+    ScenarioPageValues v;
+    ScenarioState all = s;
+    all.imageRestorePending = all.textRestorePending = all.soundRestorePending = all.makeRestorePending = 1;
+    takePendingScenario(v, all);
+    return v;
+}
+
+TEST(ScenarioFile, SaveOpenSaveGivesTheSameBytes) {
+    // Letters ending with and without line breaks, empty ones, and blank lines inside.
+    for (const char* letter : {"Dear\r\nall", "Dear\r\nall\r\n", "", "\r\n", "a\r\n\r\n\r\nb\r\n\r\n"}) {
+        ScenarioPageValues v = sample();
+        v.letterText = letter;
+        const std::string first = scenarioFileText(v);
+        const ScenarioState once = parse(first);
+        EXPECT_EQ(once.letterText, letter);
+        const std::string second = scenarioFileText(asRestored(once));
+        EXPECT_EQ(second, first) << "letter \"" << letter << "\"";
+        EXPECT_EQ(scenarioFileText(asRestored(parse(second))), first);
+    }
+}
+
+TEST(ScenarioFile, SavingBeforeTheStepsTookTheLoadedData) {
+    const ScenarioState loaded = parse(scenarioFileText(sample()));
+    // Step 1 took its data at once; the others were never shown, so their
+    // controls give nothing (or what they held before the load).
+    ScenarioState pending = loaded;
+    pending.imageRestorePending = 0;
+    ScenarioPageValues controls;
+    controls.pictures = sample().pictures;
+    controls.slideTimeRow = 3;
+    controls.letterText = "older letter";
+    controls.soundPath = "C:\\older.wav";
+    takePendingScenario(controls, pending);
+    EXPECT_EQ(scenarioFileText(controls), scenarioFileText(sample()));
+
+    // A step that has taken its data (and was edited since) keeps its controls.
+    ScenarioState taken = loaded;
+    taken.imageRestorePending = taken.textRestorePending = taken.soundRestorePending = 0;
+    ScenarioPageValues edited = sample();
+    edited.letterText = "edited";
+    edited.soundPath = "C:\\other.wav";
+    ScenarioPageValues v = edited;
+    takePendingScenario(v, taken);
+    EXPECT_EQ(scenarioFileText(v), scenarioFileText(edited));
+
+    // A loaded file without sound leaves the step as it was, as its restore does.
+    ScenarioPageValues silent = sample();
+    silent.soundPath.clear();
+    ScenarioState noSound = parse(scenarioFileText(silent));
+    ScenarioPageValues kept;
+    kept.soundPath = "C:\\kept.wav";
+    takePendingScenario(kept, noSound);
+    EXPECT_EQ(kept.soundPath, "C:\\kept.wav");
 }
 
 TEST(ScenarioFile, ExtensionRules) {

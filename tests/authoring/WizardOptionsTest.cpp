@@ -2,9 +2,11 @@
 // values the pages hold.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "authoring/WizardOptions.h"
+#include "engine/SaverOptions.h"
 
 namespace {
 
@@ -49,6 +51,24 @@ TEST(WizardOptions, FourteenRegistryValuesUnderTheSaversName) {
     EXPECT_TRUE(values[9].isString);
     EXPECT_EQ(values[10].number, 72u);
     EXPECT_EQ(values[11].number, 0xFF0000u);
+}
+
+// The engine finds its options under the names the wizard wrote them, whatever the saver's path.
+TEST(WizardOptions, TheEngineReadsTheNamesTheWriterWrites) {
+    const char* paths[] = {"C:\\WINDOWS\\Sea.scr", "C:\\My.Folder\\saver", "C:\\WINDOWS\\NoExtension",
+                           "D:/Out.d/Sea.Trip.scr", "Bare.scr", "C:\\A.B\\C.D\\E"};
+    const char* words[] = {"Display", "Trx", "Sfx", "IsLetter", "LetterFont", "LetterFontSize", "LetterFontColor",
+                           "LetterTimerCheck", "LetterTime", "TitleFont", "TitleFontSize", "TitleFontColor",
+                           "DefaultColorCheck", "DefaultFontCheck"};
+    for (const char* path : paths) {
+        char engineName[260];
+        std::snprintf(engineName, sizeof engineName, "%s", path);
+        fileNamePart(engineName);
+        int32_t threshold = 0;
+        const auto values = scrOptionValues(path, fonts(), {true, 1, 2000, 5000}, 1024, threshold);
+        ASSERT_EQ(values.size(), 14u) << path;
+        for (size_t i = 0; i < 14; ++i) EXPECT_EQ(values[i].name, optionValueName(engineName, words[i])) << path;
+    }
 }
 
 TEST(WizardOptions, DisplayRule) {

@@ -1,6 +1,7 @@
 // The wizard's window-free rules: paths, rows, limits, the Make step's seconds.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -96,7 +97,14 @@ TEST(MakeOptions, SecondsTexts) {
 }
 
 TEST(MakeOptions, EditTextsRoundTripAndRangesAreChecked) {
-    EXPECT_EQ(secondsTextToMs("10.05"), 10050);
+    // Every two-decimal time from 1 to 20 seconds gives its exact milliseconds.
+    for (int hundredths = 100; hundredths <= 2000; ++hundredths) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d.%02d", hundredths / 100, hundredths % 100);
+        EXPECT_EQ(secondsTextToMs(text), hundredths * 10) << text;
+    }
+    EXPECT_EQ(secondsTextToMs("2.01"), 2010);
+    EXPECT_EQ(secondsTextToMs("-1.5"), -1500);
     EXPECT_EQ(secondsTextToMs("12"), 12000);
     EXPECT_EQ(secondsTextToMs("2.0"), 2000);
     EXPECT_EQ(secondsTextToMs(""), 0);
@@ -107,6 +115,19 @@ TEST(MakeOptions, EditTextsRoundTripAndRangesAreChecked) {
     EXPECT_EQ(checkMakeOptions(5000, 20001), MakeOptionError::ShowTime);
     EXPECT_EQ(checkMakeOptions(1000, 20000), MakeOptionError::None);
     EXPECT_STREQ(makeOptionMessage(MakeOptionError::Transition), "Enter transition time from 1sec to 5sec.");
+}
+
+TEST(MakeOptions, InstalledSaverNames) {
+    const struct {
+        std::string name;
+        bool usable;
+    } cases[] = {
+        {"My ScreenSaver", true}, {"Sea", true}, {"Console", true}, {"COM0", true}, {std::string(200, 'a'), true},
+        {"", false}, {"   ", false}, {"a\\b", false}, {"a/b", false}, {"C:x", false}, {"what?", false},
+        {"star*", false}, {"\"q\"", false}, {"<x>", false}, {"a|b", false}, {"tab\there", false},
+        {"CON", false}, {"nul", false}, {"Com1", false}, {"LPT9 ", false}, {std::string(201, 'a'), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(usableSaverName(c.name), c.usable) << "\"" << c.name << "\"";
 }
 
 TEST(TextStep, FontTableSkipsVerticalFacesAndStopsAt500) {

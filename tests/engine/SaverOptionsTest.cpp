@@ -17,7 +17,9 @@ TEST(SaverOptions, SaverNameIsTheFileNameWithoutFolderAndExtension) {
         {"C:\\WINDOWS\\My Saver.scr", "My Saver"},
         {"C:\\Savers\\Beach.Party.scr", "Beach.Party"},
         {"Beach.scr", "Beach"},
-        {"C:\\WINDOWS\\NoExtension", "C:\\WINDOWS\\NoExtension"},  // no dot: left as it is
+        {"C:\\WINDOWS\\NoExtension", "NoExtension"},
+        {"C:\\My.Folder\\saver", "saver"},   // a dot in the folder is not the extension
+        {"D:/Out/Sea.Trip.scr", "Sea.Trip"},
         {"", ""},
     };
     for (const Case& c : cases) {
@@ -41,7 +43,7 @@ TEST(SaverOptions, SaverNameComesFromThePathEntryAndIsCut) {
     // Longer than the buffer and without its terminating zero: cut, never overrun.
     package.add(kEntrySaverPath, 0, "C:\\" + std::string(400, 'x') + ".scr", false);
     loadSaverName(package, name);
-    EXPECT_EQ(std::strlen(name), 259u);
+    EXPECT_EQ(std::string(name), std::string(256, 'x'));   // 259 bytes kept, then the folder dropped
 }
 
 TEST(SaverOptions, ValueNamesAreTheLowerCasedNameAndTheWord) {

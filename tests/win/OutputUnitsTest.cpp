@@ -277,6 +277,9 @@ TEST_F(OutputUnits, InstallMakesTheSaverCurrent) {
     char oldSaver[MAX_PATH] = {};
     GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", oldSaver, sizeof oldSaver, "system.ini");
 
+    // A stored waiting time other than the one to be chosen.
+    SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, 600, nullptr, SPIF_UPDATEINIFILE);
+
     SaverBuildContext context;
     context.windowsFolder = dir;
     wizard.saverInstalled = 0;
@@ -286,13 +289,20 @@ TEST_F(OutputUnits, InstallMakesTheSaverCurrent) {
     UINT timeout = 0;
     SystemParametersInfoA(SPI_GETSCREENSAVETIMEOUT, 0, &timeout, 0);
     EXPECT_EQ(timeout, 900u);
+    // Stored in the user's profile, where the next session (and every other program) reads it.
+    char stored[32] = {};
+    DWORD size = sizeof stored;
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveTimeOut", RRF_RT_REG_SZ, nullptr,
+                           stored, &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(stored, "900");
     char saver[MAX_PATH] = {};
     GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", saver, sizeof saver, "system.ini");
     char longPath[MAX_PATH] = {};
     GetLongPathNameA(saver, longPath, sizeof longPath);
     EXPECT_STREQ(longPath, (dir + "\\Sea.scr").c_str());
 
-    SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, oldTimeout, nullptr, 0);
+    SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, oldTimeout, nullptr, SPIF_UPDATEINIFILE);
     WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", oldSaver[0] ? oldSaver : nullptr, "system.ini");
     wizard.saverInstalled = 0;
 }

@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "authoring/win32/EffectProcess.h"
 #include "authoring/win32/ImagePage.h"
+#include "authoring/win32/MakePage.h"
 #include "authoring/win32/PictureViewer.h"
 #include "authoring/win32/ViewerBitmap.h"
 #include "authoring/win32/WizardFrame.h"
@@ -61,6 +64,31 @@ double litShare(const Pixel* pixels, int w, int h, int pitch) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) lit += (pixels[y * pitch + x] & 0xFFFFFF) != 0;
     return double(lit) / (w * h);
+}
+
+// A rectangle of the screen as the user sees it (read back from the display).
+std::vector<Pixel> screenPixels(int x, int y, int w, int h) {
+    std::vector<Pixel> pixels(static_cast<size_t>(w) * h, 0);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, w, h, screen, x, y, SRCCOPY);
+    GdiFlush();
+    std::memcpy(pixels.data(), bits, pixels.size() * sizeof(Pixel));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
 const char* const kPictures[] = {"base420.jpg", "base444.jpg", "prog420.jpg"};
@@ -161,6 +189,37 @@ TEST_F(Viewers, OriginalSizeShowsTheSelectedPictureAtItsSize) {
     EXPECT_EQ(pictureWindow(), nullptr);
 }
 
+TEST_F(Viewers, ClosingAViewerLeavesTheMakePreviewRunning) {
+    selectWizardPage(kMakePage);
+    pump();
+    SendMessageA(wizard.makePage, WM_TIMER, kPreviewTimer, 0);
+    ASSERT_NE(frameCanvas().origin, nullptr);
+    wizard.currentImageIndex = 0;
+    SendMessageA(wizard.imagePage, WM_COMMAND, IDC_ORIGINAL, 0);
+    pump();
+    ASSERT_NE(pictureWindow(), nullptr);
+    DestroyWindow(pictureWindow());
+    SendMessageA(wizard.imagePage, WM_COMMAND, IDC_SLIDE_SHOW, 0);
+    pump();
+    ASSERT_NE(slideShowWindow(), nullptr);
+    DestroyWindow(slideShowWindow());
+    pump();
+    // The preview's own canvas is still there, and its frames keep coming.
+    const FrameCanvas& canvas = frameCanvas();
+    ASSERT_NE(canvas.origin, nullptr);
+    std::vector<uint32_t> before(canvas.origin, canvas.origin + canvas.pitch * canvas.height);
+    bool moved = false;
+    for (int i = 0; i < 150 && !moved; ++i) {
+        Sleep(33);
+        SendMessageA(wizard.makePage, WM_TIMER, kPreviewTimer, 0);
+        ASSERT_NE(frameCanvas().origin, nullptr);
+        moved = !std::equal(before.begin(), before.end(), frameCanvas().origin);
+    }
+    EXPECT_TRUE(moved);
+    selectWizardPage(kImagePage);
+    pump();
+}
+
 std::vector<std::string> modesAsked;
 int fakeDisplay(int w, int h, int bits) {
     char text[32];
@@ -170,6 +229,8 @@ int fakeDisplay(int w, int h, int bits) {
 }
 
 TEST_F(Viewers, FullScreenPreviewPlaysJumpsAndEndsOnAKey) {
+    // The real pointer goes where the messages below say it is, as a user's would.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
     selectWizardPage(kMakePage);
     pump();
     ASSERT_EQ(SendMessageA(wizard.titleList, LVM_GETITEMCOUNT, 0, 0), 3);
@@ -212,6 +273,7 @@ TEST_F(Viewers, FullScreenPreviewPlaysJumpsAndEndsOnAKey) {
     EXPECT_FALSE(IsWindowVisible(order));
     const int sh = GetSystemMetrics(SM_CYSCREEN);
     POINT bottom = {20, sh - 10};
+    SetCursorPos(bottom.x, bottom.y);
     ScreenToClient(full, &bottom);
     SendMessageA(full, WM_MOUSEMOVE, 0, MAKELPARAM(bottom.x, bottom.y));
     EXPECT_TRUE(IsWindowVisible(order));
@@ -222,6 +284,44 @@ TEST_F(Viewers, FullScreenPreviewPlaysJumpsAndEndsOnAKey) {
     HWND toolbar = FindWindowExA(pager, nullptr, TOOLBARCLASSNAMEA, nullptr);
     ASSERT_NE(toolbar, nullptr);
     EXPECT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 3);
+    // Away and back, as a user's pointer goes: the strip is shown a second time.
+    POINT away = {20, sh / 2};
+    ScreenToClient(full, &away);
+    SetCursorPos(20, sh / 2);
+    SendMessageA(full, WM_MOUSEMOVE, 0, MAKELPARAM(away.x, away.y));
+    EXPECT_FALSE(IsWindowVisible(order));
+    for (int i = 0; i < 3; ++i) {
+        pump();
+        SendMessageA(full, WM_TIMER, 4001, 0);
+        Sleep(50);
+    }
+    SetCursorPos(20, sh - 10);
+    SendMessageA(full, WM_MOUSEMOVE, 0, MAKELPARAM(bottom.x, bottom.y));
+    EXPECT_TRUE(IsWindowVisible(order));
+    // What the screen shows there: the strip's pager and thumbnails, not the preview's black.
+    for (int i = 0; i < 5; ++i) {
+        pump();
+        SendMessageA(full, WM_TIMER, 4001, 0);
+        Sleep(50);
+    }
+    const int sw = GetSystemMetrics(SM_CXSCREEN);
+    const std::vector<Pixel> band = screenPixels(10, sh - 58, sw - 30, 50);
+    EXPECT_GT(litShare(band.data(), sw - 30, 50, sw - 30), 0.7);
+    // ... and every thumbnail painted on its button.
+    for (int i = 0; i < 3; ++i) {
+        RECT button = {};
+        SendMessageA(toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&button));
+        MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+        const int bw = button.right - button.left, bh = button.bottom - button.top;
+        ASSERT_GT(bw, 8);
+        ASSERT_GT(bh, 8);
+        const std::vector<Pixel> shown = screenPixels(button.left, button.top, bw, bh);
+        const auto coloured = std::count_if(shown.begin(), shown.end(), [](Pixel p) {
+            p &= 0xFFFFFF;
+            return p != 0 && p != 0xFFFFFF;
+        });
+        EXPECT_GT(coloured, bw * bh / 4) << "button " << i;
+    }
     char label[32] = {};
     SendMessageA(toolbar, TB_GETBUTTONTEXTA, 1, reinterpret_cast<LPARAM>(label));
     EXPECT_STREQ(label, "2 Image");
@@ -237,6 +337,7 @@ TEST_F(Viewers, FullScreenPreviewPlaysJumpsAndEndsOnAKey) {
     EXPECT_EQ(titleChoice.titleIndex, frameScheduler.drawMode == kDrawSlideTransition ? 1 : 2);
 
     POINT middle = {20, sh / 2};
+    SetCursorPos(middle.x, middle.y);
     ScreenToClient(full, &middle);
     SendMessageA(full, WM_MOUSEMOVE, 0, MAKELPARAM(middle.x, middle.y));
     EXPECT_FALSE(IsWindowVisible(order));

@@ -7,18 +7,22 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "authoring/ScenarioFile.h"
 #include "authoring/win32/FolderBrowser.h"
 #include "authoring/win32/HyperLink.h"
 #include "authoring/win32/ImagePage.h"
 #include "authoring/win32/MakePage.h"
+#include "authoring/win32/SaverInstall.h"
 #include "authoring/win32/TextPage.h"
 #include "authoring/win32/WizardFrame.h"
 #include "authoring/win32/WizardIds.h"
 #include "authoring/win32/WizardState.h"
 #include "authoring/win32/WizardWidgets.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -228,17 +232,32 @@ TEST_F(WizardPages, MakeOptionsAreCheckedBeforeTheyApply) {
 }
 
 TEST_F(WizardPages, FileNewEmptiesEveryStep) {
+    for (int page : {kTextPage, kSoundPage, kMakePage, kImagePage}) {   // every step opened
+        selectWizardPage(page);
+        pump();
+    }
     insertPictures(2, "f");
     SetDlgItemTextA(wizard.textPage, IDC_LETTER, "a letter");
     SetDlgItemTextA(wizard.makePage, IDC_SCENARIO_PATH, "C:\\work.sao");
+    // A scenario opened before, whose Text step was never shown again.
+    scenarioState().textRestorePending = 1;
+    scenarioState().titlePaths = {"C:\\old.jpg"};
+    wizard.textRestorePending = 1;
     SendMessageA(wizard.imagePage, WM_COMMAND, CMD_NEW, 0);
     pump();
-    EXPECT_TRUE(boxTexts.empty());   // the other steps were opened: no question
+    // The other steps were opened and nothing was saved: it still asks.
+    EXPECT_EQ(boxTexts, std::vector<std::string>{"Would you save work ?"});
     EXPECT_TRUE(imageRows().empty());
     EXPECT_EQ(titleRowCount(), 0);
     EXPECT_EQ(text(wizard.textPage, IDC_LETTER), "");
     EXPECT_EQ(text(wizard.makePage, IDC_SCENARIO_PATH), "");
     EXPECT_EQ(PropSheet_GetCurrentPageHwnd(wizard.sheet), wizard.imagePage);
+    EXPECT_EQ(scenarioState().textRestorePending, 0);   // neither restored nor saved later
+    selectWizardPage(kTextPage);
+    pump();
+    EXPECT_EQ(titleRowCount(), 0);
+    selectWizardPage(kImagePage);
+    pump();
 }
 
 }  // namespace
@@ -324,6 +343,191 @@ TEST_F(WizardPages, FolderFilesAreListedByKind) {
     ASSERT_EQ(SendMessageA(wizard.soundList, LB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(listBoxText(wizard.soundList, 0), folder + "\\c.MP3");
     EXPECT_EQ(listBoxText(wizard.soundList, 1), folder + "\\d.wav");
+    selectWizardPage(kImagePage);
+    pump();
+}
+
+namespace {
+
+// The height of the top row of an owner-drawn list box.
+int rowHeight(HWND list) { return static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0)); }
+
+struct NameDialogSeen {
+    bool found = false;
+    std::vector<std::string> boxesAfterEmpty;
+    bool openAfterEmpty = false, openAfterBlank = false;
+    int minutesRoom = 0, twoDigits = 0;
+    bool autoBuddy = true, buddy = false;
+};
+NameDialogSeen nameSeen;
+
+void CALLBACK driveNameDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND dialog = FindWindowA("#32770", "Write screensaver file name.");
+    if (!dialog) return;
+    nameSeen.found = true;
+    // The stand-by edit has room for two digits beside its arrows.
+    HWND minutes = GetDlgItem(dialog, 1031);
+    RECT room = {};
+    SendMessageA(minutes, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+    nameSeen.minutesRoom = room.right - room.left;
+    HDC dc = GetDC(minutes);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(minutes, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, "60", 2, &size);
+    SelectObject(dc, old);
+    ReleaseDC(minutes, dc);
+    nameSeen.twoDigits = size.cx;
+    // Attached to its edit once, by the dialog: an auto-buddy as well shrinks the edit twice.
+    nameSeen.autoBuddy = (GetWindowLongA(GetDlgItem(dialog, 1136), GWL_STYLE) & UDS_AUTOBUDDY) != 0;
+    nameSeen.buddy = reinterpret_cast<HWND>(SendDlgItemMessageA(dialog, 1136, UDM_GETBUDDY, 0, 0)) == minutes;
+
+    boxTexts.clear();
+    SetDlgItemTextA(dialog, 1030, "");
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    nameSeen.boxesAfterEmpty = boxTexts;
+    nameSeen.openAfterEmpty = IsWindow(dialog) && IsWindowVisible(dialog);
+    SetDlgItemTextA(dialog, 1030, "  .scr");   // blank once cut at its dot
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    nameSeen.openAfterBlank = IsWindow(dialog) && IsWindowVisible(dialog);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+}  // namespace
+
+// The program's own dialog 118 (its template from the resources).
+TEST_F(WizardPages, InstallNameDialogRefusesUnusableNames) {
+    insertPictures(1, "n");
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    const std::string broken = std::string(windows) + "\\.scr";
+    DeleteFileA(broken.c_str());
+    SetTimer(nullptr, 0, 200, driveNameDialog);
+    const INT_PTR result = DialogBoxParamA(wizard.instance, MAKEINTRESOURCEA(IDD_INSTALL_NAME), wizard.imagePage,
+                                           installNameDialogProc, 0);
+    ASSERT_TRUE(nameSeen.found);
+    EXPECT_GE(nameSeen.minutesRoom, nameSeen.twoDigits);
+    EXPECT_GT(nameSeen.twoDigits, 0);
+    EXPECT_FALSE(nameSeen.autoBuddy);
+    EXPECT_TRUE(nameSeen.buddy);
+    EXPECT_EQ(result, 1);   // ended by Cancel, never by an install
+    ASSERT_EQ(nameSeen.boxesAfterEmpty.size(), 1u);
+    EXPECT_EQ(nameSeen.boxesAfterEmpty[0].rfind("Write a file name for the screen saver", 0), 0u);
+    EXPECT_TRUE(nameSeen.openAfterEmpty);
+    EXPECT_TRUE(nameSeen.openAfterBlank);
+    EXPECT_EQ(GetFileAttributesA(broken.c_str()), INVALID_FILE_ATTRIBUTES);
+    deleteAllImages();
+}
+
+// Owner-drawn rows are drawn one pixel below their top: the row holds the whole text cell under it.
+TEST_F(WizardPages, OwnerDrawnRowsHoldTheirText) {
+    selectWizardPage(kSoundPage);
+    pump();
+    LOGFONTA font;
+    fillListFont(font);
+    const int cell = fontTextHeight(nullptr, font);
+    ASSERT_GT(cell, 0);
+    for (HWND list : {wizard.fileList, wizard.imageList, wizard.soundList}) {
+        ASSERT_NE(list, nullptr);
+        EXPECT_GE(rowHeight(list), cell + 2) << GetDlgCtrlID(list);
+    }
+    selectWizardPage(kImagePage);
+    pump();
+}
+
+// The letter font list, disabled while no letter is written, is drawn disabled.
+TEST_F(WizardPages, DisabledLetterFontListLooksDisabled) {
+    selectWizardPage(kTextPage);
+    pump();
+    HWND page = wizard.textPage;
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_TITLE_MODE, BN_CLICKED), 0);
+    HWND fonts = GetDlgItem(page, IDC_LETTER_FONT);
+    ASSERT_FALSE(IsWindowEnabled(fonts));
+    auto draw = [&](UINT state) {
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 20);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        DRAWITEMSTRUCT item = {};
+        item.CtlType = ODT_COMBOBOX;
+        item.CtlID = IDC_LETTER_FONT;
+        item.itemID = static_cast<UINT>(SendMessageA(fonts, CB_GETCURSEL, 0, 0));
+        item.itemAction = ODA_DRAWENTIRE;
+        item.itemState = state;
+        item.hwndItem = fonts;
+        item.hDC = dc;
+        item.rcItem = {0, 0, 200, 20};
+        drawFontItem(WM_DRAWITEM, reinterpret_cast<LPARAM>(&item));
+        int black = 0, drawn = 0;
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 200; ++x) {
+                const COLORREF c = GetPixel(dc, x, y);
+                black += c == RGB(0, 0, 0);
+                drawn += c != face;
+            }
+        const COLORREF background = GetPixel(dc, 199, 10);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        EXPECT_EQ(background, face) << state;
+        EXPECT_EQ(black, 0) << state;
+        EXPECT_GT(drawn, 0) << state;   // the face name is there, greyed
+    };
+    // As the system asks for it, and with only the window disabled.
+    for (UINT state : {UINT(ODS_COMBOBOXEDIT | ODS_DISABLED), UINT(ODS_COMBOBOXEDIT)}) draw(state);
+    selectWizardPage(kImagePage);
+    pump();
+}
+
+// The Sound step's own template: the file's icon (1053) and the sound-card line (1110) are there
+// and filled; a refused sound leaves the one chosen before.
+TEST_F(WizardPages, SoundStepShowsIconAndCardAndRefusesOverRateFiles) {
+    selectWizardPage(kSoundPage);
+    pump();
+    HWND page = wizard.soundPage;
+    HWND icon = GetDlgItem(page, 1053);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(GetWindowLongA(icon, GWL_STYLE) & SS_TYPEMASK, SS_ICON);
+    HWND card = GetDlgItem(page, 1110);
+    ASSERT_NE(card, nullptr);
+    EXPECT_TRUE(IsWindowVisible(card));
+    wchar_t line[128] = {};
+    GetWindowTextW(card, line, 128);
+    const std::wstring status = line;
+    EXPECT_TRUE(status.rfind(L"Sound card OK->", 0) == 0 || status == L"사운드 카드가 설치 되지 않았습니다.")
+        << status.size();
+
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string good = std::string(temp) + "wizard-tone.mp3";
+    const std::string refused = std::string(temp) + "wizard-loud.mp3";
+    vt_test::writeFileBytes(good, vt_test::readFileBytes(vt_test::sourceDir() + "/tests/data/sound/tone.mp3"));
+    std::vector<uint8_t> loud = {0xFF, 0xFB, 0xE0, 0x64};   // 320 kbps
+    loud.resize(2000, 0);
+    vt_test::writeFileBytes(refused, loud);
+    auto choose = [&](const std::string& path) {
+        SendMessageA(wizard.soundList, LB_RESETCONTENT, 0, 0);
+        SendMessageA(wizard.soundList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        SendMessageA(wizard.soundList, LB_SETCURSEL, 0, 0);
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_SOUND_LIST, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(wizard.soundList));
+        pump();
+    };
+    choose(good);
+    EXPECT_EQ(text(page, IDC_SOUND_PATH), good);
+    EXPECT_NE(SendMessageA(icon, STM_GETICON, 0, 0), 0);
+    EXPECT_TRUE(boxTexts.empty());
+    choose(refused);
+    ASSERT_EQ(boxTexts.size(), 1u);
+    EXPECT_EQ(boxTexts[0].rfind("The selected file is not supported.", 0), 0u);
+    EXPECT_EQ(text(page, IDC_SOUND_PATH), good);   // what a saver would be built with
+    SaverBuildContext context;
+    SaverBuildInput input;
+    gatherSaverBuild(context, input);
+    EXPECT_EQ(input.pack.soundPath, good);
+    SendMessageA(page, WM_COMMAND, IDC_SOUND_CANCEL, 0);
     selectWizardPage(kImagePage);
     pump();
 }

@@ -8,6 +8,8 @@
 //   wizardprobe page TITLE INDEX          selects a sheet page (PSM_SETCURSEL)
 //   wizardprobe command TITLE ID          posts WM_COMMAND ID to the window
 //   wizardprobe close TITLE               posts WM_CLOSE to the window
+//   wizardprobe file TITLE PATH SECONDS   waits for a file dialog titled TITLE, types
+//                                         PATH as its file name and presses its OK
 //
 // Any other outcome exits 1 with a line on stdout saying why.
 #include <windows.h>
@@ -94,6 +96,18 @@ int main(int argc, char** argv) {
             Sleep(100);
         } while (static_cast<LONG>(until - GetTickCount()) > 0);
         return fail("no message box", argv[3]);
+    }
+    if (verb == "file" && argc == 5) {
+        HWND dialog = waitFor(title, std::atof(argv[4]));
+        if (!dialog) return fail("no file dialog", title);
+        // The name box: the explorer-style combo box (cmb13), or the old edit (edt1).
+        HWND name = GetDlgItem(dialog, 0x47C);
+        if (!name || !IsWindowVisible(name)) name = GetDlgItem(dialog, 0x480);
+        if (!name) return fail("no file name box in", title);
+        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        std::printf("chose \"%s\"\n", argv[3]);
+        return 0;
     }
     HWND window = find(title).found;
     if (!window) return fail("no window", title);
