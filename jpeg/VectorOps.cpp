@@ -1,0 +1,616 @@
+// The vector forms of the codec's operations, written with the compiler's
+// x86 intrinsics. Every form gives exactly the plain form's results; where a
+// block holds values that the 16-bit organisation cannot carry (coefficients
+// that no 8-bit picture produces) the form hands the block to the plain one.
+//
+// Registers: the MMX forms of the simple per-value steps (dequantisation,
+// quantisation) use the 64-bit MMX registers and leave them with EMMS, so x87
+// code may follow at once. The transforms, the output kernels and the fetch
+// routines keep 32-bit intermediates, which MMX would carry two to a register:
+// every class runs them on SSE2 registers (the 32-bit build compiles this unit
+// for SSE2 and fills the classes below SSE2 only on processors that have it).
+#include "jpeg/VectorOps.h"
+
+#ifdef VT_VECTOR_FORMS
+#include <emmintrin.h>
+#include <mmintrin.h>
+#include <xmmintrin.h>
+
+#include <bit>
+#include <cstring>
+#include <utility>
+
+#if !(defined(_MSC_VER) && defined(_M_X64))
+#define VT_HAVE_M64 1            // MSVC has no MMX intrinsics in 64-bit code
+#endif
+
+void leaveMmxState() {
+#ifdef VT_HAVE_M64
+    _mm_empty();
+#endif
+}
+
+namespace {
+
+inline __m128i load128(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
+inline void store128(void* p, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
+inline __m128i load64(const void* p) { return _mm_loadl_epi64(static_cast<const __m128i*>(p)); }
+inline void store64(void* p, __m128i v) { _mm_storel_epi64(static_cast<__m128i*>(p), v); }
+
+#ifdef VT_HAVE_M64
+inline __m64 loadM64(const void* p) {
+    __m64 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void storeM64(void* p, __m64 v) { std::memcpy(p, &v, sizeof v); }
+#endif
+
+// ---- Quantisation steps: v x q in 16-bit lanes
+
+// The low 32 bits of v x r for signed v and unsigned r, as (low, high) halves.
+// MMX has only the signed high product: r >= 32768 read as signed is r - 65536,
+// so v is added back into the high half.
+inline __m128i highSignedUnsigned(__m128i v, __m128i r) {
+    const __m128i rNegative = _mm_srai_epi16(r, 15);
+    return _mm_add_epi16(_mm_mulhi_epi16(v, r), _mm_and_si128(v, rNegative));
+}
+
+// (p + 16384) >> 15 kept to 16 bits, from the halves of the 32-bit product p.
+inline __m128i roundQ15(__m128i lo, __m128i hi) {
+    const __m128i lo2 = _mm_add_epi16(lo, _mm_set1_epi16(16384));
+    const __m128i carry = _mm_srli_epi16(_mm_andnot_si128(lo2, lo), 15);
+    return _mm_or_si128(_mm_slli_epi16(_mm_add_epi16(hi, carry), 1), _mm_srli_epi16(lo2, 15));
+}
+
+#ifdef VT_HAVE_M64
+inline __m64 roundQ15(__m64 lo, __m64 hi) {
+    const __m64 lo2 = _mm_add_pi16(lo, _mm_set1_pi16(16384));
+    const __m64 carry = _mm_srli_pi16(_mm_andnot_si64(lo2, lo), 15);
+    return _mm_or_si64(_mm_slli_pi16(_mm_add_pi16(hi, carry), 1), _mm_srli_pi16(lo2, 15));
+}
+#endif
+
+}  // namespace
+
+void dequantiseSse2(int16_t* block, const uint16_t* table) {
+    for (int i = 0; i < 64; i += 8) store128(block + i, _mm_mullo_epi16(load128(block + i), load128(table + i)));
+}
+
+void quantiseSse2(int16_t* block, const uint16_t* reciprocals) {
+    for (int i = 0; i < 64; i += 8) {
+        const __m128i v = load128(block + i), r = load128(reciprocals + i);
+        store128(block + i, roundQ15(_mm_mullo_epi16(v, r), highSignedUnsigned(v, r)));
+    }
+}
+
+#ifdef VT_HAVE_M64
+void dequantiseMmx(int16_t* block, const uint16_t* table) {
+    for (int i = 0; i < 64; i += 4) storeM64(block + i, _mm_mullo_pi16(loadM64(block + i), loadM64(table + i)));
+    _mm_empty();
+}
+
+void quantiseMmx(int16_t* block, const uint16_t* reciprocals) {
+    for (int i = 0; i < 64; i += 4) {
+        const __m64 v = loadM64(block + i), r = loadM64(reciprocals + i);
+        const __m64 hi = _mm_add_pi16(_mm_mulhi_pi16(v, r), _mm_and_si64(v, _mm_srai_pi16(r, 15)));
+        storeM64(block + i, roundQ15(_mm_mullo_pi16(v, r), hi));
+    }
+    _mm_empty();
+}
+
+// With the SSE integer instructions: the unsigned high product, corrected
+// for negative v.
+void quantiseMmxSse(int16_t* block, const uint16_t* reciprocals) {
+    for (int i = 0; i < 64; i += 4) {
+        const __m64 v = loadM64(block + i), r = loadM64(reciprocals + i);
+        const __m64 hi = _mm_sub_pi16(_mm_mulhi_pu16(v, r), _mm_and_si64(r, _mm_srai_pi16(v, 15)));
+        storeM64(block + i, roundQ15(_mm_mullo_pi16(v, r), hi));
+    }
+    _mm_empty();
+}
+
+// Reciprocals taken as signed 16-bit.
+void quantiseScaledMmx(int16_t* block, const uint16_t* reciprocals) {
+    for (int i = 0; i < 64; i += 4) {
+        const __m64 v = loadM64(block + i), r = loadM64(reciprocals + i);
+        storeM64(block + i, roundQ15(_mm_mullo_pi16(v, r), _mm_mulhi_pi16(v, r)));
+    }
+    _mm_empty();
+}
+#else
+void dequantiseMmx(int16_t* block, const uint16_t* table) { dequantiseSse2(block, table); }
+void quantiseMmx(int16_t* block, const uint16_t* reciprocals) { quantiseSse2(block, reciprocals); }
+void quantiseMmxSse(int16_t* block, const uint16_t* reciprocals) { quantiseSse2(block, reciprocals); }
+void quantiseScaledMmx(int16_t* block, const uint16_t* reciprocals) {
+    for (int i = 0; i < 64; i += 8) {
+        const __m128i v = load128(block + i), r = load128(reciprocals + i);
+        store128(block + i, roundQ15(_mm_mullo_epi16(v, r), _mm_mulhi_epi16(v, r)));
+    }
+}
+#endif
+
+// ---- Inverse DCT, family 1, 8x8
+
+namespace {
+
+struct Pair32 {
+    __m128i lo, hi;              // lanes 0-3 and 4-7 as 32-bit values
+};
+
+inline __m128i pairOf(int a, int b) { return _mm_set1_epi32(int32_t(uint32_t(uint16_t(a)) | uint32_t(b) << 16)); }
+
+// x * c in each 32-bit lane, kept to 32 bits.
+inline __m128i mulConst32(__m128i x, __m128i c) {
+    const __m128i even = _mm_mul_epu32(x, c), odd = _mm_mul_epu32(_mm_srli_epi64(x, 32), c);
+    return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                              _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
+}
+
+inline Pair32 madd(__m128i a, __m128i b, __m128i c) {
+    return {_mm_madd_epi16(_mm_unpacklo_epi16(a, b), c), _mm_madd_epi16(_mm_unpackhi_epi16(a, b), c)};
+}
+inline Pair32 operator+(Pair32 a, Pair32 b) { return {_mm_add_epi32(a.lo, b.lo), _mm_add_epi32(a.hi, b.hi)}; }
+inline Pair32 operator-(Pair32 a, Pair32 b) { return {_mm_sub_epi32(a.lo, b.lo), _mm_sub_epi32(a.hi, b.hi)}; }
+// x << 16 for the eight 16-bit lanes of x.
+inline Pair32 shifted16(__m128i x) {
+    const __m128i z = _mm_setzero_si128();
+    return {_mm_unpacklo_epi16(z, x), _mm_unpackhi_epi16(z, x)};
+}
+
+void transpose8(__m128i* r) {
+    const __m128i t0 = _mm_unpacklo_epi16(r[0], r[1]), t1 = _mm_unpackhi_epi16(r[0], r[1]);
+    const __m128i t2 = _mm_unpacklo_epi16(r[2], r[3]), t3 = _mm_unpackhi_epi16(r[2], r[3]);
+    const __m128i t4 = _mm_unpacklo_epi16(r[4], r[5]), t5 = _mm_unpackhi_epi16(r[4], r[5]);
+    const __m128i t6 = _mm_unpacklo_epi16(r[6], r[7]), t7 = _mm_unpackhi_epi16(r[6], r[7]);
+    const __m128i u0 = _mm_unpacklo_epi32(t0, t2), u1 = _mm_unpackhi_epi32(t0, t2);
+    const __m128i u2 = _mm_unpacklo_epi32(t1, t3), u3 = _mm_unpackhi_epi32(t1, t3);
+    const __m128i u4 = _mm_unpacklo_epi32(t4, t6), u5 = _mm_unpackhi_epi32(t4, t6);
+    const __m128i u6 = _mm_unpacklo_epi32(t5, t7), u7 = _mm_unpackhi_epi32(t5, t7);
+    r[0] = _mm_unpacklo_epi64(u0, u4);
+    r[1] = _mm_unpackhi_epi64(u0, u4);
+    r[2] = _mm_unpacklo_epi64(u1, u5);
+    r[3] = _mm_unpackhi_epi64(u1, u5);
+    r[4] = _mm_unpacklo_epi64(u2, u6);
+    r[5] = _mm_unpackhi_epi64(u2, u6);
+    r[6] = _mm_unpacklo_epi64(u3, u7);
+    r[7] = _mm_unpackhi_epi64(u3, u7);
+}
+
+constexpr int kC1 = 32138, kS1 = 6393, kC3 = 27246, kS3 = 18205, kR6 = 42813, kT6 = 17734, kK = 5793;
+
+// One pass of the exact transform over eight lanes at once: x[i] holds input
+// i of each lane's row (or column), y[i] gets output i, rounded and shifted.
+template <int kShift>
+inline void exactPass8(const __m128i* x, Pair32* y) {
+    const __m128i round = _mm_set1_epi32(1 << (kShift - 1)), r2048 = _mm_set1_epi32(2048), k = _mm_set1_epi32(kK);
+    const Pair32 a = madd(x[1], x[7], pairOf(kC1, kS1));
+    const Pair32 b = madd(x[1], x[7], pairOf(kS1, -kC1));
+    const Pair32 c = madd(x[5], x[3], pairOf(kS3, kC3));
+    const Pair32 d = madd(x[5], x[3], pairOf(kC3, -kS3));
+    const Pair32 ac = a + c, bd = b + d;
+    const Pair32 o0 = {mulConst32(_mm_srai_epi32(_mm_add_epi32(ac.lo, r2048), 12), k),
+                       mulConst32(_mm_srai_epi32(_mm_add_epi32(ac.hi, r2048), 12), k)};
+    const Pair32 o3 = {mulConst32(_mm_srai_epi32(_mm_add_epi32(bd.lo, r2048), 12), k),
+                       mulConst32(_mm_srai_epi32(_mm_add_epi32(bd.hi, r2048), 12), k)};
+    const Pair32 o1 = a + b - c - d;
+    const Pair32 o2 = a + d - c - b;
+    const Pair32 sum04 = madd(x[0], x[4], pairOf(1, 1)), dif04 = madd(x[0], x[4], pairOf(1, -1));
+    const Pair32 e0 = {_mm_add_epi32(_mm_slli_epi32(sum04.lo, 15), round), _mm_add_epi32(_mm_slli_epi32(sum04.hi, 15), round)};
+    const Pair32 e1 = {_mm_add_epi32(_mm_slli_epi32(dif04.lo, 15), round), _mm_add_epi32(_mm_slli_epi32(dif04.hi, 15), round)};
+    // 42813 does not fit a signed 16-bit factor: x * 42813 = x * (42813 - 65536) + (x << 16).
+    const Pair32 w = madd(x[2], x[6], pairOf(kR6 - 65536, kT6)) + shifted16(x[2]);
+    const Pair32 z = madd(x[2], x[6], pairOf(kT6, 65536 - kR6)) - shifted16(x[6]);
+    const Pair32 p0 = e0 + w, p3 = e0 - w, p1 = e1 + z, p2 = e1 - z;
+    auto sh = [](Pair32 v) { return Pair32{_mm_srai_epi32(v.lo, kShift), _mm_srai_epi32(v.hi, kShift)}; };
+    y[0] = sh(p0 + o0);
+    y[7] = sh(p0 - o0);
+    y[1] = sh(p1 + o1);
+    y[6] = sh(p1 - o1);
+    y[2] = sh(p2 + o2);
+    y[5] = sh(p2 - o2);
+    y[3] = sh(p3 + o3);
+    y[4] = sh(p3 - o3);
+}
+
+// True when every 32-bit lane fits 16 bits.
+inline bool fits16(const Pair32* y) {
+    __m128i bad = _mm_setzero_si128();
+    for (int i = 0; i < 8; ++i) {
+        bad = _mm_or_si128(bad, _mm_xor_si128(_mm_srai_epi32(y[i].lo, 15), _mm_srai_epi32(y[i].lo, 31)));
+        bad = _mm_or_si128(bad, _mm_xor_si128(_mm_srai_epi32(y[i].hi, 15), _mm_srai_epi32(y[i].hi, 31)));
+    }
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(bad, _mm_setzero_si128())) == 0xFFFF;
+}
+
+void inverseDct8Vector(int16_t* block, uint8_t* out, int stride) {
+    __m128i x[8];
+    for (int i = 0; i < 8; ++i) x[i] = load128(block + 8 * i);
+    __m128i any = _mm_and_si128(x[0], _mm_set_epi16(-1, -1, -1, -1, -1, -1, -1, 0));
+    for (int i = 1; i < 8; ++i) any = _mm_or_si128(any, x[i]);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(any, _mm_setzero_si128())) == 0xFFFF) {
+        // DC alone (most chroma and flat areas): one value.
+        const int v = (int32_t(uint32_t(block[0]) * 262144u + 0x100000u) >> 21) + 128;
+        const __m128i fill = _mm_set1_epi8(static_cast<char>(v < 0 ? 0 : v > 255 ? 255 : v));
+        for (int r = 0; r < 8; ++r) store64(out + r * stride, fill);
+        return;
+    }
+    transpose8(x);
+    Pair32 y[8];
+    exactPass8<12>(x, y);
+    if (!fits16(y)) {
+        inverseDct8(block, out, stride);   // values no 8-bit picture gives
+        return;
+    }
+    for (int i = 0; i < 8; ++i) x[i] = _mm_packs_epi32(y[i].lo, y[i].hi);
+    transpose8(x);
+    exactPass8<21>(x, y);
+    const __m128i bias = _mm_set1_epi32(128);
+    for (int r = 0; r < 8; ++r) {
+        const __m128i v = _mm_packs_epi32(_mm_add_epi32(y[r].lo, bias), _mm_add_epi32(y[r].hi, bias));
+        store64(out + r * stride, _mm_packus_epi16(v, v));
+    }
+}
+
+}  // namespace
+
+// The MMX and MMX-with-SSE forms of the 8x8 transform carry 32-bit values two
+// to a register; they run on SSE2 registers (same results).
+void inverseDct8Mmx(int16_t* block, uint8_t* out, int stride) { inverseDct8Vector(block, out, stride); }
+void inverseDct8MmxSse(int16_t* block, uint8_t* out, int stride) { inverseDct8Vector(block, out, stride); }
+void inverseDct8Sse2(int16_t* block, uint8_t* out, int stride) { inverseDct8Vector(block, out, stride); }
+void inverseDctAan8Mmx(int16_t* block, uint8_t* out, int stride) { inverseDctAan8(block, out, stride); }
+
+// ---- Output kernels: whole MCUs of YCbCr into the caller's pixels
+
+namespace {
+
+struct Terms {
+    __m128i r, g, b;             // per chroma sample: R = Y + r, G = Y - g, B = Y + b
+};
+
+// The plain kernels' terms in 16-bit lanes, each product split as 256 x a + b
+// so every intermediate fits (equal to the formulas for every Cb and Cr).
+inline Terms termsOf(const uint8_t* cb, const uint8_t* cr) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i u = _mm_unpacklo_epi8(load64(cb), zero), v = _mm_unpacklo_epi8(load64(cr), zero);
+    Terms t;
+    t.r = _mm_add_epi16(_mm_sub_epi16(v, _mm_set1_epi16(179)),
+                        _mm_srai_epi16(_mm_add_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(103)), _mm_set1_epi16(11)), 8));
+    t.g = _mm_add_epi16(_mm_sub_epi16(v, _mm_set1_epi16(136)),
+                        _mm_srai_epi16(_mm_add_epi16(_mm_sub_epi16(_mm_mullo_epi16(u, _mm_set1_epi16(88)),
+                                                                   _mm_mullo_epi16(v, _mm_set1_epi16(73))),
+                                                     _mm_set1_epi16(10)),
+                                       8));
+    t.b = _mm_add_epi16(_mm_sub_epi16(_mm_add_epi16(u, u), _mm_set1_epi16(227)),
+                        _mm_srai_epi16(_mm_sub_epi16(_mm_set1_epi16(175), _mm_mullo_epi16(u, _mm_set1_epi16(58))), 8));
+    return t;
+}
+
+// Eight pixels from eight Y samples (16-bit lanes) and their terms.
+template <int kWriter>
+inline void writeEight(uint8_t* d, __m128i y, const Terms& t, const uint8_t* k) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i r = _mm_packus_epi16(_mm_add_epi16(y, t.r), zero);
+    const __m128i g = _mm_packus_epi16(_mm_sub_epi16(y, t.g), zero);
+    __m128i b = _mm_packus_epi16(_mm_add_epi16(y, t.b), zero);
+    if (kWriter == kWriteYccBgr) std::swap(r, b);
+    __m128i fourth = zero;
+    if (kWriter == kWriteYccRgba) fourth = _mm_set1_epi8(-1);
+    __m128i rg = _mm_unpacklo_epi8(r, g), bx = _mm_unpacklo_epi8(b, fourth);
+    if (kWriter == kWriteYcck) {
+        const __m128i ones = _mm_set1_epi8(-1);
+        rg = _mm_xor_si128(rg, ones);
+        bx = _mm_unpacklo_epi8(_mm_xor_si128(b, ones), load64(k));
+    }
+    const __m128i first = _mm_unpacklo_epi16(rg, bx), second = _mm_unpackhi_epi16(rg, bx);
+    if (kWriter == kWriteYccRgba || kWriter == kWriteYcck) {
+        store128(d, first);
+        store128(d + 16, second);
+        return;
+    }
+    // Three bytes a pixel: the eight pixels' 24 bytes composed in 64-bit words.
+    uint32_t px[8];
+    store128(px, first);
+    store128(px + 4, second);
+    uint64_t w[3];
+    w[0] = uint64_t(px[0]) | uint64_t(px[1]) << 24 | uint64_t(px[2]) << 48;
+    w[1] = uint64_t(px[2]) >> 16 | uint64_t(px[3]) << 8 | uint64_t(px[4]) << 32 | uint64_t(px[5]) << 56;
+    w[2] = uint64_t(px[5]) >> 8 | uint64_t(px[6]) << 16 | uint64_t(px[7]) << 40;
+    std::memcpy(d, w, 24);
+}
+
+template <int kWriter, int kSx, int kSy, int kVariant = 0>
+void convertKernelVector(const McuSamples& m, uint8_t* dst, ptrdiff_t rowStep) {
+    constexpr int kBytes = kWriter == kWriteYccRgba || kWriter == kWriteYcck ? 4 : 3;
+    const __m128i zero = _mm_setzero_si128();
+    for (int cy = 0; cy < 8; ++cy) {
+        const Terms t = termsOf(m.plane[1] + cy * m.stride[1], m.plane[2] + cy * m.stride[2]);
+        for (int j = 0; j <= kSy; ++j) {
+            const int row = (cy << kSy) + j;
+            const uint8_t* yr = m.plane[0] + row * m.stride[0];
+            const uint8_t* kr = kWriter == kWriteYcck ? m.plane[3] + row * m.stride[3] : nullptr;
+            uint8_t* d = dst + row * rowStep;
+            if (kSx) {
+                const __m128i y = load128(yr);
+                const Terms lo = {_mm_unpacklo_epi16(t.r, t.r), _mm_unpacklo_epi16(t.g, t.g),
+                                  _mm_unpacklo_epi16(t.b, t.b)};
+                const Terms hi = {_mm_unpackhi_epi16(t.r, t.r), _mm_unpackhi_epi16(t.g, t.g),
+                                  _mm_unpackhi_epi16(t.b, t.b)};
+                writeEight<kWriter>(d, _mm_unpacklo_epi8(y, zero), lo, kr);
+                writeEight<kWriter>(d + 8 * kBytes, _mm_unpackhi_epi8(y, zero), hi, kr ? kr + 8 : nullptr);
+            } else {
+                writeEight<kWriter>(d, _mm_unpacklo_epi8(load64(yr), zero), t, kr);
+            }
+        }
+    }
+}
+
+void greyKernelVector(const McuSamples& m, uint8_t* dst, ptrdiff_t rowStep) {
+    for (int y = 0; y < 8; ++y) store64(dst + y * rowStep, load64(m.plane[0] + y * m.stride[0]));
+}
+
+// Y0, Cb, Y1, Cr.
+void yuyvKernelVector(const McuSamples& m, uint8_t* dst, ptrdiff_t rowStep) {
+    for (int y = 0; y < 8; ++y) {
+        const __m128i luma = load128(m.plane[0] + y * m.stride[0]);
+        const __m128i chroma = _mm_unpacklo_epi8(load64(m.plane[1] + y * m.stride[1]), load64(m.plane[2] + y * m.stride[2]));
+        store128(dst + y * rowStep, _mm_unpacklo_epi8(luma, chroma));
+        store128(dst + y * rowStep + 16, _mm_unpackhi_epi8(luma, chroma));
+    }
+}
+
+}  // namespace
+
+void fillOutputKernelsVector(CodecOps* ops, bool sseIntegers) {
+    OutputKernel* k = ops->outputKernel;
+    k[0] = greyKernelVector;
+    k[1] = convertKernelVector<kWriteYccRgb, 0, 0>;
+    k[2] = sseIntegers ? convertKernelVector<kWriteYccRgb, 1, 0, 1> : convertKernelVector<kWriteYccRgb, 1, 0>;
+    k[3] = convertKernelVector<kWriteYccRgb, 1, 1>;
+    k[4] = convertKernelVector<kWriteYccBgr, 0, 0>;
+    k[5] = sseIntegers ? convertKernelVector<kWriteYccBgr, 1, 0, 1> : convertKernelVector<kWriteYccBgr, 1, 0>;
+    k[6] = convertKernelVector<kWriteYccBgr, 1, 1>;
+    k[7] = convertKernelVector<kWriteYccRgba, 0, 0>;
+    k[8] = convertKernelVector<kWriteYccRgba, 1, 0>;
+    k[9] = convertKernelVector<kWriteYccRgba, 1, 1>;
+    k[14] = yuyvKernelVector;
+    k[15] = convertKernelVector<kWriteYcck, 0, 0>;
+    k[16] = convertKernelVector<kWriteYcck, 1, 0>;
+    k[17] = convertKernelVector<kWriteYcck, 1, 1>;
+}
+
+// ---- Forms that keep the plain arithmetic
+
+// The Huffman block decoders keep the bit buffer in one 64-bit register,
+// refilled to more than 56 bits by whole bytes, as the plain form does.
+int decodeBlockMmx(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
+                   int16_t* block) {
+    return decodeBlock(r, dc, ac, dcPred, block);
+}
+int decodeBlockMmxCmov(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
+                       int16_t* block) {
+    return decodeBlock(r, dc, ac, dcPred, block);
+}
+int skipBlockMmx(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
+                 int16_t* dcOut) {
+    return skipBlock(r, dc, ac, dcPred, dcOut);
+}
+void forwardDctScaledMmx(int16_t* block) { forwardDctScaled(block); }
+void forwardDctMmx(int16_t* block) { forwardDct(block); }
+void forwardDctMmxSse(int16_t* block) { forwardDct(block); }
+void forwardDctSse2(int16_t* block) { forwardDct(block); }
+void startOutputMmx(OutputWriter& w, uint8_t* area, int64_t size, std::FILE* file) {
+    startOutput(w, area, size, file);
+    w.writeBytes = writeBytesMmx;
+}
+int writeBytesMmx(const uint8_t* bytes, int count, OutputWriter& w) { return writeSegment(bytes, count, w); }
+
+// ---- Encoder colour fetch: whole MCUs of R, G, B to Y, Cb, Cr
+
+namespace {
+
+McuFetchFn gPlainYccFetch;       // the plain form: edge MCUs and other layouts
+
+// One row of 8 x (1 << kSx) source pixels as 16-bit R, G, B lanes.
+template <int kSx>
+inline void splitRow(const uint8_t* src, bool bgr, __m128i* r, __m128i* g, __m128i* b) {
+    alignas(16) int16_t lanes[3][16];
+    const int ri = bgr ? 2 : 0, bi = bgr ? 0 : 2;
+    for (int x = 0; x < (8 << kSx); ++x) {
+        lanes[0][x] = src[3 * x + ri];
+        lanes[1][x] = src[3 * x + 1];
+        lanes[2][x] = src[3 * x + bi];
+    }
+    for (int i = 0; i <= kSx; ++i) {
+        r[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[0] + 8 * i));
+        g[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[1] + 8 * i));
+        b[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[2] + 8 * i));
+    }
+}
+
+// (wr R + wg G + wb B + add) >> shift for eight 16-bit lanes of R, G, B sums.
+inline __m128i weighted(__m128i r, __m128i g, __m128i b, int wr, int wg, int wb, int add, int shift) {
+    const __m128i one = _mm_set1_epi16(1);
+    const __m128i rgW = pairOf(wr, wg), b1W = pairOf(wb, add);
+    const __m128i lo = _mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(r, g), rgW),
+                                     _mm_madd_epi16(_mm_unpacklo_epi16(b, one), b1W));
+    const __m128i hi = _mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(r, g), rgW),
+                                     _mm_madd_epi16(_mm_unpackhi_epi16(b, one), b1W));
+    const __m128i s = _mm_cvtsi32_si128(shift);
+    return _mm_packs_epi32(_mm_sra_epi32(lo, s), _mm_sra_epi32(hi, s));
+}
+
+// Sums of neighbouring lane pairs of a and b: a's pairs in lanes 0-3, b's in 4-7.
+inline __m128i pairSums(__m128i a, __m128i b) {
+    const __m128i one = _mm_set1_epi16(1);
+    return _mm_packs_epi32(_mm_madd_epi16(a, one), _mm_madd_epi16(b, one));
+}
+
+template <int kSx, int kSy>
+void fetchYccVector(const FetchPlan& p, int column, int row, int16_t* out) {
+    constexpr int kW = 8 << kSx, kH = 8 << kSy, kLuma = 1 << (kSx + kSy);
+    const int x0 = column * kW, y0 = row * kH;
+    if (p.mode != kFetchYcc || p.components != 3 || p.channels != 3 || p.hmax != 1 << kSx || p.vmax != 1 << kSy ||
+        p.h[1] != 1 || p.v[1] != 1 || p.h[2] != 1 || p.v[2] != 1 || x0 + kW > p.width || y0 + kH > p.height) {
+        gPlainYccFetch(p, column, row, out);
+        return;
+    }
+    const bool bgr = p.color == kJpegColorBgr;
+    int16_t* cbOut = out + kLuma * 64;
+    int16_t* crOut = cbOut + 64;
+    constexpr int kShift = 8 + kSx + kSy, kRound = 128 << (kSx + kSy);
+    __m128i sr[2], sg[2], sb[2];
+    for (int y = 0; y < kH; ++y) {
+        __m128i r[2], g[2], b[2];
+        splitRow<kSx>(p.origin + ptrdiff_t(y0 + y) * p.stride + ptrdiff_t(x0) * 3, bgr, r, g, b);
+        for (int i = 0; i <= kSx; ++i) {
+            int16_t* yb = out + ((y >> 3) * (1 << kSx) + i) * 64 + (y & 7) * 8;
+            store128(yb, weighted(r[i], g[i], b[i], 77, 150, 29, -32640, 8));
+        }
+        if (kSy && !(y & 1)) {
+            for (int i = 0; i <= kSx; ++i) sr[i] = r[i], sg[i] = g[i], sb[i] = b[i];
+            continue;
+        }
+        if (kSy)
+            for (int i = 0; i <= kSx; ++i) {
+                sr[i] = _mm_add_epi16(sr[i], r[i]);
+                sg[i] = _mm_add_epi16(sg[i], g[i]);
+                sb[i] = _mm_add_epi16(sb[i], b[i]);
+            }
+        else
+            for (int i = 0; i <= kSx; ++i) sr[i] = r[i], sg[i] = g[i], sb[i] = b[i];
+        __m128i cr = sr[0], cg = sg[0], cb = sb[0];
+        if (kSx) {
+            cr = pairSums(sr[0], sr[1]);
+            cg = pairSums(sg[0], sg[1]);
+            cb = pairSums(sb[0], sb[1]);
+        }
+        const int chromaRow = y >> kSy;
+        store128(cbOut + chromaRow * 8, weighted(cr, cg, cb, -43, -85, 128, kRound, kShift));
+        store128(crOut + chromaRow * 8, weighted(cr, cg, cb, 128, -107, -21, kRound, kShift));
+    }
+}
+
+}  // namespace
+
+void fillMcuFetchVector(CodecOps* ops, bool sseIntegers) {
+    (void)sseIntegers;
+    gPlainYccFetch = ops->fetch[kFetchYcc444];
+    ops->fetch[kFetchYcc444] = fetchYccVector<0, 0>;
+    ops->fetch[kFetchYcc422] = fetchYccVector<1, 0>;
+    ops->fetch[kFetchYcc420] = fetchYccVector<1, 1>;
+}
+
+// ---- Huffman block encoder: the block's non-zero coefficients first, then
+// each code with its value bits in one write, four bytes stored at once
+
+namespace {
+
+// The writer's bits held in registers during a block.
+struct HeldBits {
+    OutputWriter& w;
+    uint64_t bits;
+    int count;
+
+    explicit HeldBits(OutputWriter& out) : w(out), bits(out.bits), count(out.bitCount) {}
+    void giveBack() {
+        w.bits = bits;
+        w.bitCount = count;
+    }
+    int byte(uint8_t b) {
+        if (w.pos >= w.end) {
+            if (!w.file) return kJpegOutputTooSmall;
+            if (int e = writeOut(w)) return e;
+        }
+        *w.pos++ = b;
+        ++w.written;
+        --w.left;
+        return 0;
+    }
+    // Every whole byte, as the plain writer emits them once 32 bits are held.
+    int emit() {
+        const uint32_t top = static_cast<uint32_t>(bits >> 32);
+        const uint32_t inverted = ~top;   // a 0xFF byte of top is a zero byte here
+        if (w.end - w.pos >= 4 && !((inverted - 0x01010101u) & ~inverted & 0x80808080u)) {
+            w.pos[0] = static_cast<uint8_t>(top >> 24);
+            w.pos[1] = static_cast<uint8_t>(top >> 16);
+            w.pos[2] = static_cast<uint8_t>(top >> 8);
+            w.pos[3] = static_cast<uint8_t>(top);
+            w.pos += 4;
+            w.written += 4;
+            w.left -= 4;
+            bits <<= 32;
+            count -= 32;
+        }
+        while (count >= 8) {
+            const uint8_t b = static_cast<uint8_t>(bits >> 56);
+            bits <<= 8;
+            count -= 8;
+            if (int e = byte(b)) return e;
+            if (b == 0xFF)
+                if (int e = byte(0)) return e;
+        }
+        return 0;
+    }
+    int put(uint32_t value, int n) {
+        bits |= (uint64_t(value) & ((uint64_t(1) << n) - 1)) << (64 - count - n);
+        count += n;
+        return count >= 32 ? emit() : 0;
+    }
+    int code(const HuffmanCode& t, int symbol, uint32_t extra, int extraBits) {
+        const int len = t.length[symbol];
+        if (!len) return kJpegBadHuffmanTable;
+        return put((uint32_t(t.code[symbol]) << extraBits) | (extra & ((1u << extraBits) - 1)), len + extraBits);
+    }
+};
+
+int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode& ac, int16_t& dcPred,
+                      const int16_t* block) {
+    alignas(16) int16_t zz[64];
+    for (int k = 0; k < 64; ++k) zz[k] = block[kNaturalOrder[k]];
+    uint64_t zero = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i a = _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(zz + 16 * i)), _mm_setzero_si128());
+        const __m128i b = _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(zz + 16 * i + 8)), _mm_setzero_si128());
+        zero |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_packs_epi16(a, b)))) << (16 * i);
+    }
+    HeldBits out(w);
+    const int diff = block[0] - dcPred;
+    dcPred = block[0];
+    const int dcSize = std::bit_width(unsigned(diff < 0 ? -diff : diff));
+    int e = out.code(dc, dcSize, uint32_t(diff < 0 ? diff - 1 : diff), dcSize);
+    uint64_t nonZero = ~zero & ~uint64_t(1);
+    int last = 0;
+    while (!e && nonZero) {
+        const int k = std::countr_zero(nonZero);
+        nonZero &= nonZero - 1;
+        int run = k - last - 1;
+        last = k;
+        int v = zz[k];
+        if (v > 1023) v = 1023;
+        if (v < -1023) v = -1023;
+        for (; run > 15 && !e; run -= 16) e = out.code(ac, 0xF0, 0, 0);
+        if (e) break;
+        const int size = std::bit_width(unsigned(v < 0 ? -v : v));
+        e = out.code(ac, (run << 4) + size, uint32_t(v < 0 ? v - 1 : v), size);
+    }
+    if (!e && last < 63) e = out.code(ac, 0x00, 0, 0);
+    out.giveBack();
+    return e;
+}
+
+}  // namespace
+
+// The block encoder of the MMX classes and its twin for the class with the SSE
+// integer instructions: one routine on SSE2 registers.
+int encodeBlockMmx(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode& ac, int16_t& dcPred,
+                   const int16_t* block) {
+    return encodeBlockVector(w, dc, ac, dcPred, block);
+}
+int encodeBlockMmxSse(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode& ac, int16_t& dcPred,
+                      const int16_t* block) {
+    return encodeBlockVector(w, dc, ac, dcPred, block);
+}
+
+#endif  // VT_VECTOR_FORMS
