@@ -397,9 +397,6 @@ int skipBlockMmx(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& 
     return skipBlock(r, dc, ac, dcPred, dcOut);
 }
 void forwardDctScaledMmx(int16_t* block) { forwardDctScaled(block); }
-void forwardDctMmx(int16_t* block) { forwardDct(block); }
-void forwardDctMmxSse(int16_t* block) { forwardDct(block); }
-void forwardDctSse2(int16_t* block) { forwardDct(block); }
 void startOutputMmx(OutputWriter& w, uint8_t* area, int64_t size, std::FILE* file) {
     startOutput(w, area, size, file);
     w.writeBytes = writeBytesMmx;
@@ -612,5 +609,102 @@ int encodeBlockMmxSse(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
                       const int16_t* block) {
     return encodeBlockVector(w, dc, ac, dcPred, block);
 }
+
+// ---- Forward DCT, family 1
+
+namespace {
+
+// Lanes outside -limit..limit.
+inline __m128i outside(__m128i v, int limit) {
+    return _mm_or_si128(_mm_cmpgt_epi16(v, _mm_set1_epi16(int16_t(limit))),
+                        _mm_cmpgt_epi16(_mm_set1_epi16(int16_t(-limit)), v));
+}
+
+// v * c for a 32-bit v, as c * (v & 0x7FFF) + (c * (v >> 15)) << 15 with both
+// parts 16-bit: the pair (p, q) against factors (c, d) gives p c + q d.
+struct Split {
+    __m128i lo, hi;              // 16-bit lanes: v & 0x7FFF and v >> 15
+};
+inline Split splitOf(const Pair32& v) {
+    const __m128i mask = _mm_set1_epi32(0x7FFF);
+    return {_mm_packs_epi32(_mm_and_si128(v.lo, mask), _mm_and_si128(v.hi, mask)),
+            _mm_packs_epi32(_mm_srai_epi32(v.lo, 15), _mm_srai_epi32(v.hi, 15))};
+}
+inline Pair32 splitMadd(const Split& t, const Split& u, __m128i c) {
+    const Pair32 low = madd(t.lo, u.lo, c), high = madd(t.hi, u.hi, c);
+    return {_mm_add_epi32(low.lo, _mm_slli_epi32(high.lo, 15)), _mm_add_epi32(low.hi, _mm_slli_epi32(high.hi, 15))};
+}
+inline __m128i roundShift(const Pair32& v, int round, int shift) {
+    const __m128i r = _mm_set1_epi32(round), s = _mm_cvtsi32_si128(shift);
+    return _mm_packs_epi32(_mm_sra_epi32(_mm_add_epi32(v.lo, r), s), _mm_sra_epi32(_mm_add_epi32(v.hi, r), s));
+}
+
+// One pass over eight lanes: x[i] input i of each lane's row (or column).
+// Inputs are at most 8191 in size, so every sum the products take fits 16 bits;
+// w and b of the plain flow are expanded as v + t and a + u (v = 8 V, a = 8 A).
+template <bool kColumn>
+inline void forwardPass8(const __m128i* x, __m128i* y) {
+    constexpr int kR6 = 42813, kT6 = 17734, kR2 = 46341;
+    constexpr int kC1 = 4017, kS1 = 799, kC3 = 3406, kS3 = 2276;
+    const int round = kColumn ? 0x100000 : 2048, shift = kColumn ? 21 : 12;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i l = _mm_add_epi16(x[0], x[7]), m = _mm_add_epi16(x[3], x[4]);
+    const __m128i o = _mm_add_epi16(x[1], x[6]), r = _mm_add_epi16(x[2], x[5]);
+    if (kColumn) {
+        const Pair32 lm = madd(l, m, pairOf(1, 1)), orr = madd(o, r, pairOf(1, 1));
+        y[0] = roundShift(lm + orr, 32, 6);
+        y[4] = roundShift(lm - orr, 32, 6);
+    } else {
+        // Kept to 16 bits, as the plain form stores them.
+        y[0] = _mm_slli_epi16(_mm_add_epi16(_mm_add_epi16(l, m), _mm_add_epi16(o, r)), 3);
+        y[4] = _mm_slli_epi16(_mm_sub_epi16(_mm_add_epi16(l, m), _mm_add_epi16(o, r)), 3);
+    }
+    const __m128i d = _mm_sub_epi16(l, m), e = _mm_sub_epi16(o, r);
+    y[2] = roundShift(madd(d, e, pairOf(kR6 - 65536, kT6)) + shifted16(d), round, shift);
+    y[6] = roundShift(madd(d, e, pairOf(kT6, 65536 - kR6)) - shifted16(e), round, shift);
+    const __m128i d07 = _mm_sub_epi16(x[0], x[7]), d34 = _mm_sub_epi16(x[3], x[4]);
+    const Pair32 t32 = madd(d07, zero, pairOf(kR2 - 65536, 0)) + shifted16(d07);
+    const Pair32 u32 = madd(d34, zero, pairOf(kR2 - 65536, 0)) + shifted16(d34);
+    const __m128i r2048 = _mm_set1_epi32(2048);
+    const Split t = splitOf({_mm_srai_epi32(_mm_add_epi32(t32.lo, r2048), 12), _mm_srai_epi32(_mm_add_epi32(t32.hi, r2048), 12)});
+    const Split u = splitOf({_mm_srai_epi32(_mm_add_epi32(u32.lo, r2048), 12), _mm_srai_epi32(_mm_add_epi32(u32.hi, r2048), 12)});
+    const __m128i v = _mm_sub_epi16(_mm_add_epi16(x[1], x[2]), _mm_add_epi16(x[5], x[6]));
+    const __m128i a = _mm_sub_epi16(_mm_add_epi16(x[1], x[5]), _mm_add_epi16(x[2], x[6]));
+    y[1] = roundShift(madd(v, a, pairOf(8 * kC1, 8 * kS1)) + splitMadd(t, u, pairOf(kC1, kS1)), round, shift);
+    y[7] = roundShift(madd(v, a, pairOf(8 * kS1, -8 * kC1)) + splitMadd(t, u, pairOf(kS1, -kC1)), round, shift);
+    y[5] = roundShift(madd(v, a, pairOf(-8 * kS3, -8 * kC3)) + splitMadd(t, u, pairOf(kS3, kC3)), round, shift);
+    y[3] = roundShift(madd(v, a, pairOf(-8 * kC3, 8 * kS3)) + splitMadd(t, u, pairOf(kC3, -kS3)), round, shift);
+}
+
+void forwardDctVector(int16_t* block) {
+    __m128i x[8], bad = _mm_setzero_si128();
+    for (int i = 0; i < 8; ++i) {
+        x[i] = load128(block + 8 * i);
+        bad = _mm_or_si128(bad, outside(x[i], 1023));
+    }
+    if (_mm_movemask_epi8(bad)) {
+        forwardDct(block);       // not samples of an 8-bit picture
+        return;
+    }
+    transpose8(x);
+    __m128i y[8];
+    forwardPass8<false>(x, y);
+    for (int i = 0; i < 8; ++i) bad = _mm_or_si128(bad, outside(y[i], 8191));
+    if (_mm_movemask_epi8(bad)) {
+        forwardDct(block);
+        return;
+    }
+    transpose8(y);
+    forwardPass8<true>(y, x);
+    for (int i = 0; i < 8; ++i) store128(block + 8 * i, x[i]);
+}
+
+}  // namespace
+
+// The MMX forms carry the 32-bit products two to a register; all three run on
+// SSE2 registers (same results).
+void forwardDctMmx(int16_t* block) { forwardDctVector(block); }
+void forwardDctMmxSse(int16_t* block) { forwardDctVector(block); }
+void forwardDctSse2(int16_t* block) { forwardDctVector(block); }
 
 #endif  // VT_VECTOR_FORMS
