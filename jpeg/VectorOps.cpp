@@ -409,20 +409,35 @@ namespace {
 
 McuFetchFn gPlainYccFetch;       // the plain form: edge MCUs and other layouts
 
-// One row of 8 x (1 << kSx) source pixels as 16-bit R, G, B lanes.
+// One row of 8 x (1 << kSx) source pixels as 16-bit R, G, B lanes. The
+// three-byte pixels are taken apart by four rounds of byte interleaving
+// (each round moves every byte to a third of its distance from its place).
 template <int kSx>
 inline void splitRow(const uint8_t* src, bool bgr, __m128i* r, __m128i* g, __m128i* b) {
-    alignas(16) int16_t lanes[3][16];
-    const int ri = bgr ? 2 : 0, bi = bgr ? 0 : 2;
-    for (int x = 0; x < (8 << kSx); ++x) {
-        lanes[0][x] = src[3 * x + ri];
-        lanes[1][x] = src[3 * x + 1];
-        lanes[2][x] = src[3 * x + bi];
-    }
-    for (int i = 0; i <= kSx; ++i) {
-        r[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[0] + 8 * i));
-        g[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[1] + 8 * i));
-        b[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[2] + 8 * i));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i t00 = load128(src);
+    const __m128i t01 = kSx ? load128(src + 16) : load64(src + 16);
+    const __m128i t02 = kSx ? load128(src + 32) : zero;
+    const __m128i t10 = _mm_unpacklo_epi8(t00, _mm_unpackhi_epi64(t01, t01));
+    const __m128i t11 = _mm_unpacklo_epi8(_mm_unpackhi_epi64(t00, t00), t02);
+    const __m128i t12 = _mm_unpacklo_epi8(t01, _mm_unpackhi_epi64(t02, t02));
+    const __m128i t20 = _mm_unpacklo_epi8(t10, _mm_unpackhi_epi64(t11, t11));
+    const __m128i t21 = _mm_unpacklo_epi8(_mm_unpackhi_epi64(t10, t10), t12);
+    const __m128i t22 = _mm_unpacklo_epi8(t11, _mm_unpackhi_epi64(t12, t12));
+    const __m128i t30 = _mm_unpacklo_epi8(t20, _mm_unpackhi_epi64(t21, t21));
+    const __m128i t31 = _mm_unpacklo_epi8(_mm_unpackhi_epi64(t20, t20), t22);
+    const __m128i t32 = _mm_unpacklo_epi8(t21, _mm_unpackhi_epi64(t22, t22));
+    __m128i first = _mm_unpacklo_epi8(t30, _mm_unpackhi_epi64(t31, t31));
+    const __m128i second = _mm_unpacklo_epi8(_mm_unpackhi_epi64(t30, t30), t32);
+    __m128i third = _mm_unpacklo_epi8(t31, _mm_unpackhi_epi64(t32, t32));
+    if (bgr) std::swap(first, third);
+    r[0] = _mm_unpacklo_epi8(first, zero);
+    g[0] = _mm_unpacklo_epi8(second, zero);
+    b[0] = _mm_unpacklo_epi8(third, zero);
+    if (kSx) {
+        r[1] = _mm_unpackhi_epi8(first, zero);
+        g[1] = _mm_unpackhi_epi8(second, zero);
+        b[1] = _mm_unpackhi_epi8(third, zero);
     }
 }
 
@@ -525,11 +540,12 @@ struct HeldBits {
         --w.left;
         return 0;
     }
-    // Every whole byte, as the plain writer emits them once 32 bits are held.
+    // Every whole byte, as the plain writer emits them once 32 bits are held:
+    // four at once when they need no stuffing and the area has room.
     int emit() {
         const uint32_t top = static_cast<uint32_t>(bits >> 32);
         const uint32_t inverted = ~top;   // a 0xFF byte of top is a zero byte here
-        if (w.end - w.pos >= 4 && !((inverted - 0x01010101u) & ~inverted & 0x80808080u)) {
+        if (count < 40 && w.end - w.pos >= 4 && !((inverted - 0x01010101u) & ~inverted & 0x80808080u)) {
             w.pos[0] = static_cast<uint8_t>(top >> 24);
             w.pos[1] = static_cast<uint8_t>(top >> 16);
             w.pos[2] = static_cast<uint8_t>(top >> 8);
@@ -539,17 +555,11 @@ struct HeldBits {
             w.left -= 4;
             bits <<= 32;
             count -= 32;
+            return 0;
         }
-        while (count >= 8) {
-            const uint8_t b = static_cast<uint8_t>(bits >> 56);
-            bits <<= 8;
-            count -= 8;
-            if (int e = byte(b)) return e;
-            if (b == 0xFF)
-                if (int e = byte(0)) return e;
-        }
-        return 0;
+        return emitBytes();
     }
+    int emitBytes();
     int put(uint32_t value, int n) {
         bits |= (uint64_t(value) & ((uint64_t(1) << n) - 1)) << (64 - count - n);
         count += n;
@@ -561,6 +571,18 @@ struct HeldBits {
         return put((uint32_t(t.code[symbol]) << extraBits) | (extra & ((1u << extraBits) - 1)), len + extraBits);
     }
 };
+
+int HeldBits::emitBytes() {
+    while (count >= 8) {
+        const uint8_t b = static_cast<uint8_t>(bits >> 56);
+        bits <<= 8;
+        count -= 8;
+        if (int e = byte(b)) return e;
+        if (b == 0xFF)
+            if (int e = byte(0)) return e;
+    }
+    return 0;
+}
 
 int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode& ac, int16_t& dcPred,
                       const int16_t* block) {
