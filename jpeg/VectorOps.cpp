@@ -407,7 +407,10 @@ int writeBytesMmx(const uint8_t* bytes, int count, OutputWriter& w) { return wri
 
 namespace {
 
-McuFetchFn gPlainYccFetch;       // the plain form: edge MCUs and other layouts
+// The plain forms: edge MCUs and other layouts.
+McuFetchFn gPlainYccFetch;
+McuFetchFn gPlainInvertedFetch;
+McuFetchFn gPlainBytesFetch;
 
 // One row of 8 x (1 << kSx) source pixels as 16-bit R, G, B lanes. The
 // three-byte pixels are taken apart by four rounds of byte interleaving
@@ -459,27 +462,54 @@ inline __m128i pairSums(__m128i a, __m128i b) {
     return _mm_packs_epi32(_mm_madd_epi16(a, one), _mm_madd_epi16(b, one));
 }
 
-template <int kSx, int kSy>
+// Four-byte pixels: R, G, B taken inverted (255 - byte), the fourth byte as it is.
+template <int kSx>
+inline void splitRowInverted(const uint8_t* src, __m128i* r, __m128i* g, __m128i* b, __m128i* k) {
+    const __m128i low = _mm_set1_epi32(0xFF), ones = _mm_set1_epi32(-1);
+    for (int i = 0; i <= kSx; ++i) {
+        const __m128i v0 = load128(src + 32 * i), v1 = load128(src + 32 * i + 16);
+        const __m128i n0 = _mm_xor_si128(v0, ones), n1 = _mm_xor_si128(v1, ones);
+        r[i] = _mm_packs_epi32(_mm_and_si128(n0, low), _mm_and_si128(n1, low));
+        g[i] = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(n0, 8), low), _mm_and_si128(_mm_srli_epi32(n1, 8), low));
+        b[i] = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(n0, 16), low), _mm_and_si128(_mm_srli_epi32(n1, 16), low));
+        k[i] = _mm_packs_epi32(_mm_srli_epi32(v0, 24), _mm_srli_epi32(v1, 24));
+    }
+}
+
+enum FetchLayout { kThreeBytesYcc, kThreeBytesLuma, kFourBytesInverted };
+
+template <int kLayout, int kSx, int kSy>
 void fetchYccVector(const FetchPlan& p, int column, int row, int16_t* out) {
     constexpr int kW = 8 << kSx, kH = 8 << kSy, kLuma = 1 << (kSx + kSy);
+    constexpr int kComponents = kLayout == kThreeBytesLuma ? 1 : kLayout == kThreeBytesYcc ? 3 : 4;
+    constexpr int kBytes = kLayout == kFourBytesInverted ? 4 : 3;
     const int x0 = column * kW, y0 = row * kH;
-    if (p.mode != kFetchYcc || p.components != 3 || p.channels != 3 || p.hmax != 1 << kSx || p.vmax != 1 << kSy ||
-        p.h[1] != 1 || p.v[1] != 1 || p.h[2] != 1 || p.v[2] != 1 || x0 + kW > p.width || y0 + kH > p.height) {
-        gPlainYccFetch(p, column, row, out);
+    const int mode = kLayout == kFourBytesInverted ? kFetchInvertedYcck : kFetchYcc;
+    bool fits = p.mode == mode && p.components == kComponents && p.channels == kBytes && p.hmax == 1 << kSx &&
+                p.vmax == 1 << kSy && x0 + kW <= p.width && y0 + kH <= p.height;
+    for (int c = 1; c < 3 && c < kComponents; ++c) fits &= p.h[c] == 1 && p.v[c] == 1;
+    if (kComponents == 4) fits &= p.h[3] == p.hmax && p.v[3] == p.vmax;
+    if (!fits) {
+        (kLayout == kFourBytesInverted ? gPlainInvertedFetch : gPlainYccFetch)(p, column, row, out);
         return;
     }
-    const bool bgr = p.color == kJpegColorBgr;
+    const bool bgr = kBytes == 3 && p.color == kJpegColorBgr;
     int16_t* cbOut = out + kLuma * 64;
     int16_t* crOut = cbOut + 64;
+    int16_t* kOut = crOut + 64;
     constexpr int kShift = 8 + kSx + kSy, kRound = 128 << (kSx + kSy);
     __m128i sr[2], sg[2], sb[2];
     for (int y = 0; y < kH; ++y) {
-        __m128i r[2], g[2], b[2];
-        splitRow<kSx>(p.origin + ptrdiff_t(y0 + y) * p.stride + ptrdiff_t(x0) * 3, bgr, r, g, b);
+        __m128i r[2], g[2], b[2], k[2];
+        const uint8_t* src = p.origin + ptrdiff_t(y0 + y) * p.stride + ptrdiff_t(x0) * kBytes;
+        if (kBytes == 4) splitRowInverted<kSx>(src, r, g, b, k);
+        else splitRow<kSx>(src, bgr, r, g, b);
         for (int i = 0; i <= kSx; ++i) {
-            int16_t* yb = out + ((y >> 3) * (1 << kSx) + i) * 64 + (y & 7) * 8;
-            store128(yb, weighted(r[i], g[i], b[i], 77, 150, 29, -32640, 8));
+            const int at = ((y >> 3) * (1 << kSx) + i) * 64 + (y & 7) * 8;
+            store128(out + at, weighted(r[i], g[i], b[i], 77, 150, 29, -32640, 8));
+            if (kComponents == 4) store128(kOut + at, _mm_sub_epi16(k[i], _mm_set1_epi16(128)));
         }
+        if (kComponents == 1) continue;
         if (kSy && !(y & 1)) {
             for (int i = 0; i <= kSx; ++i) sr[i] = r[i], sg[i] = g[i], sb[i] = b[i];
             continue;
@@ -504,14 +534,65 @@ void fetchYccVector(const FetchPlan& p, int column, int row, int16_t* out) {
     }
 }
 
+// Grey bytes, each less 128.
+void fetchGreyVector(const FetchPlan& p, int column, int row, int16_t* out) {
+    const int x0 = column * 8, y0 = row * 8;
+    if (p.mode != kFetchBytes || p.packed || p.components != 1 || p.channels != 1 || p.byteOf[0] != 0 ||
+        p.hmax != 1 || p.vmax != 1 || x0 + 8 > p.width || y0 + 8 > p.height) {
+        gPlainBytesFetch(p, column, row, out);
+        return;
+    }
+    for (int y = 0; y < 8; ++y) {
+        const __m128i v = _mm_unpacklo_epi8(load64(p.origin + ptrdiff_t(y0 + y) * p.stride + x0), _mm_setzero_si128());
+        store128(out + y * 8, _mm_sub_epi16(v, _mm_set1_epi16(128)));
+    }
+}
+
+// Y0, Cb, Y1, Cr: Y 2x1 over one Cb and one Cr per pair of pixels.
+void fetchPacked422Vector(const FetchPlan& p, int column, int row, int16_t* out) {
+    const int x0 = column * 16, y0 = row * 8;
+    if (p.mode != kFetchBytes || !p.packed || p.components != 3 || p.hmax != 2 || p.vmax != 1 || p.h[1] != 1 ||
+        p.v[1] != 1 || p.h[2] != 1 || p.v[2] != 1 || x0 + 16 > p.width || y0 + 8 > p.height) {
+        gPlainBytesFetch(p, column, row, out);
+        return;
+    }
+    const __m128i low = _mm_set1_epi32(0xFF), bias = _mm_set1_epi16(128);
+    for (int y = 0; y < 8; ++y) {
+        const uint8_t* src = p.origin + ptrdiff_t(y0 + y) * p.stride + ptrdiff_t(x0) * 2;
+        const __m128i v0 = load128(src), v1 = load128(src + 16);
+        // 16-bit lanes: Y of even pixels (low byte of each pair) and of odd ones.
+        const __m128i lumaLow = _mm_set1_epi16(0xFF);
+        const __m128i y0v = _mm_and_si128(v0, lumaLow), y1v = _mm_and_si128(v1, lumaLow);
+        // Y in pixel order: the Y bytes are bytes 0 and 2 of every four.
+        const __m128i luma = _mm_packus_epi16(y0v, y1v);   // 16 Y bytes
+        store128(out + y * 8, _mm_sub_epi16(_mm_unpacklo_epi8(luma, _mm_setzero_si128()), bias));
+        store128(out + 64 + y * 8, _mm_sub_epi16(_mm_unpackhi_epi8(luma, _mm_setzero_si128()), bias));
+        const __m128i cb = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(v0, 8), low), _mm_and_si128(_mm_srli_epi32(v1, 8), low));
+        const __m128i cr = _mm_packs_epi32(_mm_srli_epi32(v0, 24), _mm_srli_epi32(v1, 24));
+        store128(out + 128 + y * 8, _mm_sub_epi16(cb, bias));
+        store128(out + 192 + y * 8, _mm_sub_epi16(cr, bias));
+    }
+}
+
 }  // namespace
 
 void fillMcuFetchVector(CodecOps* ops, bool sseIntegers) {
+    McuFetchFn* f = ops->fetch;
+    gPlainYccFetch = f[kFetchYcc444];
+    gPlainInvertedFetch = f[kFetchInvertedYcck444];
+    gPlainBytesFetch = f[kFetchGrey];
+    f[kFetchGreyFromRgb] = fetchYccVector<kThreeBytesLuma, 0, 0>;
+    f[kFetchYcc444] = fetchYccVector<kThreeBytesYcc, 0, 0>;
+    f[kFetchYcc422] = fetchYccVector<kThreeBytesYcc, 1, 0>;
+    f[kFetchYcc420] = fetchYccVector<kThreeBytesYcc, 1, 1>;
+    f[kFetchInvertedYcck444] = fetchYccVector<kFourBytesInverted, 0, 0>;
+    f[kFetchInvertedYcck422] = fetchYccVector<kFourBytesInverted, 1, 0>;
+    f[kFetchInvertedYcck420] = fetchYccVector<kFourBytesInverted, 1, 1>;
+    f[kFetchGrey] = fetchGreyVector;
+    // The packed 4:2:2 form is one routine for the classes with and without
+    // the SSE integer instructions.
     (void)sseIntegers;
-    gPlainYccFetch = ops->fetch[kFetchYcc444];
-    ops->fetch[kFetchYcc444] = fetchYccVector<0, 0>;
-    ops->fetch[kFetchYcc422] = fetchYccVector<1, 0>;
-    ops->fetch[kFetchYcc420] = fetchYccVector<1, 1>;
+    f[kFetchPacked422] = fetchPacked422Vector;
 }
 
 // ---- Huffman block encoder: the block's non-zero coefficients first, then
