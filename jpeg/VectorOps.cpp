@@ -382,20 +382,6 @@ void fillOutputKernelsVector(CodecOps* ops, bool sseIntegers) {
 
 // ---- Forms that keep the plain arithmetic
 
-// The Huffman block decoders keep the bit buffer in one 64-bit register,
-// refilled to more than 56 bits by whole bytes, as the plain form does.
-int decodeBlockMmx(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
-                   int16_t* block) {
-    return decodeBlock(r, dc, ac, dcPred, block);
-}
-int decodeBlockMmxCmov(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
-                       int16_t* block) {
-    return decodeBlock(r, dc, ac, dcPred, block);
-}
-int skipBlockMmx(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
-                 int16_t* dcOut) {
-    return skipBlock(r, dc, ac, dcPred, dcOut);
-}
 void forwardDctScaledMmx(int16_t* block) { forwardDctScaled(block); }
 void startOutputMmx(OutputWriter& w, uint8_t* area, int64_t size, std::FILE* file) {
     startOutput(w, area, size, file);
@@ -809,5 +795,151 @@ void forwardDctVector(int16_t* block) {
 void forwardDctMmx(int16_t* block) { forwardDctVector(block); }
 void forwardDctMmxSse(int16_t* block) { forwardDctVector(block); }
 void forwardDctSse2(int16_t* block) { forwardDctVector(block); }
+
+// ---- Huffman block decoding with the bit buffer held in one 64-bit register
+// during a block, refilled with whole bytes to more than 56 bits: eight at
+// once when none of them is 0xFF, otherwise by the reader's own refill (which
+// handles stuffing, markers and the end of the data).
+
+namespace {
+
+struct HeldReader {
+    StreamReader& r;
+    uint64_t buf;
+    int count;
+    int pad;
+    const uint8_t* ptr;
+
+    explicit HeldReader(StreamReader& reader)
+        : r(reader), buf(reader.bitBuffer), count(reader.bitCount), pad(reader.padBits), ptr(reader.ptr) {}
+    void giveBack() {
+        r.bitBuffer = buf;
+        r.bitCount = count;
+        r.ptr = ptr;
+    }
+    // At least 32 bits held, as the plain decoder makes sure of per symbol.
+    int ensure() {
+        if (count >= 32) return 0;
+        if (!r.pendingMarker && r.end - ptr >= 8) {
+            uint64_t next = 0;
+            for (int i = 0; i < 8; ++i) next = next << 8 | ptr[i];
+            const uint64_t inverted = ~next;   // a 0xFF byte is a zero byte here
+            if (!((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull)) {
+                const int n = (64 - count) >> 3;
+                buf = n == 8 ? next : (buf << (8 * n)) | (next >> (64 - 8 * n));
+                count += 8 * n;
+                ptr += n;
+                return 0;
+            }
+        }
+        giveBack();
+        const int e = fillBits(r);
+        buf = r.bitBuffer;
+        count = r.bitCount;
+        pad = r.padBits;
+        ptr = r.ptr;
+        return e;
+    }
+    uint32_t peek(int n) const { return static_cast<uint32_t>(buf >> (count - n)) & ((1u << n) - 1); }
+    uint32_t take(int n) {
+        const uint32_t v = peek(n);
+        count -= n;
+        return v;
+    }
+    // True (and the reader marked) when the last bits taken were padding.
+    bool starved() {
+        if (count >= pad) return false;
+        count = 0;
+        r.padBits = 0;
+        r.starved = 1;
+        giveBack();
+        return true;
+    }
+    int symbol(const HuffmanLookup& t) {
+        const uint32_t e = t.lookahead[peek(8)];
+        if (e >> 16) {
+            count -= static_cast<int>(e >> 16);
+            return static_cast<int>(e & 0xFFFF);
+        }
+        const uint32_t code16 = peek(16);
+        for (int len = 9; len <= 16; ++len) {
+            const int code = static_cast<int>(code16 >> (16 - len));
+            if (code <= t.maxcode[len]) {
+                count -= len;
+                return t.values[t.valptr[len] + code - t.mincode[len]];
+            }
+        }
+        count -= 16;
+        return 0;
+    }
+};
+
+template <bool kConditionalMoves>
+inline int extendValue(uint32_t v, int s) {
+    if (kConditionalMoves) {
+        // Without a branch: add (1 - 2^s) when the top bit of the s bits is clear.
+        const int negative = static_cast<int>((v >> (s - 1)) & 1) - 1;   // 0 or -1
+        return static_cast<int>(v) + (negative & (1 - (1 << s)));
+    }
+    return (v & (1u << (s - 1))) ? static_cast<int>(v) : static_cast<int>(v) - (1 << s) + 1;
+}
+
+template <bool kConditionalMoves, bool kSkip>
+int decodeHeld(StreamReader& reader, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
+               int16_t* block) {
+    if (!kSkip) std::memset(block, 0, 64 * sizeof(int16_t));
+    HeldReader h(reader);
+    if (int e = h.ensure()) return e;
+    int s = h.symbol(dc) & 15;
+    const int diff = s ? extendValue<kConditionalMoves>(h.take(s), s) : 0;
+    if (h.starved()) return 0;
+    dcPred = static_cast<int16_t>(dcPred + diff);
+    block[0] = dcPred;
+    for (int k = 1; k < 64;) {
+        if (int e = h.ensure()) return e;
+        if (!kSkip) {
+            // Most coefficients come whole from one 9-bit look.
+            if (const int fast = ac.fastAc[h.peek(9)]) {
+                h.count -= fast & 15;
+                if (h.starved()) return 0;
+                k += (fast >> 4) & 15;
+                block[kNaturalOrder[k]] = static_cast<int16_t>(fast >> 8);
+                ++k;
+                continue;
+            }
+        }
+        const int sym = h.symbol(ac);
+        const int run = sym >> 4;
+        s = sym & 15;
+        if (s) {
+            const int v = kSkip ? (h.count -= s, 0) : extendValue<kConditionalMoves>(h.take(s), s);
+            if (h.starved()) return 0;
+            k += run;
+            if (!kSkip) block[kNaturalOrder[k]] = static_cast<int16_t>(v);
+            ++k;
+        } else {
+            if (h.starved()) return 0;
+            if (run != 15) break;
+            k += 16;
+        }
+    }
+    h.giveBack();
+    return 0;
+}
+
+}  // namespace
+
+int decodeBlockMmx(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
+                   int16_t* block) {
+    return decodeHeld<false, false>(r, dc, ac, dcPred, block);
+}
+int decodeBlockMmxCmov(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
+                       int16_t* block) {
+    return decodeHeld<true, false>(r, dc, ac, dcPred, block);
+}
+int skipBlockMmx(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
+                 int16_t* dcOut) {
+    return decodeHeld<true, true>(r, dc, ac, dcPred, dcOut);
+}
 
 #endif  // VT_VECTOR_FORMS

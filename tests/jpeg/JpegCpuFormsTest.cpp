@@ -244,22 +244,44 @@ TEST(CpuForms, OutputKernels) {
 
 namespace {
 
-HuffmanCode standardCode(bool dc) {
-    static const uint8_t dcBits[16] = {0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0};
-    static const uint8_t dcValues[12] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
-    // Every run/size symbol, with lengths that grow with the size.
-    uint8_t acBits[16] = {0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0};
-    std::vector<uint8_t> acValues;
-    acValues.push_back(0x00);
-    acValues.push_back(0xF0);
+// Huffman tables for the block tests: the usual DC table and an AC table with
+// every run/size symbol, lengths growing with the size.
+struct TestTable {
+    uint8_t bits[16];
+    std::vector<uint8_t> values;
+};
+TestTable testTable(bool dc) {
+    TestTable t{};
+    if (dc) {
+        const uint8_t bits[16] = {0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0};
+        std::memcpy(t.bits, bits, 16);
+        for (int i = 0; i < 12; ++i) t.values.push_back(uint8_t(i));
+        return t;
+    }
+    const uint8_t bits[16] = {0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0};
+    std::memcpy(t.bits, bits, 16);
+    t.values.push_back(0x00);
+    t.values.push_back(0xF0);
     for (int size = 1; size <= 10; ++size)
-        for (int run = 0; run < 16; ++run) acValues.push_back(uint8_t(run << 4 | size));
+        for (int run = 0; run < 16; ++run) t.values.push_back(uint8_t(run << 4 | size));
     int given = 0;
-    for (uint8_t b : acBits) given += b;
-    acBits[15] = uint8_t(int(acValues.size()) - given);
-    HuffmanCode t;
-    EXPECT_EQ(dc ? buildEncodingTable(dcBits, dcValues, t) : buildEncodingTable(acBits, acValues.data(), t), 0);
+    for (uint8_t b : t.bits) given += b;
+    t.bits[15] = uint8_t(int(t.values.size()) - given);
     return t;
+}
+
+HuffmanCode standardCode(bool dc) {
+    const TestTable t = testTable(dc);
+    HuffmanCode code;
+    EXPECT_EQ(buildEncodingTable(t.bits, t.values.data(), code), 0);
+    return code;
+}
+
+HuffmanLookup standardLookup(bool dc) {
+    const TestTable t = testTable(dc);
+    HuffmanLookup lookup;
+    EXPECT_EQ(buildHuffmanLookup(t.bits, t.values.data(), dc ? 0 : 1, 0, lookup), 0);
+    return lookup;
 }
 
 }  // namespace
@@ -421,3 +443,54 @@ TEST(CpuForms, WholePicturesDecodeAndEncodeAlikeUnderEveryClass) {
         }
 }
 #endif
+
+// Entropy data of random blocks (0xFF bytes stuffed as they come), decoded
+// block by block; the data also ends early, inside a block, and meets a marker.
+TEST(CpuForms, HuffmanBlockDecoderAndSkipper) {
+    const HuffmanCode dcCode = standardCode(true), acCode = standardCode(false);
+    const HuffmanLookup dc = standardLookup(true), ac = standardLookup(false);
+    std::vector<Block> blocks = testBlocks(8);
+    for (Block& b : blocks)
+        for (int16_t& v : b) v = static_cast<int16_t>(v % 1024);
+    std::vector<uint8_t> area(1 << 22);
+    OutputWriter w;
+    startOutput(w, area.data(), int64_t(area.size()), nullptr);
+    int16_t pred = 0;
+    for (const Block& b : blocks) ASSERT_EQ(encodeBlock(w, dcCode, acCode, pred, b.data()), 0);
+    ASSERT_EQ(flushBits(w), 0);
+    const std::vector<uint8_t> data(area.begin(), area.begin() + w.written);
+    std::vector<std::vector<uint8_t>> streams = {data};
+    streams.push_back(std::vector<uint8_t>(data.begin(), data.begin() + data.size() / 3));   // ends early
+    std::vector<uint8_t> marked(data.begin(), data.begin() + data.size() / 2);
+    marked.push_back(0xFF);
+    marked.push_back(0xD9);
+    streams.push_back(marked);
+    for (size_t n = 0; n < streams.size(); ++n)
+        for (const ClassTable& c : classTables())
+            for (bool skip : {false, true}) {
+                StreamReader a{}, b{};
+                resetInput(a, streams[n].data(), streams[n].size(), 0, false);
+                resetInput(b, streams[n].data(), streams[n].size(), 0, false);
+                int16_t predA = 0, predB = 0;
+                for (size_t i = 0; i < blocks.size() + 4; ++i) {
+                    Block outA, outB;
+                    outA.fill(3);
+                    outB.fill(3);
+                    const int ea = skip ? plainOps().skipBlock(a, dc, ac, predA, outA.data())
+                                        : plainOps().decodeBlock(a, dc, ac, predA, outA.data());
+                    const int eb = skip ? c.ops.skipBlock(b, dc, ac, predB, outB.data())
+                                        : c.ops.decodeBlock(b, dc, ac, predB, outB.data());
+                    ASSERT_EQ(ea, eb) << where(c.cls, skip ? "skip block" : "decode block", i) << " stream " << n;
+                    ASSERT_EQ(outA, outB) << where(c.cls, skip ? "skip block" : "decode block", i) << " stream " << n;
+                    ASSERT_EQ(predA, predB);
+                    ASSERT_EQ(a.ptr, b.ptr);
+                    ASSERT_EQ(a.bitCount, b.bitCount);
+                    ASSERT_EQ(a.padBits, b.padBits);
+                    ASSERT_EQ(a.starved, b.starved);
+                    ASSERT_EQ(a.pendingMarker, b.pendingMarker);
+                    if (a.bitCount) ASSERT_EQ(a.bitBuffer << (64 - a.bitCount), b.bitBuffer << (64 - b.bitCount));
+                    if (ea) break;
+                    if (a.starved) a.starved = b.starved = 0;
+                }
+            }
+}
