@@ -331,6 +331,9 @@ void convertKernelVector(const McuSamples& m, uint8_t* dst, ptrdiff_t rowStep) {
             const uint8_t* yr = m.plane[0] + row * m.stride[0];
             const uint8_t* kr = kWriter == kWriteYcck ? m.plane[3] + row * m.stride[3] : nullptr;
             uint8_t* d = dst + row * rowStep;
+            // The caller's rows are written a stride apart: fetch the lines of
+            // the next MCUs early (a hint only; no fault past the buffer).
+            _mm_prefetch(reinterpret_cast<const char*>(d + (32 << kSx) * kBytes), _MM_HINT_T0);
             if (kSx) {
                 const __m128i y = load128(yr);
                 const Terms lo = {_mm_unpacklo_epi16(t.r, t.r), _mm_unpacklo_epi16(t.g, t.g),
@@ -488,6 +491,9 @@ void fetchYccVector(const FetchPlan& p, int column, int row, int16_t* out) {
     for (int y = 0; y < kH; ++y) {
         __m128i r[2], g[2], b[2], k[2];
         const uint8_t* src = p.origin + ptrdiff_t(y0 + y) * p.stride + ptrdiff_t(x0) * kBytes;
+        // The MCU reads kH rows a stride apart: ask for the next MCUs' bytes of
+        // each row early (a hint only; no fault past the end of the buffer).
+        _mm_prefetch(reinterpret_cast<const char*>(src + 8 * kW * kBytes), _MM_HINT_T0);
         if (kBytes == 4) splitRowInverted<kSx>(src, r, g, b, k);
         else splitRow<kSx>(src, bgr, r, g, b);
         for (int i = 0; i <= kSx; ++i) {
