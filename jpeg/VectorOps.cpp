@@ -893,7 +893,8 @@ inline int extendValue(uint32_t v, int s) {
 template <bool kConditionalMoves, bool kSkip>
 int decodeHeld(StreamReader& reader, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
                int16_t* block) {
-    if (!kSkip) std::memset(block, 0, 64 * sizeof(int16_t));
+    if (!kSkip)
+        for (int i = 0; i < 64; i += 8) store128(block + i, _mm_setzero_si128());
     HeldReader h(reader);
     if (int e = h.ensure()) return e;
     int s = h.symbol(dc) & 15;
