@@ -158,7 +158,7 @@ inline Pair32 shifted16(__m128i x) {
     return {_mm_unpacklo_epi16(z, x), _mm_unpackhi_epi16(z, x)};
 }
 
-void transpose8(__m128i* r) {
+inline void transpose8(__m128i* r) {
     const __m128i t0 = _mm_unpacklo_epi16(r[0], r[1]), t1 = _mm_unpackhi_epi16(r[0], r[1]);
     const __m128i t2 = _mm_unpacklo_epi16(r[2], r[3]), t3 = _mm_unpackhi_epi16(r[2], r[3]);
     const __m128i t4 = _mm_unpacklo_epi16(r[4], r[5]), t5 = _mm_unpackhi_epi16(r[4], r[5]);
@@ -213,16 +213,6 @@ inline void exactPass8(const __m128i* x, Pair32* y) {
     y[4] = sh(p3 - o3);
 }
 
-// True when every 32-bit lane fits 16 bits.
-inline bool fits16(const Pair32* y) {
-    __m128i bad = _mm_setzero_si128();
-    for (int i = 0; i < 8; ++i) {
-        bad = _mm_or_si128(bad, _mm_xor_si128(_mm_srai_epi32(y[i].lo, 15), _mm_srai_epi32(y[i].lo, 31)));
-        bad = _mm_or_si128(bad, _mm_xor_si128(_mm_srai_epi32(y[i].hi, 15), _mm_srai_epi32(y[i].hi, 31)));
-    }
-    return _mm_movemask_epi8(_mm_cmpeq_epi32(bad, _mm_setzero_si128())) == 0xFFFF;
-}
-
 void inverseDct8Vector(int16_t* block, uint8_t* out, int stride) {
     __m128i x[8];
     for (int i = 0; i < 8; ++i) x[i] = load128(block + 8 * i);
@@ -238,11 +228,18 @@ void inverseDct8Vector(int16_t* block, uint8_t* out, int stride) {
     transpose8(x);
     Pair32 y[8];
     exactPass8<12>(x, y);
-    if (!fits16(y)) {
+    // The column pass takes 16-bit inputs: a row result that saturates its
+    // packing (or lies on a limit) sends the block to the plain form.
+    __m128i limit = _mm_setzero_si128();
+    for (int i = 0; i < 8; ++i) {
+        x[i] = _mm_packs_epi32(y[i].lo, y[i].hi);
+        limit = _mm_or_si128(limit, _mm_or_si128(_mm_cmpeq_epi16(x[i], _mm_set1_epi16(32767)),
+                                                 _mm_cmpeq_epi16(x[i], _mm_set1_epi16(-32768))));
+    }
+    if (_mm_movemask_epi8(limit)) {
         inverseDct8(block, out, stride);   // values no 8-bit picture gives
         return;
     }
-    for (int i = 0; i < 8; ++i) x[i] = _mm_packs_epi32(y[i].lo, y[i].hi);
     transpose8(x);
     exactPass8<21>(x, y);
     const __m128i bias = _mm_set1_epi32(128);
