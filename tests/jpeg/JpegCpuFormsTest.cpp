@@ -61,6 +61,14 @@ std::vector<Block> testBlocks(uint32_t seed) {
         for (int i = 0; i < 64; ++i) b[i] = static_cast<int16_t>((i + i / 8) % 2 ? v : -v - 1);
         blocks.push_back(b);                              // checkerboard
     }
+    for (int i = 0; i < 8; ++i) {
+        b.fill(0);
+        b[i * 8] = 32767;                                 // ends of a row or column far apart
+        b[i * 8 + 7] = -32768;
+        b[i] = -32768;
+        b[56 + i] = 32767;
+        blocks.push_back(b);
+    }
     for (int spread : {2, 40, 400, 2048, 65536}) {
         for (int n = 0; n < 200; ++n) {
             Block r{};
