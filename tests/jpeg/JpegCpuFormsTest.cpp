@@ -429,7 +429,8 @@ TEST(CpuForms, WholePicturesDecodeAndEncodeAlikeUnderEveryClass) {
                            "prog420.jpg", "restart420.jpg", "adobe_rgb.jpg", "adobe_cmyk.jpg"};
     const std::pair<int, int> outputs[] = {{kJpegColorRgba, 4}, {kJpegColorRgb, 3}, {kJpegColorBgr, 3}};
     for (const char* file : files)
-        for (auto [color, channels] : outputs) {
+        for (const auto& output : outputs) {
+            const int color = output.first, channels = output.second;
             const Bytes jpeg = fixture(file);
             const Decoded plain = underClass(kCpuOther, [&] { return decodeMemory(jpeg, color, channels); });
             for (int cls : {3, 4, 5, 6}) {
@@ -439,7 +440,8 @@ TEST(CpuForms, WholePicturesDecodeAndEncodeAlikeUnderEveryClass) {
             }
         }
     for (const WriteSpec& spec : kSpecs)
-        for (auto [width, height] : {std::pair{1, 1}, std::pair{37, 21}, std::pair{64, 48}}) {
+        for (const auto& size : {std::pair{1, 1}, std::pair{37, 21}, std::pair{64, 48}}) {
+            const int width = size.first, height = size.second;
             const Image img = sourceFor(spec, width, height);
             const Written plain = underClass(kCpuOther, [&] { return write(spec, img); });
             ASSERT_EQ(plain.result, 0) << spec.name;
