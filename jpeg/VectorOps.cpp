@@ -179,38 +179,38 @@ inline void transpose8(__m128i* r) {
 
 constexpr int kC1 = 32138, kS1 = 6393, kC3 = 27246, kS3 = 18205, kR6 = 42813, kT6 = 17734, kK = 5793;
 
-// One pass of the exact transform over eight lanes at once: x[i] holds input
-// i of each lane's row (or column), y[i] gets output i, rounded and shifted.
-template <int kShift>
-inline void exactPass8(const __m128i* x, Pair32* y) {
+// One pass of the exact transform over four lanes (the low or high four of
+// eight): x[i] holds input i of each lane's row (or column), y[i] gets
+// output i as 32-bit values, rounded and shifted.
+template <int kShift, bool kHigh>
+inline void exactPassHalf(const __m128i* x, __m128i* y) {
+    auto mix = [](__m128i a, __m128i b) { return kHigh ? _mm_unpackhi_epi16(a, b) : _mm_unpacklo_epi16(a, b); };
+    const __m128i zero = _mm_setzero_si128();
     const __m128i round = _mm_set1_epi32(1 << (kShift - 1)), r2048 = _mm_set1_epi32(2048), k = _mm_set1_epi32(kK);
-    const Pair32 a = madd(x[1], x[7], pairOf(kC1, kS1));
-    const Pair32 b = madd(x[1], x[7], pairOf(kS1, -kC1));
-    const Pair32 c = madd(x[5], x[3], pairOf(kS3, kC3));
-    const Pair32 d = madd(x[5], x[3], pairOf(kC3, -kS3));
-    const Pair32 ac = a + c, bd = b + d;
-    const Pair32 o0 = {mulConst32(_mm_srai_epi32(_mm_add_epi32(ac.lo, r2048), 12), k),
-                       mulConst32(_mm_srai_epi32(_mm_add_epi32(ac.hi, r2048), 12), k)};
-    const Pair32 o3 = {mulConst32(_mm_srai_epi32(_mm_add_epi32(bd.lo, r2048), 12), k),
-                       mulConst32(_mm_srai_epi32(_mm_add_epi32(bd.hi, r2048), 12), k)};
-    const Pair32 o1 = a + b - c - d;
-    const Pair32 o2 = a + d - c - b;
-    const Pair32 sum04 = madd(x[0], x[4], pairOf(1, 1)), dif04 = madd(x[0], x[4], pairOf(1, -1));
-    const Pair32 e0 = {_mm_add_epi32(_mm_slli_epi32(sum04.lo, 15), round), _mm_add_epi32(_mm_slli_epi32(sum04.hi, 15), round)};
-    const Pair32 e1 = {_mm_add_epi32(_mm_slli_epi32(dif04.lo, 15), round), _mm_add_epi32(_mm_slli_epi32(dif04.hi, 15), round)};
+    const __m128i x17 = mix(x[1], x[7]), x53 = mix(x[5], x[3]), x04 = mix(x[0], x[4]), x26 = mix(x[2], x[6]);
+    const __m128i a = _mm_madd_epi16(x17, pairOf(kC1, kS1));
+    const __m128i b = _mm_madd_epi16(x17, pairOf(kS1, -kC1));
+    const __m128i c = _mm_madd_epi16(x53, pairOf(kS3, kC3));
+    const __m128i d = _mm_madd_epi16(x53, pairOf(kC3, -kS3));
+    const __m128i o0 = mulConst32(_mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(a, c), r2048), 12), k);
+    const __m128i o3 = mulConst32(_mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(b, d), r2048), 12), k);
+    const __m128i o1 = _mm_sub_epi32(_mm_add_epi32(a, b), _mm_add_epi32(c, d));
+    const __m128i o2 = _mm_sub_epi32(_mm_add_epi32(a, d), _mm_add_epi32(c, b));
+    const __m128i e0 = _mm_add_epi32(_mm_slli_epi32(_mm_madd_epi16(x04, pairOf(1, 1)), 15), round);
+    const __m128i e1 = _mm_add_epi32(_mm_slli_epi32(_mm_madd_epi16(x04, pairOf(1, -1)), 15), round);
     // 42813 does not fit a signed 16-bit factor: x * 42813 = x * (42813 - 65536) + (x << 16).
-    const Pair32 w = madd(x[2], x[6], pairOf(kR6 - 65536, kT6)) + shifted16(x[2]);
-    const Pair32 z = madd(x[2], x[6], pairOf(kT6, 65536 - kR6)) - shifted16(x[6]);
-    const Pair32 p0 = e0 + w, p3 = e0 - w, p1 = e1 + z, p2 = e1 - z;
-    auto sh = [](Pair32 v) { return Pair32{_mm_srai_epi32(v.lo, kShift), _mm_srai_epi32(v.hi, kShift)}; };
-    y[0] = sh(p0 + o0);
-    y[7] = sh(p0 - o0);
-    y[1] = sh(p1 + o1);
-    y[6] = sh(p1 - o1);
-    y[2] = sh(p2 + o2);
-    y[5] = sh(p2 - o2);
-    y[3] = sh(p3 + o3);
-    y[4] = sh(p3 - o3);
+    const __m128i w = _mm_add_epi32(_mm_madd_epi16(x26, pairOf(kR6 - 65536, kT6)), mix(zero, x[2]));
+    const __m128i z = _mm_sub_epi32(_mm_madd_epi16(x26, pairOf(kT6, 65536 - kR6)), mix(zero, x[6]));
+    const __m128i p0 = _mm_add_epi32(e0, w), p3 = _mm_sub_epi32(e0, w);
+    const __m128i p1 = _mm_add_epi32(e1, z), p2 = _mm_sub_epi32(e1, z);
+    y[0] = _mm_srai_epi32(_mm_add_epi32(p0, o0), kShift);
+    y[7] = _mm_srai_epi32(_mm_sub_epi32(p0, o0), kShift);
+    y[1] = _mm_srai_epi32(_mm_add_epi32(p1, o1), kShift);
+    y[6] = _mm_srai_epi32(_mm_sub_epi32(p1, o1), kShift);
+    y[2] = _mm_srai_epi32(_mm_add_epi32(p2, o2), kShift);
+    y[5] = _mm_srai_epi32(_mm_sub_epi32(p2, o2), kShift);
+    y[3] = _mm_srai_epi32(_mm_add_epi32(p3, o3), kShift);
+    y[4] = _mm_srai_epi32(_mm_sub_epi32(p3, o3), kShift);
 }
 
 void inverseDct8Vector(int16_t* block, uint8_t* out, int stride) {
@@ -225,14 +225,22 @@ void inverseDct8Vector(int16_t* block, uint8_t* out, int stride) {
         for (int r = 0; r < 8; ++r) store64(out + r * stride, fill);
         return;
     }
+    // Rows 4 to 7 of the coefficients empty (the usual case): their lanes of
+    // the row pass are zero without computing them.
+    const bool upperOnly = _mm_movemask_epi8(_mm_cmpeq_epi16(
+                               _mm_or_si128(_mm_or_si128(x[4], x[5]), _mm_or_si128(x[6], x[7])), _mm_setzero_si128())) == 0xFFFF;
     transpose8(x);
-    Pair32 y[8];
-    exactPass8<12>(x, y);
+    __m128i lo[8], hi[8];
+    exactPassHalf<12, false>(x, lo);
+    if (upperOnly)
+        for (__m128i& v : hi) v = _mm_setzero_si128();
+    else
+        exactPassHalf<12, true>(x, hi);
     // The column pass takes 16-bit inputs: a row result that saturates its
     // packing (or lies on a limit) sends the block to the plain form.
     __m128i limit = _mm_setzero_si128();
     for (int i = 0; i < 8; ++i) {
-        x[i] = _mm_packs_epi32(y[i].lo, y[i].hi);
+        x[i] = _mm_packs_epi32(lo[i], hi[i]);
         limit = _mm_or_si128(limit, _mm_or_si128(_mm_cmpeq_epi16(x[i], _mm_set1_epi16(32767)),
                                                  _mm_cmpeq_epi16(x[i], _mm_set1_epi16(-32768))));
     }
@@ -241,10 +249,11 @@ void inverseDct8Vector(int16_t* block, uint8_t* out, int stride) {
         return;
     }
     transpose8(x);
-    exactPass8<21>(x, y);
+    exactPassHalf<21, false>(x, lo);
+    exactPassHalf<21, true>(x, hi);
     const __m128i bias = _mm_set1_epi32(128);
     for (int r = 0; r < 8; ++r) {
-        const __m128i v = _mm_packs_epi32(_mm_add_epi32(y[r].lo, bias), _mm_add_epi32(y[r].hi, bias));
+        const __m128i v = _mm_packs_epi32(_mm_add_epi32(lo[r], bias), _mm_add_epi32(hi[r], bias));
         store64(out + r * stride, _mm_packus_epi16(v, v));
     }
 }
