@@ -16,6 +16,7 @@
 #include <mmintrin.h>
 #include <xmmintrin.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <utility>
@@ -392,11 +393,6 @@ void fillOutputKernelsVector(CodecOps* ops, bool sseIntegers) {
 // ---- Forms that keep the plain arithmetic
 
 void forwardDctScaledMmx(int16_t* block) { forwardDctScaled(block); }
-void startOutputMmx(OutputWriter& w, uint8_t* area, int64_t size, std::FILE* file) {
-    startOutput(w, area, size, file);
-    w.writeBytes = writeBytesMmx;
-}
-int writeBytesMmx(const uint8_t* bytes, int count, OutputWriter& w) { return writeSegment(bytes, count, w); }
 
 // ---- Encoder colour fetch: whole MCUs of R, G, B to Y, Cb, Cr
 
@@ -699,6 +695,40 @@ int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
 }
 
 }  // namespace
+
+// The output pair: the segment writer first emits the whole bytes still held,
+// then copies the segment in runs rather than byte by byte.
+void startOutputMmx(OutputWriter& w, uint8_t* area, int64_t size, std::FILE* file) {
+    startOutput(w, area, size, file);
+    w.writeBytes = writeBytesMmx;
+}
+
+int writeBytesMmx(const uint8_t* bytes, int count, OutputWriter& w) {
+    HeldBits held(w);
+    const int e = held.emitBytes();
+    held.giveBack();
+    if (e) return e;
+    if (!w.file) {
+        if (w.pos + count >= w.end) return kJpegOutputTooSmall;
+        std::memcpy(w.pos, bytes, size_t(count));
+        w.pos += count;
+        w.written += count;
+        w.left = w.end - w.pos;
+        return 0;
+    }
+    while (count > 0) {
+        if (w.pos >= w.end)
+            if (int err = writeOut(w)) return err;
+        const int n = static_cast<int>(std::min<ptrdiff_t>(count, w.end - w.pos));
+        std::memcpy(w.pos, bytes, size_t(n));
+        w.pos += n;
+        w.written += n;
+        w.left -= n;
+        bytes += n;
+        count -= n;
+    }
+    return 0;
+}
 
 // The block encoder of the MMX classes and its twin for the class with the SSE
 // integer instructions: one routine on SSE2 registers.

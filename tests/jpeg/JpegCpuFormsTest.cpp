@@ -498,9 +498,42 @@ TEST(CpuForms, HuffmanBlockDecoderAndSkipper) {
                     ASSERT_EQ(a.padBits, b.padBits);
                     ASSERT_EQ(a.starved, b.starved);
                     ASSERT_EQ(a.pendingMarker, b.pendingMarker);
-                    if (a.bitCount) ASSERT_EQ(a.bitBuffer << (64 - a.bitCount), b.bitBuffer << (64 - b.bitCount));
+                    if (a.bitCount) {
+                        ASSERT_EQ(a.bitBuffer << (64 - a.bitCount), b.bitBuffer << (64 - b.bitCount));
+                    }
                     if (ea) break;
                     if (a.starved) a.starved = b.starved = 0;
                 }
             }
+}
+
+// File output: segments longer than the writer's buffer, between entropy bits.
+TEST(CpuForms, OutputPairToAFile) {
+    const HuffmanCode dc = standardCode(true), ac = standardCode(false);
+    std::vector<uint8_t> segment(10000);
+    for (size_t i = 0; i < segment.size(); ++i) segment[i] = uint8_t(i * 7);
+    std::vector<uint8_t> expected;
+    for (const ClassTable& c : classTables()) {
+        std::FILE* f = std::tmpfile();
+        ASSERT_NE(f, nullptr);
+        OutputWriter w;
+        c.ops.startOutput(w, nullptr, 0, f);
+        int16_t pred = 0;
+        Block b{};
+        for (int n = 0; n < 3; ++n) {
+            b[0] = int16_t(100 * n - 150);
+            b[n + 1] = 255;                               // an all-ones code now and then
+            ASSERT_EQ(c.ops.encodeBlock(w, dc, ac, pred, b.data()), 0);
+            ASSERT_EQ(w.writeBytes(segment.data(), int(segment.size()) - n * 1000, w), 0);
+        }
+        ASSERT_EQ(flushBits(w), 0);
+        ASSERT_EQ(writeOut(w), 0);
+        std::vector<uint8_t> bytes(size_t(std::ftell(f)));
+        std::rewind(f);
+        ASSERT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
+        std::fclose(f);
+        EXPECT_EQ(int64_t(bytes.size()), w.written);
+        if (c.cls == kCpuOther) expected = bytes;
+        else EXPECT_TRUE(bytes == expected) << "class " << c.cls;
+    }
 }
