@@ -5,12 +5,12 @@
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
-#include <mmintrin.h>
 #define VT_HAVE_CPUID 1
 #endif
 
 #include "jpeg/CodecInternal.h"
 #include "jpeg/JpegEncoder.h"
+#include "jpeg/VectorOps.h"
 #include "render/FaultGuard.h"
 
 CpuInfo gCpuInfo;
@@ -45,8 +45,8 @@ void queryCpuid(CpuInfo* info) {
 void leaveNothing() {}
 
 void leaveMmx() {
-#ifdef __MMX__
-    _mm_empty();
+#ifdef VT_VECTOR_FORMS
+    leaveMmxState();
 #endif
 }
 
@@ -97,6 +97,8 @@ CpuClass selectCpuClass(CodecOps* ops) {
 
 void fillOpsPlain(CodecOps* ops) {
     ops->leaveSimdState = leaveNothing;
+    ops->forwardDct[0] = forwardDctScaled;
+    ops->forwardDct[1] = forwardDct;
     ops->idct[0][0] = inverseDctAan8;
     ops->idct[0][1] = inverseDctAan4;
     ops->idct[0][2] = inverseDctAan2;
@@ -106,32 +108,72 @@ void fillOpsPlain(CodecOps* ops) {
     ops->idct[1][2] = inverseDct2;
     ops->idct[1][3] = inverseDct1;
     for (InverseDct& f : ops->activeIdct) f = nullptr;
+    ops->activeForwardDct = nullptr;
+    ops->startOutput = startOutput;
+    ops->writeBytes = writeSegment;
+    ops->mcuFetch = nullptr;
+    fillMcuFetch(ops);
     ops->mcuOutput = nullptr;
     fillOutputKernels(ops);
+    ops->encodeBlock = encodeBlock;
     ops->decodeBlock = decodeBlock;
     ops->skipBlock = skipBlock;
+    ops->quantise[0] = quantiseScaled;
+    ops->quantise[1] = quantise;
+    ops->quantise[2] = quantiseScaled;
     ops->dequantise[0] = dequantiseScaled;
     ops->dequantise[1] = dequantise;
     ops->dequantise[2] = dequantiseScaled;
-    ops->forwardDct[0] = forwardDctScaled;
-    ops->forwardDct[1] = forwardDct;
-    ops->forwardDct[2] = forwardDct;
-    ops->quantise[0] = quantiseScaled;
-    ops->quantise[1] = quantise;
-    ops->quantise[2] = quantise;
-    ops->mcuFetch = nullptr;
-    ops->encodeBlock = encodeBlock;
 }
 
-// The vector forms are not built yet: the SIMD classes run the plain forms and
-// clear the MMX state at the end of each call as their forms will need.
-void fillOpsMmx(CodecOps* ops) {
+// The vector classes. Every form gives the plain form's results; they differ
+// in the instructions they may use: class 3 MMX, class 4 MMX with conditional
+// moves, class 5 also the SSE integer instructions, class 6 SSE2.
+namespace {
+
+void fillOpsVector(CodecOps* ops, int cls) {
     fillOpsPlain(ops);
     ops->leaveSimdState = leaveMmx;
+#ifdef VT_VECTOR_FORMS
+#if defined(__i386__) || defined(_M_IX86)
+    // The forms are SSE2 code: a 32-bit processor without SSE2 keeps the plain ones.
+    if (!(gCpuInfo.features & kCpuFeatureSse2)) return;
+#endif
+    const bool sse = cls >= kCpuP6Sse, sse2 = cls == kCpuSse2;
+    ops->forwardDct[0] = forwardDctScaledMmx;
+    ops->forwardDct[1] = sse2 ? forwardDctSse2 : sse ? forwardDctMmxSse : forwardDctMmx;
+    ops->idct[0][0] = inverseDctAan8Mmx;
+    ops->idct[1][0] = sse2 ? inverseDct8Sse2 : sse ? inverseDct8MmxSse : inverseDct8Mmx;
+    ops->startOutput = startOutputMmx;
+    ops->writeBytes = writeBytesMmx;
+    fillMcuFetchVector(ops, sse);
+    fillOutputKernelsVector(ops, sse);
+    ops->encodeBlock = cls == kCpuP6Sse ? encodeBlockMmxSse : encodeBlockMmx;
+    ops->decodeBlock = cls == kCpuP5Mmx ? decodeBlockMmx : decodeBlockMmxCmov;
+    ops->skipBlock = skipBlockMmx;
+    ops->quantise[0] = quantiseScaledMmx;
+    ops->quantise[1] = sse2 ? quantiseSse2 : cls == kCpuP6Sse ? quantiseMmxSse : quantiseMmx;
+    ops->quantise[2] = quantiseScaledMmx;
+    ops->dequantise[1] = sse2 ? dequantiseSse2 : dequantiseMmx;
+#if defined(__x86_64__) || defined(_M_X64)
+    // Every 64-bit processor has SSE2; there the 64-bit MMX registers would
+    // only halve the work per instruction for the class that picks SSE.
+    if (sse) {
+        ops->quantise[1] = quantiseSse2;
+        ops->dequantise[1] = dequantiseSse2;
+    }
+#endif
+#else
+    (void)cls;
+#endif
 }
-void fillOpsMmxCmov(CodecOps* ops) { fillOpsMmx(ops); }
-void fillOpsSse(CodecOps* ops) { fillOpsMmx(ops); }
-void fillOpsSse2(CodecOps* ops) { fillOpsMmx(ops); }
+
+}  // namespace
+
+void fillOpsMmx(CodecOps* ops) { fillOpsVector(ops, kCpuP5Mmx); }
+void fillOpsMmxCmov(CodecOps* ops) { fillOpsVector(ops, kCpuP6Mmx); }
+void fillOpsSse(CodecOps* ops) { fillOpsVector(ops, kCpuP6Sse); }
+void fillOpsSse2(CodecOps* ops) { fillOpsVector(ops, kCpuSse2); }
 
 int setupCodecOps(CodecOps* ops) {
     bindRegistryFunctions(ops);

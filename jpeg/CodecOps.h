@@ -1,9 +1,10 @@
 // Processor classes and the per-record table of the codec's speed-critical
-// steps. The table is filled once per record by processor class; the decoder
-// calls these steps only through it. Classes whose vector forms are not built
-// hold the plain forms.
+// steps. The table is filled once per record by processor class; the codec
+// calls these steps only through it.
 #pragma once
 #include <cstdint>
+#include <cstddef>
+#include <cstdio>
 #include <cstring>
 
 #include "jpeg/CodecState.h"
@@ -58,7 +59,33 @@ using EncodeBlockFn = int (*)(OutputWriter& w, const HuffmanCode& dc, const Huff
                               const int16_t* block);
 
 constexpr int kOutputKernelCount = 19;
+constexpr int kMcuFetchCount = 15;
 
+// The encoder's MCU fetch routines, one slot each (by buffer colour, channels
+// and sampling).
+enum McuFetchSlot : int32_t {
+    kFetchGreyFromRgb,           // one component from three channels
+    kFetchYcc444,                // three channels to Y, Cb, Cr
+    kFetchYccFromFour,           // four channels to Y, Cb, Cr (box means when downsampled)
+    kFetchInvertedYcck444,       // four components, inverted
+    kFetchYcc420,                // three channels, Y 2x2
+    kFetchYcc422,                // three channels, Y 2x1
+    kFetchInvertedYcck420,
+    kFetchInvertedYcck422,
+    kFetchGrey,                  // one grey byte
+    kFetchPassThrough,           // any other layout without conversion
+    kFetchThreeBytes,            // three bytes as they are
+    kFetchFourBytes,
+    kFetchBytes420,              // three bytes, the last two averaged 2x2
+    kFetchBytes422,
+    kFetchPacked422,             // Y0, Cb, Y1, Cr
+};
+
+// Starts the encoder's output; the writer keeps the segment writer of the class.
+using StartOutputFn = void (*)(OutputWriter& w, uint8_t* area, int64_t size, std::FILE* file);
+using WriteBytesFn = int (*)(const uint8_t* bytes, int count, OutputWriter& w);
+
+// The table, in its fixed order: seven header words, then 62 operation slots.
 struct CodecOps {
     int32_t scanHeaderSize;      // bytes of the last SOS segment with its marker
     int32_t reserved;
@@ -67,18 +94,29 @@ struct CodecOps {
     void* regQueryValue;
     void* regCloseKey;
     void (*leaveSimdState)();    // end-of-call hook
+    ForwardDctFn forwardDct[2];  // family 0 (AAN), family 1
     InverseDct idct[2][4];       // [dctKind][8x8, 4x4, 2x2, 1x1]
     InverseDct activeIdct[4];    // the family in use, set per scan
+    ForwardDctFn activeForwardDct;   // set per write
+    StartOutputFn startOutput;
+    WriteBytesFn writeBytes;
+    McuFetchFn mcuFetch;         // set per image
+    McuFetchFn fetch[kMcuFetchCount];
     McuOutputFn mcuOutput;       // set per image by the output stage
     OutputKernel outputKernel[kOutputKernelCount];
+    EncodeBlockFn encodeBlock;
     DecodeBlockFn decodeBlock;
     SkipBlockFn skipBlock;
-    Dequantise dequantise[3];    // family 0, family 1, active
-    ForwardDctFn forwardDct[3];  // family 0, family 1, active
     QuantiseFn quantise[3];      // family 0, family 1, active
-    McuFetchFn mcuFetch;         // set per image
-    EncodeBlockFn encodeBlock;
+    Dequantise dequantise[3];    // family 0, family 1, active
 };
+constexpr int kCodecOpsHeaderWords = 7;
+constexpr int kCodecOpsSlots = 62;
+static_assert(offsetof(CodecOps, forwardDct) == sizeof(void*) * 5 + 8 ||
+                  offsetof(CodecOps, forwardDct) == sizeof(void*) * 6,
+              "the header holds seven words");
+static_assert(sizeof(CodecOps) == offsetof(CodecOps, forwardDct) + kCodecOpsSlots * sizeof(void*),
+              "every operation slot is one pointer");
 
 extern CpuInfo gCpuInfo;
 
@@ -105,3 +143,7 @@ void fillOpsSse2(CodecOps* ops);
 void bindRegistryFunctions(CodecOps* ops);
 int readCpuOverride(CodecOps* ops);
 void releaseLateBound(CodecOps* ops);
+#ifndef _WIN32
+// Natively the override comes from here (the registry's stand-in); -1 = none.
+void setCpuOverride(int value);
+#endif

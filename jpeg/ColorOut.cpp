@@ -144,33 +144,6 @@ void copyRect(const OutputPlan& p, const McuSamples& m, uint8_t* dst, ptrdiff_t 
 
 // ---- Whole-MCU kernels (entries 41 to 59 of the operation table)
 
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-#define VT_LANES_RGBA 1
-// Eight pixels of R, G, B, 255 at a time in the compiler's generic vector
-// types: the same sums and clamps as the scalar writer, lane by lane.
-typedef int16_t Lanes16 __attribute__((vector_size(16)));
-typedef uint8_t Bytes8 __attribute__((vector_size(8)));
-
-inline void rgbaEight(const uint8_t* y, Lanes16 rt, Lanes16 gt, Lanes16 bt, uint8_t* d) {
-    Bytes8 yb;
-    std::memcpy(&yb, y, 8);
-    const Lanes16 yv = __builtin_convertvector(yb, Lanes16);
-    const Lanes16 lo = {0, 0, 0, 0, 0, 0, 0, 0}, hi = {255, 255, 255, 255, 255, 255, 255, 255};
-    Lanes16 r = yv + rt, g = yv - gt, b = yv + bt;
-    r = r > lo ? r : lo;
-    g = g > lo ? g : lo;
-    b = b > lo ? b : lo;
-    r = r < hi ? r : hi;
-    g = g < hi ? g : hi;
-    b = b < hi ? b : hi;
-    const Lanes16 rg = r | (g << 8), ba = b | static_cast<int16_t>(0xFF00);
-    const Lanes16 first = __builtin_shuffle(rg, ba, Lanes16{0, 8, 1, 9, 2, 10, 3, 11});
-    const Lanes16 second = __builtin_shuffle(rg, ba, Lanes16{4, 12, 5, 13, 6, 14, 7, 15});
-    std::memcpy(d, &first, 16);
-    std::memcpy(d + 16, &second, 16);
-}
-#endif
-
 // A whole MCU: 8 x 8 chroma samples, each covering (1 << kSx) x (1 << kSy)
 // pixels, without edge tests; the chroma terms are computed once per sample.
 template <int kWriter, int kSx, int kSy>
@@ -184,33 +157,6 @@ void convertKernel(const McuSamples& m, uint8_t* dst, ptrdiff_t rowStep) {
         const uint8_t* yr = m.plane[0] + (cy << kSy) * ys;
         const uint8_t* kr = kYcck ? m.plane[3] + (cy << kSy) * ks : nullptr;
         uint8_t* d = dst + (cy << kSy) * rowStep;
-#ifdef VT_LANES_RGBA
-        if constexpr (kWriter == kWriteYccRgba) {
-            // The three terms in 16-bit lanes: each product split as 256 x a + b
-            // so every intermediate fits (equal to the formulas for all Cb, Cr).
-            Bytes8 ub, vb;
-            std::memcpy(&ub, cb, 8);
-            std::memcpy(&vb, cr, 8);
-            const Lanes16 u = __builtin_convertvector(ub, Lanes16), v = __builtin_convertvector(vb, Lanes16);
-            const Lanes16 rt = v - 179 + ((v * 103 + 11) >> 8);
-            const Lanes16 gt = v - 136 + ((u * 88 - v * 73 + 10) >> 8);
-            const Lanes16 bt = u * 2 - 227 + ((175 - u * 58) >> 8);
-            for (int j = 0; j <= kSy; ++j) {
-                const uint8_t* row = yr + j * ys;
-                uint8_t* out = d + j * rowStep;
-                if (kSx) {
-                    const Lanes16 first = {0, 0, 1, 1, 2, 2, 3, 3}, second = {4, 4, 5, 5, 6, 6, 7, 7};
-                    rgbaEight(row, __builtin_shuffle(rt, first), __builtin_shuffle(gt, first),
-                              __builtin_shuffle(bt, first), out);
-                    rgbaEight(row + 8, __builtin_shuffle(rt, second), __builtin_shuffle(gt, second),
-                              __builtin_shuffle(bt, second), out + 32);
-                } else {
-                    rgbaEight(row, rt, gt, bt, out);
-                }
-            }
-            continue;
-        }
-#endif
         for (int cx = 0; cx < 8; ++cx) {
             const int u = cb[cx], v = cr[cx];
             // Each term as the clamp table moved by it: clamp(Y + t) = r[Y].

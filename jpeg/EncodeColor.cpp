@@ -132,11 +132,35 @@ void fetchMcu(const FetchPlan& p, int column, int row, int16_t* out) {
 
 }  // namespace
 
-McuFetchFn chooseMcuFetch(const FetchPlan& plan) {
-    switch (plan.mode) {
-    case kFetchYcc: return fetchMcu<kFetchYcc>;
-    case kFetchYccMeans: return fetchMcu<kFetchYccMeans>;
-    case kFetchInvertedYcck: return fetchMcu<kFetchInvertedYcck>;
-    default: return fetchMcu<kFetchBytes>;
+McuFetchSlot mcuFetchSlot(const FetchPlan& p) {
+    const bool full = p.hmax == 1 && p.vmax == 1;
+    const bool quarter = p.hmax == 2 && p.vmax == 2, half = p.hmax == 2 && p.vmax == 1;
+    switch (p.mode) {
+    case kFetchYcc:
+        if (p.components == 1) return kFetchGreyFromRgb;
+        return quarter ? kFetchYcc420 : half ? kFetchYcc422 : kFetchYcc444;
+    case kFetchYccMeans: return kFetchYccFromFour;
+    case kFetchInvertedYcck: return quarter ? kFetchInvertedYcck420 : half ? kFetchInvertedYcck422 : kFetchInvertedYcck444;
+    default: break;
     }
+    if (p.packed) return kFetchPacked422;
+    bool identity = true;
+    for (int c = 0; c < p.components; ++c) identity &= p.byteOf[c] == c;
+    if (p.components == 1) return identity ? kFetchGrey : kFetchPassThrough;
+    if (!identity || p.channels != p.components) return kFetchPassThrough;
+    if (p.components == 4) return full ? kFetchFourBytes : kFetchPassThrough;
+    if (p.components == 3 && p.h[1] == 1 && p.v[1] == 1 && p.h[2] == 1 && p.v[2] == 1)
+        return full ? kFetchThreeBytes : quarter ? kFetchBytes420 : half ? kFetchBytes422 : kFetchPassThrough;
+    return kFetchPassThrough;
+}
+
+// Each slot's plain form handles every plan of its mode, so a slot's vector
+// form can hand anything outside its case back to it.
+void fillMcuFetch(CodecOps* ops) {
+    McuFetchFn* f = ops->fetch;
+    f[kFetchGreyFromRgb] = f[kFetchYcc444] = f[kFetchYcc420] = f[kFetchYcc422] = fetchMcu<kFetchYcc>;
+    f[kFetchYccFromFour] = fetchMcu<kFetchYccMeans>;
+    f[kFetchInvertedYcck444] = f[kFetchInvertedYcck420] = f[kFetchInvertedYcck422] = fetchMcu<kFetchInvertedYcck>;
+    f[kFetchGrey] = f[kFetchPassThrough] = f[kFetchThreeBytes] = f[kFetchFourBytes] = f[kFetchBytes420] =
+        f[kFetchBytes422] = f[kFetchPacked422] = fetchMcu<kFetchBytes>;
 }

@@ -28,6 +28,7 @@ void startOutput(OutputWriter& w, uint8_t* area, int64_t size, std::FILE* file) 
     w.bits = 0;
     w.bitCount = 0;
     w.written = 0;
+    w.writeBytes = writeSegment;
 }
 
 int writeOut(OutputWriter& w) {

@@ -101,13 +101,13 @@ struct Segment {
     }
     int write(OutputWriter& w) {
         setLength();
-        return writeSegment(bytes, n, w);
+        return w.writeBytes(bytes, n, w);
     }
 };
 
 int writeMarker(OutputWriter& w, int code) {
     const uint8_t m[2] = {0xFF, static_cast<uint8_t>(code)};
-    return writeSegment(m, 2, w);
+    return w.writeBytes(m, 2, w);
 }
 
 int writeComment(CodecState& s, OutputWriter& w) {
@@ -126,8 +126,8 @@ int writeComment(CodecState& s, OutputWriter& w) {
         text = reinterpret_cast<const uint8_t*>(made);
     }
     const uint8_t head[4] = {0xFF, 0xFE, static_cast<uint8_t>((length + 2) >> 8), static_cast<uint8_t>(length + 2)};
-    if (int e = writeSegment(head, 4, w)) return e;
-    return writeSegment(text, length, w);
+    if (int e = w.writeBytes(head, 4, w)) return e;
+    return w.writeBytes(text, length, w);
 }
 
 int writeAppSegment(CodecState& s, OutputWriter& w) {
@@ -258,7 +258,7 @@ int setupComponents(JpegProperties* p, EncoderWork& e, bool& conversion) {
             else f.byteOf[c] = c < w.channels ? c : -1;
         }
     }
-    s.ops->mcuFetch = chooseMcuFetch(f);
+    s.ops->mcuFetch = s.ops->fetch[mcuFetchSlot(f)];
     return 0;
 }
 
@@ -312,8 +312,8 @@ int writeScanHeader(EncoderWork& e, bool progressive) {
 int writeHeaders(JpegProperties* p, EncoderWork& e, int ioType, const TableSet& tables) {
     CodecState& s = p->state;
     const bool progressive = s.encoder.progressive != 0;
-    if (s.file) startOutput(e.out, nullptr, 0, s.file);
-    else startOutput(e.out, static_cast<uint8_t*>(const_cast<void*>(p->buffer)), p->bufferSize, nullptr);
+    if (s.file) s.ops->startOutput(e.out, nullptr, 0, s.file);
+    else s.ops->startOutput(e.out, static_cast<uint8_t*>(const_cast<void*>(p->buffer)), p->bufferSize, nullptr);
     int err = writeMarker(e.out, 0xD8);
     const bool withTables = ioType >= kJpegWriteImageFile && ioType <= kJpegWriteTables;
     for (int i = 0; i < 4 && !err; ++i) {
@@ -358,7 +358,7 @@ int writeHeaders(JpegProperties* p, EncoderWork& e, int ioType, const TableSet& 
             if (tables.huffman[i].bits) err = installHuffman(e, tables.huffman[i]);
     }
     const int kind = s.dctKind == 1 ? 1 : 0;
-    s.ops->forwardDct[2] = s.ops->forwardDct[kind];
+    s.ops->activeForwardDct = s.ops->forwardDct[kind];
     s.ops->quantise[2] = s.ops->quantise[kind];
     if (!err && (ioType == kJpegWriteTablesFile || ioType == kJpegWriteTables)) err = writeMarker(e.out, 0xD9);
     if (!err) err = writeOut(e.out);
@@ -396,7 +396,7 @@ void transformMcu(CodecState& s, EncoderWork& e, bool transform) {
         const EncoderComponent& k = e.comp[c];
         for (int b = 0; b < k.h * k.v; ++b) {
             int16_t* block = e.mcu[k.mcuOffset + b];
-            if (transform) s.ops->forwardDct[2](block);
+            if (transform) s.ops->activeForwardDct(block);
             s.ops->quantise[2](block, e.divisors[k.quant]);
         }
     }

@@ -129,12 +129,7 @@ inline int symbolFrom(StreamReader& r, const HuffmanLookup& t) {
     return 0;
 }
 
-// Eight 16-byte stores (a call to memset costs more than the clearing).
-inline void clearBlock(int16_t* block) {
-    typedef int16_t Eight __attribute__((vector_size(16)));
-    const Eight zero = {};
-    for (int i = 0; i < 8; ++i) std::memcpy(block + 8 * i, &zero, sizeof zero);
-}
+inline void clearBlock(int16_t* block) { std::memset(block, 0, 64 * sizeof(int16_t)); }
 
 inline int extend(uint32_t v, int s) {
     return (v & (1u << (s - 1))) ? static_cast<int>(v) : static_cast<int>(v) - (1 << s) + 1;

@@ -35,31 +35,35 @@ const AanScales& aanScales() {
 
 constexpr int kC1 = 32138, kS1 = 6393, kC3 = 27246, kS3 = 18205, kR6 = 42813, kT6 = 17734, kK = 5793;
 
-// One 8-point pass; each output is rounded and shifted right by kShift.
+// One 8-point pass; each output is rounded and shifted right by kShift. The
+// sums wrap at 32 bits as the vector forms' do (only coefficients that no
+// 8-bit picture gives reach that far).
+inline int32_t sar(uint32_t v, int n) { return static_cast<int32_t>(v) >> n; }
 #define VT_EXACT_PASS(x0, x1, x2, x3, x4, x5, x6, x7, kShift, STORE)                 \
     do {                                                                             \
-        const int round_ = 1 << ((kShift)-1);                                        \
-        int a = (x1) * kC1 + (x7) * kS1;                                             \
-        int b = (x1) * kS1 - (x7) * kC1;                                             \
-        int c = (x5) * kS3 + (x3) * kC3;                                             \
-        int d = (x5) * kC3 - (x3) * kS3;                                             \
-        int o0 = ((a + c + 2048) >> 12) * kK;                                        \
-        int o3 = ((b + d + 2048) >> 12) * kK;                                        \
-        int o1 = a + b - c - d;                                                      \
-        int o2 = a + d - c - b;                                                      \
-        int e0 = ((x0) + (x4)) * 32768 + round_;                                     \
-        int e1 = ((x0) - (x4)) * 32768 + round_;                                     \
-        int w = (x2) * kR6 + (x6) * kT6;                                             \
-        int z = (x2) * kT6 - (x6) * kR6;                                             \
-        int p0 = e0 + w, p3 = e0 - w, p1 = e1 + z, p2 = e1 - z;                     \
-        STORE(0, (p0 + o0) >> (kShift));                                             \
-        STORE(7, (p0 - o0) >> (kShift));                                             \
-        STORE(1, (p1 + o1) >> (kShift));                                             \
-        STORE(6, (p1 - o1) >> (kShift));                                             \
-        STORE(2, (p2 + o2) >> (kShift));                                             \
-        STORE(5, (p2 - o2) >> (kShift));                                             \
-        STORE(3, (p3 + o3) >> (kShift));                                             \
-        STORE(4, (p3 - o3) >> (kShift));                                             \
+        using U = uint32_t;                                                          \
+        const U round_ = U(1) << ((kShift)-1);                                       \
+        U a = U(x1) * U(kC1) + U(x7) * U(kS1);                                       \
+        U b = U(x1) * U(kS1) - U(x7) * U(kC1);                                       \
+        U c = U(x5) * U(kS3) + U(x3) * U(kC3);                                       \
+        U d = U(x5) * U(kC3) - U(x3) * U(kS3);                                       \
+        U o0 = U(sar(a + c + 2048, 12)) * U(kK);                                     \
+        U o3 = U(sar(b + d + 2048, 12)) * U(kK);                                     \
+        U o1 = a + b - c - d;                                                        \
+        U o2 = a + d - c - b;                                                        \
+        U e0 = (U(x0) + U(x4)) * 32768u + round_;                                    \
+        U e1 = (U(x0) - U(x4)) * 32768u + round_;                                    \
+        U w = U(x2) * U(kR6) + U(x6) * U(kT6);                                       \
+        U z = U(x2) * U(kT6) - U(x6) * U(kR6);                                       \
+        U p0 = e0 + w, p3 = e0 - w, p1 = e1 + z, p2 = e1 - z;                        \
+        STORE(0, sar(p0 + o0, kShift));                                              \
+        STORE(7, sar(p0 - o0, kShift));                                              \
+        STORE(1, sar(p1 + o1, kShift));                                              \
+        STORE(6, sar(p1 - o1, kShift));                                              \
+        STORE(2, sar(p2 + o2, kShift));                                              \
+        STORE(5, sar(p2 - o2, kShift));                                              \
+        STORE(3, sar(p3 + o3, kShift));                                              \
+        STORE(4, sar(p3 - o3, kShift));                                              \
     } while (0)
 
 // Weights of the 4x4 transform (Q14) per coefficient u and output m: sqrt(2)
@@ -157,51 +161,15 @@ void dequantiseScaled(int16_t* block, const uint16_t* table) {
 
 namespace {
 
-// The column pass, four columns at a time in the compiler's generic vector
-// type (same arithmetic as the row pass, lane by lane).
-typedef int32_t Lanes __attribute__((vector_size(16)));
-
-inline Lanes loadLanes(const int* p) {
-    Lanes v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-template <bool kUpperOnly>
-void columnHalf(const int* w, uint8_t* out, int stride) {
-    const Lanes zero = {0, 0, 0, 0};
-    const Lanes x0 = loadLanes(w), x1 = loadLanes(w + 8), x2 = loadLanes(w + 16), x3 = loadLanes(w + 24);
-    const Lanes x4 = kUpperOnly ? zero : loadLanes(w + 32), x5 = kUpperOnly ? zero : loadLanes(w + 40);
-    const Lanes x6 = kUpperOnly ? zero : loadLanes(w + 48), x7 = kUpperOnly ? zero : loadLanes(w + 56);
-    const Lanes a = x1 * kC1 + x7 * kS1;
-    const Lanes b = x1 * kS1 - x7 * kC1;
-    const Lanes c = x5 * kS3 + x3 * kC3;
-    const Lanes d = x5 * kC3 - x3 * kS3;
-    const Lanes o0 = ((a + c + 2048) >> 12) * kK;
-    const Lanes o3 = ((b + d + 2048) >> 12) * kK;
-    const Lanes o1 = a + b - c - d;
-    const Lanes o2 = a + d - c - b;
-    const Lanes e0 = (x0 + x4) * 32768 + (1 << 20);
-    const Lanes e1 = (x0 - x4) * 32768 + (1 << 20);
-    const Lanes wv = x2 * kR6 + x6 * kT6;
-    const Lanes z = x2 * kT6 - x6 * kR6;
-    const Lanes p0 = e0 + wv, p3 = e0 - wv, p1 = e1 + z, p2 = e1 - z;
-    const Lanes y[8] = {p0 + o0, p1 + o1, p2 + o2, p3 + o3, p3 - o3, p2 - o2, p1 - o1, p0 - o0};
-    const Lanes lo = zero, hi = {255, 255, 255, 255};
-    typedef uint8_t FourBytes __attribute__((vector_size(4)));
-    for (int r = 0; r < 8; ++r) {
-        Lanes v = (y[r] >> 21) + 128;
-        v = v < lo ? lo : v;
-        v = v > hi ? hi : v;
-        FourBytes b = __builtin_convertvector(v, FourBytes);
-        std::memcpy(out + r * stride, &b, sizeof b);
-    }
-}
-
-template <bool kUpperOnly>
+// The column pass over the 32-bit row results, rows 0..7 (rows past the last
+// with anything are zero).
 void columnPass(const int* work, uint8_t* out, int stride) {
-    columnHalf<kUpperOnly>(work, out, stride);
-    columnHalf<kUpperOnly>(work + 4, out + 4, stride);
+    for (int col = 0; col < 8; ++col) {
+        const int* x = work + col;
+#define VT_STORE_COLUMN(i, v) out[(i)*stride + col] = clampSample((v) + 128)
+        VT_EXACT_PASS(x[0], x[8], x[16], x[24], x[32], x[40], x[48], x[56], 21, VT_STORE_COLUMN);
+#undef VT_STORE_COLUMN
+    }
 }
 
 }  // namespace
@@ -217,7 +185,7 @@ void inverseDct8(int16_t* block, uint8_t* out, int stride) {
     while (last > 0 && !(words[2 * last] | words[2 * last + 1])) --last;
     if (last == 0 && !((words[0] & acMask) | words[1])) {
         // DC alone (most chroma and flat areas): one value.
-        uint8_t v = clampSample(((block[0] * 8 * 32768 + 0x100000) >> 21) + 128);
+        uint8_t v = clampSample(sar(uint32_t(block[0]) * 262144u + 0x100000u, 21) + 128);
         for (int r = 0; r < 8; ++r) std::memset(out + r * stride, v, 8);
         return;
     }
@@ -237,14 +205,12 @@ void inverseDct8(int16_t* block, uint8_t* out, int stride) {
     if (last == 0) {
         // Every column holds only its first value: each is flat.
         uint8_t row[8];
-        for (int c = 0; c < 8; ++c) row[c] = clampSample(((work[c] * 32768 + 0x100000) >> 21) + 128);
+        for (int c = 0; c < 8; ++c) row[c] = clampSample(sar(uint32_t(work[c]) * 32768u + 0x100000u, 21) + 128);
         for (int r = 0; r < 8; ++r) std::memcpy(out + r * stride, row, 8);
         return;
     }
-    const bool upperOnly = last < 4;   // rows 4 to 7 zero: the usual case
-    for (int i = (last + 1) * 8; i < (upperOnly ? 32 : 64); ++i) work[i] = 0;
-    if (upperOnly) columnPass<true>(work, out, stride);
-    else columnPass<false>(work, out, stride);
+    for (int i = (last + 1) * 8; i < 64; ++i) work[i] = 0;
+    columnPass(work, out, stride);
 }
 
 void inverseDct4(int16_t* block, uint8_t* out, int stride) {

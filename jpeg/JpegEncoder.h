@@ -16,6 +16,7 @@ struct OutputWriter {
     int64_t written;             // bytes produced so far
     int64_t left;
     std::FILE* file;             // null for memory output
+    WriteBytesFn writeBytes;     // the segment writer of the class that started the output
     uint8_t buffer[4096];
 };
 
@@ -93,8 +94,9 @@ void buildDivisors(uint16_t* table);
 void scaleQuantTable(int quality, const uint8_t base[64], uint16_t out[64]);
 
 // ---- Colour conversion and downsampling (EncodeColor.cpp)
-// Chooses the fetch routine for the plan's case.
-McuFetchFn chooseMcuFetch(const FetchPlan& plan);
+// The fetch slot of the plan's case.
+McuFetchSlot mcuFetchSlot(const FetchPlan& plan);
+void fillMcuFetch(CodecOps* ops);
 
 // ---- Huffman coding and output (EncodeHuffman.cpp)
 void startOutput(OutputWriter& w, uint8_t* area, int64_t size, std::FILE* file);

@@ -1,11 +1,14 @@
 // Decode speed of the codec against libjpeg-turbo (linked only here) on a
-// generated 12-megapixel photo-like picture, 4:2:0 baseline and progressive,
-// both into four bytes a pixel. Prints megapixels per second and the ratio.
+// generated 12-megapixel photo-like picture, 4:2:0 baseline and progressive and
+// 4:4:4 baseline, into four bytes a pixel. Prints megapixels per second and the
+// time ratios.
 // The encoder is timed against libjpeg-turbo's on the same picture.
 #include <benchmark/benchmark.h>
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,12 +44,12 @@ std::vector<uint8_t> photoLike(int w, int h) {
     return rgb;
 }
 
-std::vector<uint8_t> compress(const std::vector<uint8_t>& rgb, bool progressive) {
+std::vector<uint8_t> compress(const std::vector<uint8_t>& rgb, bool progressive, int sampling = TJSAMP_420) {
     tjhandle h = tjInitCompress();
     unsigned char* out = nullptr;
     unsigned long size = 0;
     int flags = TJFLAG_ACCURATEDCT | (progressive ? TJFLAG_PROGRESSIVE : 0);
-    if (tjCompress2(h, rgb.data(), kWidth, 0, kHeight, TJPF_RGB, &out, &size, TJSAMP_420, 90, flags)) {
+    if (tjCompress2(h, rgb.data(), kWidth, 0, kHeight, TJPF_RGB, &out, &size, sampling, 90, flags)) {
         std::fprintf(stderr, "compress: %s\n", tjGetErrorStr2(h));
         std::exit(1);
     }
@@ -56,11 +59,20 @@ std::vector<uint8_t> compress(const std::vector<uint8_t>& rgb, bool progressive)
     return jpeg;
 }
 
-const std::vector<uint8_t>& picture(bool progressive) {
+const std::vector<uint8_t>& sourcePicture() {
     static const std::vector<uint8_t> rgb = photoLike(kWidth, kHeight);
-    static const std::vector<uint8_t> baseline = compress(rgb, false);
-    static const std::vector<uint8_t> prog = compress(rgb, true);
+    return rgb;
+}
+
+const std::vector<uint8_t>& picture(bool progressive) {
+    static const std::vector<uint8_t> baseline = compress(sourcePicture(), false);
+    static const std::vector<uint8_t> prog = compress(sourcePicture(), true);
     return progressive ? prog : baseline;
+}
+
+const std::vector<uint8_t>& picture444() {
+    static const std::vector<uint8_t> jpeg = compress(sourcePicture(), false, TJSAMP_444);
+    return jpeg;
 }
 
 std::vector<uint8_t>& output() {
@@ -90,9 +102,9 @@ void decodeTurbo(const std::vector<uint8_t>& jpeg) {
                   TJFLAG_ACCURATEDCT | TJFLAG_FASTUPSAMPLE);
 }
 
-double secondsOf(void (*decode)(const std::vector<uint8_t>&), const std::vector<uint8_t>& jpeg) {
+double secondsOf(const std::function<void()>& run) {
     auto t0 = std::chrono::steady_clock::now();
-    decode(jpeg);
+    run();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
@@ -116,12 +128,27 @@ BENCHMARK(BM_Baseline420_Turbo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Progressive420_Codec)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Progressive420_Turbo)->Unit(benchmark::kMillisecond);
 
+void runDecode444(benchmark::State& state, bool ours) {
+    const std::vector<uint8_t>& jpeg = picture444();
+    for (auto _ : state) {
+        if (ours) decodeOurs(jpeg);
+        else decodeTurbo(jpeg);
+        benchmark::ClobberMemory();
+    }
+    state.counters["MP/s"] =
+        benchmark::Counter(double(kWidth) * kHeight / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+void BM_Baseline444_Codec(benchmark::State& s) { runDecode444(s, true); }
+void BM_Baseline444_Turbo(benchmark::State& s) { runDecode444(s, false); }
+BENCHMARK(BM_Baseline444_Codec)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Baseline444_Turbo)->Unit(benchmark::kMillisecond);
+
 // Encoding the same picture, 4:2:0 at quality 90, into memory.
-void runEncode(benchmark::State& state, bool ours, bool progressive) {
-    static const std::vector<uint8_t> rgb = photoLike(kWidth, kHeight);
+void encodeOnce(bool ours, bool progressive) {
+    const std::vector<uint8_t>& rgb = sourcePicture();
     static std::vector<uint8_t> out(size_t(kWidth) * kHeight * 3);
     static tjhandle h = tjInitCompress();
-    for (auto _ : state) {
+    {
         if (ours) {
             JpegProperties p;
             jpegInit(&p);
@@ -141,6 +168,12 @@ void runEncode(benchmark::State& state, bool ours, bool progressive) {
             tjCompress2(h, rgb.data(), kWidth, 0, kHeight, TJPF_RGB, &dst, &size, TJSAMP_420, 90,
                         TJFLAG_ACCURATEDCT | TJFLAG_NOREALLOC | (progressive ? TJFLAG_PROGRESSIVE : 0));
         }
+    }
+}
+
+void runEncode(benchmark::State& state, bool ours, bool progressive) {
+    for (auto _ : state) {
+        encodeOnce(ours, progressive);
         benchmark::ClobberMemory();
     }
     state.counters["MP/s"] =
@@ -156,20 +189,33 @@ BENCHMARK(BM_Encode420_Turbo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeProgressive420_Codec)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeProgressive420_Turbo)->Unit(benchmark::kMillisecond);
 
-// The ratio from runs of the two decoders taken in turns (best of nine each),
-// so changing load on the machine affects both sides alike.
+// Time ratios (codec / libjpeg-turbo) from runs of the two taken in turns,
+// median of nine each, so changing load on the machine affects both alike.
+double medianSeconds(std::vector<double> t) {
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+void printRatio(const char* what, const std::function<void()>& ours, const std::function<void()>& turbo) {
+    std::vector<double> a, b;
+    for (int i = 0; i < 9; ++i) {
+        a.push_back(secondsOf(ours));
+        b.push_back(secondsOf(turbo));
+    }
+    const double mp = double(kWidth) * kHeight / 1e6, ta = medianSeconds(a), tb = medianSeconds(b);
+    std::printf("%-34s codec %6.1f MP/s, libjpeg-turbo %6.1f MP/s, time ratio %.2f\n", what, mp / ta, mp / tb,
+                ta / tb);
+}
+
 void printRatios() {
-    const double mp = double(kWidth) * kHeight / 1e6;
+    std::printf("%dx%d photograph-like picture, medians of nine runs taken in turns:\n", kWidth, kHeight);
     for (bool progressive : {false, true}) {
         const std::vector<uint8_t>& jpeg = picture(progressive);
-        double ours = 1e9, turbo = 1e9;
-        for (int i = 0; i < 9; ++i) {
-            ours = std::min(ours, secondsOf(decodeOurs, jpeg));
-            turbo = std::min(turbo, secondsOf(decodeTurbo, jpeg));
-        }
-        std::printf("%s 4:2:0 %dx%d: codec %.1f MP/s, libjpeg-turbo %.1f MP/s, time ratio %.2f\n",
-                    progressive ? "progressive" : "baseline", kWidth, kHeight, mp / ours, mp / turbo, ours / turbo);
+        printRatio(progressive ? "progressive 4:2:0 decode" : "baseline 4:2:0 decode", [&] { decodeOurs(jpeg); },
+                   [&] { decodeTurbo(jpeg); });
     }
+    printRatio("baseline 4:4:4 decode", [] { decodeOurs(picture444()); }, [] { decodeTurbo(picture444()); });
+    printRatio("baseline 4:2:0 encode, quality 90", [] { encodeOnce(true, false); }, [] { encodeOnce(false, false); });
 }
 
 }  // namespace

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "jpeg/CodecOps.h"
+#include "tests/jpeg/JpegTestUtil.h"
+#include "tests/jpeg/JpegWriteUtil.h"
+
+using namespace jpeg_test;
 
 namespace {
 
@@ -40,4 +44,42 @@ TEST(JpegCpuOverride, UsecpuPicksOnlyAClassTheProcessorCanRun) {
     releaseLateBound(&ops);
     EXPECT_EQ(ops.registryLibrary, nullptr);
     EXPECT_EQ(ops.regOpenKey, nullptr);
+}
+
+// Every class the processor can run, picked by "USECPU", decodes and encodes
+// whole pictures to the same bytes as the plain forms.
+TEST(JpegCpuOverride, WholePicturesAlikeUnderEveryClass) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        GTEST_SKIP() << "no write access to HKEY_LOCAL_MACHINE";
+    auto setClass = [&](int32_t value) {
+        RegSetValueExA(key, "USECPU", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    };
+    const char* files[] = {"base444.jpg", "base422.jpg", "base420.jpg", "grey.jpg",
+                           "prog420.jpg", "restart420.jpg", "adobe_rgb.jpg", "adobe_cmyk.jpg"};
+    for (const char* file : files) {
+        const Bytes jpeg = fixture(file);
+        setClass(0);
+        const Decoded plain = decodeMemory(jpeg);
+        for (int cls : {3, 4, 5, 6}) {
+            setClass(cls);
+            const Decoded d = decodeMemory(jpeg);
+            EXPECT_EQ(d.imageResult, plain.imageResult) << file << " class " << cls;
+            EXPECT_TRUE(d.pixels == plain.pixels) << file << " class " << cls;
+        }
+    }
+    for (const WriteSpec& spec : kSpecs) {
+        const Image img = sourceFor(spec, 37, 21);
+        setClass(0);
+        const Written plain = write(spec, img);
+        for (int cls : {3, 4, 5, 6}) {
+            setClass(cls);
+            const Written w = write(spec, img);
+            EXPECT_EQ(w.result, plain.result) << spec.name << " class " << cls;
+            EXPECT_TRUE(w.data == plain.data) << spec.name << " class " << cls;
+        }
+    }
+    RegDeleteValueA(key, "USECPU");
+    RegCloseKey(key);
 }
