@@ -443,13 +443,11 @@ int setupFrameOutput(CodecState& s, int blockSide) {
     return 0;
 }
 
-void outputMcu(CodecState& s, int column, int row) {
+namespace {
+
+// The top-left w x h pixels of the MCU in s.planes, at dst.
+void writeMcu(CodecState& s, uint8_t* dst, ptrdiff_t rowStep, int w, int h) {
     const OutputPlan& p = s.out;
-    const int px = column * p.mcuWidth, py = row * p.mcuHeight;
-    if (px >= p.clipWidth || py >= p.clipHeight) return;
-    const int w = std::min(p.mcuWidth, p.clipWidth - px), h = std::min(p.mcuHeight, p.clipHeight - py);
-    const ptrdiff_t rowStep = s.work.stride;
-    uint8_t* dst = s.work.origin + py * rowStep + ptrdiff_t(px) * p.channels;
     McuSamples m;
     const int n = s.frame.componentCount;
     if (p.chromaShiftX >= 0) {
@@ -472,4 +470,41 @@ void outputMcu(CodecState& s, int column, int row) {
     }
     if (p.kernel >= 0 && w == p.mcuWidth && h == p.mcuHeight) s.ops->outputKernel[p.kernel](m, dst, rowStep);
     else p.writeRect(p, m, dst, rowStep, w, h);
+}
+
+}  // namespace
+
+void outputMcu(CodecState& s, int column, int row) {
+    const OutputPlan& p = s.out;
+    const int px = column * p.mcuWidth, py = row * p.mcuHeight;
+    if (s.regionActive) {
+        outputRegionMcu(s, column, row);
+        return;
+    }
+    if (px >= p.clipWidth || py >= p.clipHeight) return;
+    const int w = std::min(p.mcuWidth, p.clipWidth - px), h = std::min(p.mcuHeight, p.clipHeight - py);
+    const ptrdiff_t rowStep = s.work.stride;
+    writeMcu(s, s.work.origin + py * rowStep + ptrdiff_t(px) * p.channels, rowStep, w, h);
+}
+
+// A region read's buffer holds the region only, its top-left pixel first. The
+// MCU is written whole into a scratch MCU, the way a whole-image read writes
+// it, and the part inside the region copied out, so both reads give the same
+// pixels whatever kernel the MCU takes.
+void outputRegionMcu(CodecState& s, int column, int row) {
+    const OutputPlan& p = s.out;
+    const int l = s.region[0], t = s.region[1], r = s.region[2], b = s.region[3];
+    const int px = column * p.mcuWidth, py = row * p.mcuHeight;
+    const int imageW = (s.frame.width * p.blockSide + 7) / 8, imageH = (s.frame.height * p.blockSide + 7) / 8;
+    if (px >= imageW || py >= imageH) return;
+    const int w = std::min(p.mcuWidth, imageW - px), h = std::min(p.mcuHeight, imageH - py);
+    const int x0 = std::max(l, px), x1 = std::min(r, px + w);
+    const int y0 = std::max(t, py), y1 = std::min(b, py + h);
+    if (x0 >= x1 || y0 >= y1 || !s.regionScratch) return;
+    const ptrdiff_t scratchStep = ptrdiff_t(p.mcuWidth) * p.channels;
+    writeMcu(s, s.regionScratch, scratchStep, w, h);
+    const size_t bytes = size_t(x1 - x0) * size_t(p.channels);
+    for (int y = y0; y < y1; ++y)
+        copyBytes(s.work.origin + ptrdiff_t(y - t) * s.work.stride + ptrdiff_t(x0 - l) * p.channels,
+                  s.regionScratch + ptrdiff_t(y - py) * scratchStep + ptrdiff_t(x0 - px) * p.channels, bytes);
 }
