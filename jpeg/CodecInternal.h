@@ -83,6 +83,20 @@ void outputRegionMcu(CodecState& s, int column, int row);
 // Bytes of the scratch MCU a region read writes through.
 constexpr size_t kRegionScratchBytes = size_t(kMaxMcuSide) * kMaxMcuSide * 255;
 
+// ---- Interrupted reads and writes
+// After the MCU (column, row) of an across x down grid: true, with the next
+// position stored in the scan, when the caller may be given back control;
+// false after the grid's last MCU, where the position goes back to the start.
+inline bool storeNextPosition(ScanInfo& scan, int column, int row, int across, int down) {
+    if (column + 1 >= across && row + 1 >= down) {
+        scan.nextColumn = scan.nextRow = 0;
+        return false;
+    }
+    scan.nextColumn = column + 1 < across ? column + 1 : 0;
+    scan.nextRow = column + 1 < across ? row : row + 1;
+    return true;
+}
+
 // ---- Scans (ScanDecode.cpp)
 // Decodes the entropy data of s.scan from its next position: 0 (done), 1
 // (interrupted), 2 (region done) or a negative code.

@@ -129,8 +129,8 @@ int jpegInit(JpegProperties* props);
 int jpegRead(JpegProperties* props, int ioType);
 // Encodes pixels (or state.encoder.planeInput) as jpegWidth x jpegHeight with
 // jpegChannels components of jpegColor; even types write fileName, odd types
-// buffer (which must be larger than the stream by at least one byte). After a
-// success bufferSize holds the bytes written.
+// buffer (which must hold the whole stream). After a success bufferSize holds
+// the bytes written.
 int jpegWrite(JpegProperties* props, int ioType);
 int jpegFree(JpegProperties* props);
 const char* jpegErrorText(int code);

@@ -68,14 +68,11 @@ void reportMcu(CodecState& s, int column, int row) {
 // rectangle reports the MCU just done. After the grid's last MCU the position
 // goes back to the start and the read goes on.
 bool interruptAfter(CodecState& s, int column, int row, int across, int down) {
-    ScanInfo& scan = s.scan;
-    if (column + 1 >= across && row + 1 >= down) {
-        scan.nextColumn = scan.nextRow = 0;
+    if (!s.interrupt) {
+        if (column + 1 >= across && row + 1 >= down) s.scan.nextColumn = s.scan.nextRow = 0;
         return false;
     }
-    if (!s.interrupt) return false;
-    scan.nextColumn = column + 1 < across ? column + 1 : 0;
-    scan.nextRow = column + 1 < across ? row : row + 1;
+    if (!storeNextPosition(s.scan, column, row, across, down)) return false;
     reportMcu(s, column, row);
     return true;
 }
