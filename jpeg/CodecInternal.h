@@ -78,6 +78,9 @@ int setupFrameOutput(CodecState& s, int blockSide);
 void fillOutputKernels(CodecOps* ops);
 // Writes the MCU whose samples are in s.planes.
 void outputMcu(CodecState& s, int column, int row);
+// Colour conversion of a sequential image whose components came in separate
+// scans, over the pixels the read wrote.
+void convertImageInPlace(CodecState& s);
 // Writes the part of the MCU inside s.region at the buffer's origin.
 void outputRegionMcu(CodecState& s, int column, int row);
 // Bytes of the scratch MCU a region read writes through.

@@ -316,6 +316,13 @@ void computeOutputFlags(CodecState& s) {
     w.upsamplingRequired = w.color != kJpegColorYcbcr && !allFullSize(s.frame);
 }
 
+// Sequential images split over scans get their colours by the in-place pass.
+bool inPlaceColor(const CodecState& s) {
+    const WorkingFields& w = s.work;
+    return w.conversionRequired && s.frame.componentCount >= 3 && w.channels >= 3 &&
+           (w.color == kJpegColorRgb || w.color == kJpegColorBgr || w.color == kJpegColorRgba);
+}
+
 }  // namespace
 
 void fillOutputKernels(CodecOps* ops) {
@@ -362,7 +369,13 @@ int setupFrameOutput(CodecState& s, int blockSide) {
     p.writer = -1;
     p.alphaByte = -1;
     p.copyCount = std::min(n, ch);
-    if (w.conversionRequired) {
+    // Sequential scans of some components each: the samples are stored as
+    // they are and converted in place once the image is complete.
+    const bool convertLater = s.coefficientMode && !s.progressive && inPlaceColor(s);
+    if (convertLater) {
+        p.writer = kWriteCopy;
+        if (color == kJpegColorRgba && ch >= 4 && p.copyCount <= 3) p.alphaByte = 3;
+    } else if (w.conversionRequired) {
         if (n == 3 && color == kJpegColorRgb && ch == 3) p.writer = kWriteYccRgb;
         else if (n == 3 && color == kJpegColorBgr && ch == 3) p.writer = kWriteYccBgr;
         else if (n == 3 && color == kJpegColorRgba && ch == 4) p.writer = kWriteYccRgba;
@@ -507,4 +520,38 @@ void outputRegionMcu(CodecState& s, int column, int row) {
     for (int y = y0; y < y1; ++y)
         copyBytes(s.work.origin + ptrdiff_t(y - t) * s.work.stride + ptrdiff_t(x0 - l) * p.channels,
                   s.regionScratch + ptrdiff_t(y - py) * scratchStep + ptrdiff_t(x0 - px) * p.channels, bytes);
+}
+
+// The image (or the region) as written holds Y, Cb, Cr in bytes 0 to 2 of each
+// pixel; they become R, G, B (B, G, R for `color` 2) with the in-place
+// formulas, whose green term rounds the other way. Only what the read wrote is
+// converted: the image's pixels inside the buffer, or the region's.
+void convertImageInPlace(CodecState& s) {
+    if (!inPlaceColor(s) || !s.work.origin) return;
+    const WorkingFields& w = s.work;
+    const int side = s.out.blockSide ? s.out.blockSide : 8;
+    const int imageW = (s.frame.width * side + 7) / 8, imageH = (s.frame.height * side + 7) / 8;
+    int columns = std::min(w.width, imageW), rows = std::min(std::abs(w.height), imageH);
+    if (s.regionActive) {
+        columns = std::max(0, std::min(s.region[2], imageW) - s.region[0]);
+        rows = std::max(0, std::min(s.region[3], imageH) - s.region[1]);
+    }
+    const int ch = w.channels;
+    const bool bgr = w.color == kJpegColorBgr;
+    const bool complement = w.jpegColor == kJpegColorYcck;
+    const bool alpha = w.color == kJpegColorRgba && ch >= 4 && !complement;
+    for (int y = rows - 1; y >= 0; --y) {
+        uint8_t* px = w.origin + ptrdiff_t(y) * w.stride;
+        for (int x = 0; x < columns; ++x, px += ch) {
+            const int Y = px[0], cb = px[1], cr = px[2];
+            uint8_t r = clamp255(Y + ((359 * cr - 45813) >> 8));
+            uint8_t g = clamp255(Y + ((34806 - 88 * cb - 183 * cr) >> 8));
+            uint8_t b = clamp255(Y + ((454 * cb - 57937) >> 8));
+            if (complement) r = uint8_t(255 - r), g = uint8_t(255 - g), b = uint8_t(255 - b);
+            px[0] = bgr ? b : r;
+            px[1] = g;
+            px[2] = bgr ? r : b;
+            if (alpha) px[3] = 255;
+        }
+    }
 }

@@ -280,6 +280,7 @@ int readBody(JpegProperties* p, int ioType) {
             outputCoefficientImage(s);
             s.interrupt = flag;
         }
+        if (result != kJpegInterruptSuccess && !s.progressive) convertImageInPlace(s);
     }
     if (result == kJpegInterruptSuccess) return result;
     s.scanInProgress = s.outputPending = s.outputNext = 0;
