@@ -214,15 +214,31 @@ int decodeCoefficientScan(CodecState& s) {
     // Restart errors: the sequential loop passes them on, progressive scans
     // report a bad restart.
     auto restartError = [&](int e) { return s.progressive ? kJpegBadRestart : e; };
+    // A sequential scan of a region read passes the blocks of MCUs outside the
+    // region with the block skip and ends after the region's last MCU row (the
+    // marker loop passes over the rest of its data).
+    const bool region = s.regionActive && !s.progressive;
+    RegionGrid g{0, f.mcusAcross, 0, f.mcusDown};
+    if (region) g = regionGrid(s);
+    int16_t dcOut;
+    auto skipInto = [&](int i) {
+        const ScanComponent& sc = scan.comp[i];
+        return s.ops->skipBlock(s.reader, s.dcTables[sc.dcTable], s.acTables[sc.acTable], scan.dcPred[i], &dcOut) < 0
+                   ? kJpegDataError
+                   : 0;
+    };
     if (scan.ns == 1) {
         const FrameComponent& fc = f.comp[scan.comp[0].frameIndex];
         const int64_t total = int64_t(fc.blocksAcross) * fc.blocksDown;
         for (int by = scan.nextRow; by < fc.blocksDown; ++by) {
-            int16_t* rowRecords = s.coefficients + size_t(by / fc.v) * f.mcusAcross * recordSize;
+            const int mcuRow = by / fc.v;
+            if (region && mcuRow >= g.row1) break;
+            int16_t* rowRecords = s.coefficients + size_t(mcuRow) * f.mcusAcross * recordSize;
             const int inRow = (by % fc.v) * fc.h + fc.mcuOffset;
             for (int bx = 0; bx < fc.blocksAcross; ++bx) {
                 int16_t* block = rowRecords + size_t(bx / fc.h) * recordSize + size_t(inRow + bx % fc.h) * 64;
-                int e = decodeInto(s, 0, block);
+                const bool inside = !region || (mcuRow >= g.row0 && bx / fc.h >= g.col0 && bx / fc.h < g.col1);
+                int e = inside ? decodeInto(s, 0, block) : skipInto(0);
                 if (e < 0) return e;
                 if (scanOver(s)) return 0;
                 e = checkRestart(s, int64_t(by) * fc.blocksAcross + bx + 1, total);
@@ -237,13 +253,15 @@ int decodeCoefficientScan(CodecState& s) {
     const int64_t total = f.mcuTotal;
     const int startRow = scan.nextRow, startCol = scan.nextColumn;
     for (int row = startRow; row < f.mcusDown; ++row) {
+        if (region && row >= g.row1) break;
         for (int col = row == startRow ? startCol : 0; col < f.mcusAcross; ++col) {
             int16_t* record = s.coefficients + (size_t(row) * f.mcusAcross + col) * recordSize;
+            const bool inside = !region || (row >= g.row0 && col >= g.col0 && col < g.col1);
             for (int i = 0; i < scan.ns; ++i) {
                 const FrameComponent& fc = f.comp[scan.comp[i].frameIndex];
                 int16_t* block = record + size_t(fc.mcuOffset) * 64;
                 for (int b = 0; b < fc.h * fc.v; ++b, block += 64) {
-                    int e = decodeInto(s, i, block);
+                    int e = inside ? decodeInto(s, i, block) : skipInto(i);
                     if (e < 0) return e;
                 }
             }

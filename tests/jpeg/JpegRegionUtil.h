@@ -149,6 +149,22 @@ inline void checkRegions(const std::string& name, const Source& src, int color, 
                 EXPECT_TRUE(got.pixels == cut(whole, rect, got.width, got.height)) << what;
                 // The caller's rectangle is given back.
                 EXPECT_EQ(p.state.roiRight, rect.right) << what;
+                // Interrupted after every MCU, resumed to the end: the same region.
+                ASSERT_EQ(readParams(p, src, file), 0);
+                p.state.interrupt = 1;
+                Picture resumed = readRegion(p, rect, scale, file, color, channels);
+                int returns = 0;
+                while (resumed.result == kJpegInterruptSuccess && ++returns < 100000) {
+                    Canvas canvas(resumed.pixels.size());
+                    std::copy(resumed.pixels.begin(), resumed.pixels.end(), canvas.data());
+                    p.pixels = canvas.data();
+                    resumed.result = jpegRead(&p, readKind(scale, file));
+                    EXPECT_TRUE(canvas.guardsIntact());
+                    resumed.pixels.assign(canvas.data(), canvas.data() + canvas.bytes);
+                }
+                EXPECT_EQ(resumed.result, kJpegRoiSuccess) << what << " interrupted";
+                EXPECT_TRUE(resumed.pixels == cut(whole, rect, got.width, got.height)) << what << " interrupted";
+                EXPECT_EQ(p.state.roiRight, rect.right) << what << " interrupted";
                 jpegFree(&p);
             }
             // Two reads on one record: the first leaves row marks, the second
