@@ -5,6 +5,15 @@
 //   jpegRead(type 3, or 2); jpegFree.
 // Results: 0 success, negative codes with the texts of jpegErrorText.
 //
+// Region reads: a whole-image read (types 2, 3, 14-19) with a rectangle in
+// state.roiLeft/Top/Right/Bottom (output pixels; a right or bottom of 0 is the
+// image's edge) writes that rectangle only, its top-left pixel at `pixels`,
+// and returns 2. Interrupted reads: with state.interrupt set a read returns 1
+// after the next MCU (after a row of blocks in a one-component progressive
+// scan) with that MCU's column and row in roiLeft = roiRight, roiTop =
+// roiBottom; the next read of the same type goes on from there. The caller's
+// rectangle is given back when the read ends.
+//
 // Limits: images up to 65,535 pixels a side and kMaxImagePixels in all (larger
 // ones are refused with "Memory error"); 8-bit samples; 1 to 4 components with
 // sampling factors 1 to 4 and at most 10 blocks per MCU; baseline, extended and
