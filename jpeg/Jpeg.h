@@ -9,10 +9,10 @@
 // state.roiLeft/Top/Right/Bottom (output pixels; a right or bottom of 0 is the
 // image's edge) writes that rectangle only, its top-left pixel at `pixels`,
 // and returns 2. Interrupted reads: with state.interrupt set a read returns 1
-// after the next MCU (after a row of blocks in a one-component progressive
-// scan) with that MCU's column and row in roiLeft = roiRight, roiTop =
-// roiBottom; the next read of the same type goes on from there. The caller's
-// rectangle is given back when the read ends.
+// after the next MCU (in a progressive or split-scan image's scan of one
+// component, after the next row of its blocks) with that MCU's column and row
+// in roiLeft = roiRight, roiTop = roiBottom; the next read of the same type
+// goes on from there. The caller's rectangle is given back when the read ends.
 //
 // Limits: images up to 65,535 pixels a side and kMaxImagePixels in all (larger
 // ones are refused with "Memory error"); 8-bit samples; 1 to 4 components with
