@@ -12,7 +12,8 @@
 // after the next MCU (in a progressive or split-scan image's scan of one
 // component, after the next row of its blocks) with that MCU's column and row
 // in roiLeft = roiRight, roiTop = roiBottom; the next read of the same type
-// goes on from there. The caller's rectangle is given back when the read ends.
+// goes on from there. The caller's rectangle is given back when the read ends
+// or is left for another read.
 //
 // Limits: images up to 65,535 pixels a side and kMaxImagePixels in all (larger
 // ones are refused with "Memory error"); 8-bit samples; 1 to 4 components with

@@ -222,6 +222,11 @@ int readBody(JpegProperties* p, int ioType) {
     const bool whole = isWholeImageType(ioType);
     // An interrupted read goes on only with another whole-image read.
     const bool resuming = whole && (s.scanInProgress || s.outputPending);
+    if (!resuming && (s.scanInProgress || s.outputPending)) {
+        // An interrupted read left for another: the caller's rectangle comes back.
+        s.roiLeft = s.requestedRoi[0], s.roiTop = s.requestedRoi[1];
+        s.roiRight = s.requestedRoi[2], s.roiBottom = s.requestedRoi[3];
+    }
     if (!resuming) s.scanInProgress = s.outputPending = s.outputNext = 0;
     if (isParameterType(ioType)) forgetStream(s);
     const bool fromFile = (ioType & 1) == 0;
