@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "jpeg/CodecOps.h"
 #include "jpeg/Jpeg.h"
@@ -28,6 +29,15 @@ void dropBits(StreamReader& r);
 
 // ---- Stream reader (Markers.cpp)
 void resetInput(StreamReader& r, const uint8_t* base, size_t size, size_t offset, bool fromFile);
+// File input through `buffer` (kFileBufferSize bytes), from offset; 0 or -23.
+int resetFileInput(StreamReader& r, std::FILE* file, uint8_t* buffer, int64_t offset);
+void releaseInput(StreamReader& r);
+// Next bufferful of a file: 0, or -23 at its end (memory input: its end code).
+int refillInput(StreamReader& r);
+// Refills a file's buffer; false at the end of the data.
+bool refillMore(StreamReader& r);
+int64_t streamPosition(const StreamReader& r);
+int seekInput(StreamReader& r, int64_t offset);
 int endOfDataCode(const StreamReader& r);
 int nextMarker(StreamReader& r);       // marker code, or negative
 int decodeJpegStream(CodecState& s, int ioType);
@@ -68,9 +78,32 @@ int setupFrameOutput(CodecState& s, int blockSide);
 void fillOutputKernels(CodecOps* ops);
 // Writes the MCU whose samples are in s.planes.
 void outputMcu(CodecState& s, int column, int row);
+// Colour conversion of a sequential image whose components came in separate
+// scans, over the pixels the read wrote.
+void convertImageInPlace(CodecState& s);
+// Writes the part of the MCU inside s.region at the buffer's origin.
+void outputRegionMcu(CodecState& s, int column, int row);
+// Bytes of the scratch MCU a region read writes through.
+constexpr size_t kRegionScratchBytes = size_t(kMaxMcuSide) * kMaxMcuSide * 255;
+
+// ---- Interrupted reads and writes
+// After the MCU (column, row) of an across x down grid: true, with the next
+// position stored in the scan, when the caller may be given back control;
+// false after the grid's last MCU, where the position goes back to the start.
+inline bool storeNextPosition(ScanInfo& scan, int column, int row, int across, int down) {
+    if (column + 1 >= across && row + 1 >= down) {
+        scan.nextColumn = scan.nextRow = 0;
+        return false;
+    }
+    scan.nextColumn = column + 1 < across ? column + 1 : 0;
+    scan.nextRow = column + 1 < across ? row : row + 1;
+    return true;
+}
 
 // ---- Scans (ScanDecode.cpp)
-// Decodes the entropy data of s.scan; 0 or a negative code.
+// Decodes the entropy data of s.scan from its next position: 0 (done), 1
+// (interrupted), 2 (region done) or a negative code.
 int decodeScan(CodecState& s);
-// Output of every MCU from the coefficient buffer.
-void outputCoefficientImage(CodecState& s);
+// Output of every MCU (of the region) from the coefficient buffer, from
+// s.outputNext: 0, 1 (interrupted) or 2 (region done).
+int outputCoefficientImage(CodecState& s);

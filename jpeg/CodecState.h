@@ -121,8 +121,11 @@ struct JpegEncoderSettings {
     int32_t quantSelector[kMaxComponents];
 };
 
-// Input of one read: the whole JPEG stream in memory (a file is loaded whole),
-// the entropy bit buffer and the marker the bit reader met.
+constexpr int kFileBufferSize = 4096;
+
+// Input of one read: the JPEG stream in memory, or a file read through a
+// 4,096-byte buffer refilled as it empties; the entropy bit buffer and the
+// marker the bit reader met.
 struct StreamReader {
     uint64_t bitBuffer;          // valid bits right-aligned, oldest highest
     int32_t bitCount;
@@ -134,7 +137,24 @@ struct StreamReader {
     int32_t pendingMarker;       // code byte of a marker met by the bit reader, 0 none
     int32_t starved;             // a block needed bits the scan did not have
     int32_t fromFile;            // end of data is "File error" rather than "Memory error"
+    std::FILE* file;             // streamed input, null for memory
+    uint8_t* fileBuffer;         // kFileBufferSize bytes (in CodecState)
+    int64_t bufferStart;         // stream offset of base
+    uint8_t* segment;            // a segment that crosses the file buffer, copied whole (64 KiB)
 };
+
+// Where the entropy data of one MCU row of a scan starts, for region reads.
+struct RowMark {
+    int32_t position;            // stream offset; -1 unset
+    int32_t dcPred[kMaxComponents];
+    uint64_t bitBuffer;
+    int32_t bitCount;
+    uint8_t pendingMarker;
+    uint8_t padBits;
+    uint8_t starved;
+    uint8_t spare;
+};
+constexpr int kRowMarks = 8192;
 
 // Caller fields as a read works on them, plus the row stride and the pixel
 // pointer of image row 0 (the last buffer row for bottom-up buffers).
@@ -215,8 +235,7 @@ struct CodecState {
     int32_t restartInterval;     // from the last DRI
     StreamReader reader;
     std::FILE* file;             // open JPEG file (even IO types)
-    uint8_t* fileData;           // its contents
-    int64_t fileSize;
+    alignas(16) uint8_t fileBuffer[kFileBufferSize];
     int64_t resumeOffset;        // where the next read starts (the first SOS after a parameter read)
     // Scan bookkeeping of a whole-image read.
     ScanInfo scan;
@@ -239,6 +258,16 @@ struct CodecState {
     int32_t commentLength;       // full length of the last comment
     int32_t cpuClass;
     CodecOps* ops;
+    // Region and interrupted reads.
+    RowMark* rowMarks;           // kRowMarks, kept for later region reads of the same stream
+    int64_t marksKey[4];         // the stream and frame the marks belong to
+    uint8_t* regionScratch;      // one MCU of output pixels
+    int32_t regionActive;        // the read writes region only (output pixels, clamped)
+    int32_t region[4];           // left, top, right, bottom
+    int32_t requestedRoi[4];     // the caller's rectangle, given back when the read ends
+    int32_t scanInProgress;      // an interrupted scan goes on at the next read
+    int32_t outputPending;       // the coefficient image's output goes on at the next read
+    int32_t outputNext;          // its next MCU
     JpegEncoderSettings encoder;
     EncoderWork* encoderWork;    // a write's tables and resumable state
 };

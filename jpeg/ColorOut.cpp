@@ -262,6 +262,13 @@ void computeOutputFlags(CodecState& s) {
     w.upsamplingRequired = w.color != kJpegColorYcbcr && !allFullSize(s.frame);
 }
 
+// Sequential images split over scans get their colours by the in-place pass.
+bool inPlaceColor(const CodecState& s) {
+    const WorkingFields& w = s.work;
+    return w.conversionRequired && s.frame.componentCount >= 3 && w.channels >= 3 &&
+           (w.color == kJpegColorRgb || w.color == kJpegColorBgr || w.color == kJpegColorRgba);
+}
+
 }  // namespace
 
 void fillOutputKernels(CodecOps* ops) {
@@ -308,7 +315,13 @@ int setupFrameOutput(CodecState& s, int blockSide) {
     p.writer = -1;
     p.alphaByte = -1;
     p.copyCount = std::min(n, ch);
-    if (w.conversionRequired) {
+    // Sequential scans of some components each: the samples are stored as
+    // they are and converted in place once the image is complete.
+    const bool convertLater = s.coefficientMode && !s.progressive && inPlaceColor(s);
+    if (convertLater) {
+        p.writer = kWriteCopy;
+        if (color == kJpegColorRgba && ch >= 4 && p.copyCount <= 3) p.alphaByte = 3;
+    } else if (w.conversionRequired) {
         if (n == 3 && color == kJpegColorRgb && ch == 3) p.writer = kWriteYccRgb;
         else if (n == 3 && color == kJpegColorBgr && ch == 3) p.writer = kWriteYccBgr;
         else if (n == 3 && color == kJpegColorRgba && ch == 4) p.writer = kWriteYccRgba;
@@ -389,13 +402,11 @@ int setupFrameOutput(CodecState& s, int blockSide) {
     return 0;
 }
 
-void outputMcu(CodecState& s, int column, int row) {
+namespace {
+
+// The top-left w x h pixels of the MCU in s.planes, at dst.
+void writeMcu(CodecState& s, uint8_t* dst, ptrdiff_t rowStep, int w, int h) {
     const OutputPlan& p = s.out;
-    const int px = column * p.mcuWidth, py = row * p.mcuHeight;
-    if (px >= p.clipWidth || py >= p.clipHeight) return;
-    const int w = std::min(p.mcuWidth, p.clipWidth - px), h = std::min(p.mcuHeight, p.clipHeight - py);
-    const ptrdiff_t rowStep = s.work.stride;
-    uint8_t* dst = s.work.origin + py * rowStep + ptrdiff_t(px) * p.channels;
     McuSamples m;
     const int n = s.frame.componentCount;
     if (p.chromaShiftX >= 0) {
@@ -418,4 +429,75 @@ void outputMcu(CodecState& s, int column, int row) {
     }
     if (p.kernel >= 0 && w == p.mcuWidth && h == p.mcuHeight) s.ops->outputKernel[p.kernel](m, dst, rowStep);
     else p.writeRect(p, m, dst, rowStep, w, h);
+}
+
+}  // namespace
+
+void outputMcu(CodecState& s, int column, int row) {
+    const OutputPlan& p = s.out;
+    const int px = column * p.mcuWidth, py = row * p.mcuHeight;
+    if (s.regionActive) {
+        outputRegionMcu(s, column, row);
+        return;
+    }
+    if (px >= p.clipWidth || py >= p.clipHeight) return;
+    const int w = std::min(p.mcuWidth, p.clipWidth - px), h = std::min(p.mcuHeight, p.clipHeight - py);
+    const ptrdiff_t rowStep = s.work.stride;
+    writeMcu(s, s.work.origin + py * rowStep + ptrdiff_t(px) * p.channels, rowStep, w, h);
+}
+
+// A region read's buffer holds the region only, its top-left pixel first. The
+// MCU is written whole into a scratch MCU, the way a whole-image read writes
+// it, and the part inside the region copied out, so both reads give the same
+// pixels whatever kernel the MCU takes.
+void outputRegionMcu(CodecState& s, int column, int row) {
+    const OutputPlan& p = s.out;
+    const int l = s.region[0], t = s.region[1], r = s.region[2], b = s.region[3];
+    const int px = column * p.mcuWidth, py = row * p.mcuHeight;
+    const int imageW = (s.frame.width * p.blockSide + 7) / 8, imageH = (s.frame.height * p.blockSide + 7) / 8;
+    if (px >= imageW || py >= imageH) return;
+    const int w = std::min(p.mcuWidth, imageW - px), h = std::min(p.mcuHeight, imageH - py);
+    const int x0 = std::max(l, px), x1 = std::min(r, px + w);
+    const int y0 = std::max(t, py), y1 = std::min(b, py + h);
+    if (x0 >= x1 || y0 >= y1 || !s.regionScratch) return;
+    const ptrdiff_t scratchStep = ptrdiff_t(p.mcuWidth) * p.channels;
+    writeMcu(s, s.regionScratch, scratchStep, w, h);
+    const size_t bytes = size_t(x1 - x0) * size_t(p.channels);
+    for (int y = y0; y < y1; ++y)
+        copyBytes(s.work.origin + ptrdiff_t(y - t) * s.work.stride + ptrdiff_t(x0 - l) * p.channels,
+                  s.regionScratch + ptrdiff_t(y - py) * scratchStep + ptrdiff_t(x0 - px) * p.channels, bytes);
+}
+
+// The image (or the region) as written holds Y, Cb, Cr in bytes 0 to 2 of each
+// pixel; they become R, G, B (B, G, R for `color` 2) with the in-place
+// formulas, whose green term rounds the other way. Only what the read wrote is
+// converted: the image's pixels inside the buffer, or the region's.
+void convertImageInPlace(CodecState& s) {
+    if (!inPlaceColor(s) || !s.work.origin) return;
+    const WorkingFields& w = s.work;
+    const int side = s.out.blockSide ? s.out.blockSide : 8;
+    const int imageW = (s.frame.width * side + 7) / 8, imageH = (s.frame.height * side + 7) / 8;
+    int columns = std::min(w.width, imageW), rows = std::min(std::abs(w.height), imageH);
+    if (s.regionActive) {
+        columns = std::max(0, std::min(s.region[2], imageW) - s.region[0]);
+        rows = std::max(0, std::min(s.region[3], imageH) - s.region[1]);
+    }
+    const int ch = w.channels;
+    const bool bgr = w.color == kJpegColorBgr;
+    const bool complement = w.jpegColor == kJpegColorYcck;
+    const bool alpha = w.color == kJpegColorRgba && ch >= 4 && !complement;
+    for (int y = rows - 1; y >= 0; --y) {
+        uint8_t* px = w.origin + ptrdiff_t(y) * w.stride;
+        for (int x = 0; x < columns; ++x, px += ch) {
+            const int Y = px[0], cb = px[1], cr = px[2];
+            uint8_t r = clamp255(Y + ((359 * cr - 45813) >> 8));
+            uint8_t g = clamp255(Y + ((34806 - 88 * cb - 183 * cr) >> 8));
+            uint8_t b = clamp255(Y + ((454 * cb - 57937) >> 8));
+            if (complement) r = uint8_t(255 - r), g = uint8_t(255 - g), b = uint8_t(255 - b);
+            px[0] = bgr ? b : r;
+            px[1] = g;
+            px[2] = bgr ? r : b;
+            if (alpha) px[3] = 255;
+        }
+    }
 }

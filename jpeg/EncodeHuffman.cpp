@@ -71,7 +71,7 @@ inline int emitWholeBytes(OutputWriter& w) {
 int writeSegment(const uint8_t* bytes, int count, OutputWriter& w) {
     if (int e = emitWholeBytes(w)) return e;
     if (!w.file) {
-        if (w.pos + count >= w.end) return kJpegOutputTooSmall;
+        if (count > w.end - w.pos) return kJpegOutputTooSmall;
         std::memcpy(w.pos, bytes, size_t(count));
         w.pos += count;
         w.written += count;

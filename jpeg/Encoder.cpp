@@ -453,9 +453,7 @@ int encodeSequential(CodecState& s, EncoderWork& e) {
                 if (m == 7) sc.mcuCounter = 0;
                 for (int16_t& pred : sc.dcPred) pred = 0;
             }
-            if (s.interrupt && !last) {
-                sc.nextColumn = col + 1 < e.mcusAcross ? col + 1 : 0;
-                sc.nextRow = col + 1 < e.mcusAcross ? row : row + 1;
+            if (s.interrupt && storeNextPosition(sc, col, row, e.mcusAcross, e.mcusDown)) {
                 e.resuming = 1;
                 const int right = (col + 1) * e.mcuWidth, bottom = (row + 1) * e.mcuHeight;
                 s.roiRight = right < s.work.jpegWidth ? right : s.work.jpegWidth;
@@ -464,6 +462,7 @@ int encodeSequential(CodecState& s, EncoderWork& e) {
             }
         }
     }
+    sc.nextColumn = sc.nextRow = 0;
     if ((err = flushBits(e.out))) return err;
     if ((err = writeMarker(e.out, 0xD9))) return err;
     return writeOut(e.out);

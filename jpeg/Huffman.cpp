@@ -69,7 +69,7 @@ namespace {
 // data the bits are zeros, counted in padBits.
 inline int fill(StreamReader& r) {
     while (r.bitCount <= 56) {
-        if (r.pendingMarker || r.ptr >= r.end) {
+        if (r.pendingMarker || (r.ptr >= r.end && !refillMore(r))) {
             r.bitBuffer <<= 8;
             r.bitCount += 8;
             r.padBits += 8;
@@ -77,8 +77,11 @@ inline int fill(StreamReader& r) {
         }
         uint32_t c = *r.ptr++;
         if (c == 0xFF) {
-            while (r.ptr < r.end && *r.ptr == 0xFF) ++r.ptr;
-            if (r.ptr >= r.end) return kJpegDataError;
+            for (;;) {
+                if (r.ptr >= r.end && !refillMore(r)) return kJpegDataError;
+                if (*r.ptr != 0xFF) break;
+                ++r.ptr;
+            }
             uint32_t next = *r.ptr++;
             if (next != 0) {
                 r.pendingMarker = static_cast<int32_t>(next);

@@ -5,6 +5,16 @@
 //   jpegRead(type 3, or 2); jpegFree.
 // Results: 0 success, negative codes with the texts of jpegErrorText.
 //
+// Region reads: a whole-image read (types 2, 3, 14-19) with a rectangle in
+// state.roiLeft/Top/Right/Bottom (output pixels; a right or bottom of 0 is the
+// image's edge) writes that rectangle only, its top-left pixel at `pixels`,
+// and returns 2. Interrupted reads: with state.interrupt set a read returns 1
+// after the next MCU (in a progressive or split-scan image's scan of one
+// component, after the next row of its blocks) with that MCU's column and row
+// in roiLeft = roiRight, roiTop = roiBottom; the next read of the same type
+// goes on from there. The caller's rectangle is given back when the read ends
+// or is left for another read.
+//
 // Limits: images up to 65,535 pixels a side and kMaxImagePixels in all (larger
 // ones are refused with "Memory error"); 8-bit samples; 1 to 4 components with
 // sampling factors 1 to 4 and at most 10 blocks per MCU; baseline, extended and
@@ -129,8 +139,8 @@ int jpegInit(JpegProperties* props);
 int jpegRead(JpegProperties* props, int ioType);
 // Encodes pixels (or state.encoder.planeInput) as jpegWidth x jpegHeight with
 // jpegChannels components of jpegColor; even types write fileName, odd types
-// buffer (which must be larger than the stream by at least one byte). After a
-// success bufferSize holds the bytes written.
+// buffer (which must hold the whole stream). After a success bufferSize holds
+// the bytes written.
 int jpegWrite(JpegProperties* props, int ioType);
 int jpegFree(JpegProperties* props);
 const char* jpegErrorText(int code);

@@ -1,6 +1,7 @@
 // The codec's entry points: record set-up, validation, reads and release.
 // Each entry point runs under the fault guard; a fault ends it with
 // "Exception detected".
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -81,9 +82,8 @@ void closeFile(CodecState& s, int* result) {
     if (!s.file) return;
     bool ok = std::fclose(s.file) == 0;
     s.file = nullptr;
-    std::free(s.fileData);
-    s.fileData = nullptr;
-    s.fileSize = 0;
+    s.reader.file = nullptr;
+    releaseInput(s.reader);
     if (!ok && result && *result >= 0) *result = kJpegCloseError;
 }
 
@@ -91,13 +91,8 @@ int openFile(CodecState& s, const char* name) {
     if (s.file) return 0;
     s.file = std::fopen(name, "rb");
     if (!s.file) return kJpegBadFileName;
-    long size = -1;
-    if (std::fseek(s.file, 0, SEEK_END) == 0) size = std::ftell(s.file);
-    if (size < 0 || size > 0x7FFFFFFF || std::fseek(s.file, 0, SEEK_SET) != 0) return kJpegFileError;
-    s.fileData = static_cast<uint8_t*>(std::malloc(size ? size_t(size) : 1));
-    if (!s.fileData) return kJpegMemoryError;
-    if (size && std::fread(s.fileData, 1, size_t(size), s.file) != size_t(size)) return kJpegFileError;
-    s.fileSize = size;
+    // Reads go through the codec's own buffer.
+    std::setvbuf(s.file, nullptr, _IONBF, 0);
     return 0;
 }
 
@@ -162,8 +157,77 @@ void rewindStream(CodecState& s) {
     s.coefficientBytes = 0;
 }
 
+int blockSideOf(int ioType) {
+    switch (ioType) {
+    case 14: case 15: return 4;
+    case 16: case 17: return 2;
+    case 18: case 19: return 1;
+    default: return 8;
+    }
+}
+
+// The region a whole-image read asks for, in output pixels, clamped to the
+// image and to the buffer (which holds the region only). A right or bottom
+// edge of 0 stands for the image's edge.
+void setupRegion(JpegProperties* p, int ioType) {
+    CodecState& s = p->state;
+    s.regionActive = 0;
+    if (!s.frame.marker) return;
+    const int side = blockSideOf(ioType);
+    const int imageW = (s.frame.width * side + 7) / 8, imageH = (s.frame.height * side + 7) / 8;
+    int l = s.roiLeft, t = s.roiTop, r = s.roiRight, b = s.roiBottom;
+    if (!((r != 0 && r < imageW) || (b != 0 && b < imageH) || l > 0 || t > 0)) return;
+    if (r <= 0 || r > imageW) r = imageW;
+    if (b <= 0 || b > imageH) b = imageH;
+    l = std::max(l, 0);
+    t = std::max(t, 0);
+    r = int(std::min<int64_t>(r, int64_t(l) + s.work.width));
+    b = int(std::min<int64_t>(b, int64_t(t) + std::abs(s.work.height)));
+    s.region[0] = l;
+    s.region[1] = t;
+    s.region[2] = std::max(r, l);
+    s.region[3] = std::max(b, t);
+    s.regionActive = 1;
+}
+
+// Row marks belong to one stream: another stream (or frame) starts them over.
+int prepareRowMarks(JpegProperties* p, int ioType) {
+    CodecState& s = p->state;
+    if (!s.rowMarks) {
+        s.rowMarks = static_cast<RowMark*>(std::malloc(sizeof(RowMark) * kRowMarks));
+        if (!s.rowMarks) return kJpegMemoryError;
+        s.marksKey[0] = -1;
+    }
+    if (!s.regionScratch) {
+        s.regionScratch = static_cast<uint8_t*>(std::malloc(kRegionScratchBytes));
+        if (!s.regionScratch) return kJpegMemoryError;
+    }
+    int64_t source = 0;
+    if ((ioType & 1) == 0) {
+        for (const char* c = p->fileName; *c; ++c) source = source * 131 + static_cast<unsigned char>(*c);
+    } else {
+        source = static_cast<int64_t>(reinterpret_cast<uintptr_t>(p->buffer)) ^ (int64_t(p->bufferSize) << 40);
+    }
+    const int64_t key[4] = {source, s.resumeOffset, int64_t(s.frame.width) << 16 | s.frame.height,
+                            int64_t(s.frame.componentCount) << 8 | ((ioType & 1) == 0)};
+    if (std::memcmp(key, s.marksKey, sizeof key) != 0) {
+        for (int i = 0; i < kRowMarks; ++i) s.rowMarks[i].position = -1;
+        std::memcpy(s.marksKey, key, sizeof key);
+    }
+    return 0;
+}
+
 int readBody(JpegProperties* p, int ioType) {
     CodecState& s = p->state;
+    const bool whole = isWholeImageType(ioType);
+    // An interrupted read goes on only with another whole-image read.
+    const bool resuming = whole && (s.scanInProgress || s.outputPending);
+    if (!resuming && (s.scanInProgress || s.outputPending)) {
+        // An interrupted read left for another: the caller's rectangle comes back.
+        s.roiLeft = s.requestedRoi[0], s.roiTop = s.requestedRoi[1];
+        s.roiRight = s.requestedRoi[2], s.roiBottom = s.requestedRoi[3];
+    }
+    if (!resuming) s.scanInProgress = s.outputPending = s.outputNext = 0;
     if (isParameterType(ioType)) forgetStream(s);
     const bool fromFile = (ioType & 1) == 0;
     if (fromFile) {
@@ -176,30 +240,66 @@ int readBody(JpegProperties* p, int ioType) {
     w.origin = w.pixels;
     if (w.pixels && w.height < 0) w.origin = w.pixels + ptrdiff_t(-w.height - 1) * -w.stride;
 
-    const uint8_t* data = fromFile ? s.fileData : static_cast<const uint8_t*>(p->buffer);
-    size_t size = fromFile ? size_t(s.fileSize) : size_t(p->bufferSize > 0 ? p->bufferSize : 0);
-    if (!data) return kJpegInvalidProperties;
-    size_t start = isWholeImageType(ioType) || ioType == 6 || ioType == 7 ? size_t(s.resumeOffset) : 0;
-    resetInput(s.reader, data, size, start, fromFile);
+    if (!resuming) {
+        size_t start = whole || ioType == 6 || ioType == 7 ? size_t(s.resumeOffset) : 0;
+        if (fromFile) {
+            int e = resetFileInput(s.reader, s.file, s.fileBuffer, int64_t(start));
+            if (e) return e;
+        } else {
+            const uint8_t* data = static_cast<const uint8_t*>(p->buffer);
+            if (!data) return kJpegInvalidProperties;
+            releaseInput(s.reader);
+            resetInput(s.reader, data, size_t(p->bufferSize > 0 ? p->bufferSize : 0), start, false);
+        }
+        s.scanCount = 0;
+        s.outputReady = 0;
+        s.coefficientMode = 0;
+        s.componentsDone = 0;
+        std::free(s.coefficients);
+        s.coefficients = nullptr;
+        s.coefficientBytes = 0;
+        s.requestedRoi[0] = s.roiLeft, s.requestedRoi[1] = s.roiTop;
+        s.requestedRoi[2] = s.roiRight, s.requestedRoi[3] = s.roiBottom;
+        s.regionActive = 0;
+        if (whole) {
+            setupRegion(p, ioType);
+            if (s.regionActive) {
+                int e = prepareRowMarks(p, ioType);
+                if (e) return e;
+            }
+        }
+    }
 
-    s.scanCount = 0;
-    s.outputReady = 0;
-    s.coefficientMode = 0;
-    s.componentsDone = 0;
-    std::free(s.coefficients);
-    s.coefficients = nullptr;
-    s.coefficientBytes = 0;
-
-    int result = decodeJpegStream(s, ioType);
-    const bool whole = isWholeImageType(ioType);
-    // What arrived is written even when the stream ended early.
-    if (whole && s.outputReady && s.coefficientMode) outputCoefficientImage(s);
+    int result = s.outputPending ? 0 : decodeJpegStream(s, ioType);
+    if (whole && s.outputReady && s.coefficientMode && result != kJpegInterruptSuccess &&
+        result != kJpegRoiSuccess) {
+        if (result == 0) {
+            s.outputPending = 1;
+            result = outputCoefficientImage(s);
+            if (result != kJpegInterruptSuccess) s.outputPending = 0;
+        } else {
+            // What arrived is written even when the stream ended early.
+            const int32_t flag = s.interrupt;
+            s.interrupt = 0;
+            s.outputNext = 0;
+            outputCoefficientImage(s);
+            s.interrupt = flag;
+        }
+        if (result != kJpegInterruptSuccess && !s.progressive) convertImageInPlace(s);
+    }
+    if (result == kJpegInterruptSuccess) return result;
+    s.scanInProgress = s.outputPending = s.outputNext = 0;
     if (result >= 0) {
         deduceColor(s, ioType);
         copyOut(p, s);
         if (ioType == 2 || ioType == 4 || ioType == 6) closeFile(s, &result);
     }
-    if (whole) rewindStream(s);
+    if (whole) {
+        rewindStream(s);
+        s.roiLeft = s.requestedRoi[0], s.roiTop = s.requestedRoi[1];
+        s.roiRight = s.requestedRoi[2], s.roiBottom = s.requestedRoi[3];
+        s.regionActive = 0;
+    }
     return result;
 }
 
@@ -337,6 +437,12 @@ int jpegFree(JpegProperties* p) {
     CodecState& s = p->state;
     bool ok = guardedCall([&] {
         closeFile(s, &result);
+        releaseInput(s.reader);
+        std::free(s.rowMarks);
+        s.rowMarks = nullptr;
+        std::free(s.regionScratch);
+        s.regionScratch = nullptr;
+        s.scanInProgress = s.outputPending = 0;
         std::free(s.coefficients);
         s.coefficients = nullptr;
         s.coefficientBytes = 0;

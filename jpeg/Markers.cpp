@@ -27,25 +27,64 @@ int blockSideFor(int ioType) {
 
 int skipToMarker(StreamReader& r) {
     for (;;) {
+        if (r.ptr >= r.end) {
+            int e = refillInput(r);
+            if (e) return e;
+        }
         const uint8_t* ff =
             static_cast<const uint8_t*>(std::memchr(r.ptr, 0xFF, static_cast<size_t>(r.end - r.ptr)));
         if (!ff) {
             r.ptr = r.end;
-            return endOfDataCode(r);
+            continue;
         }
         r.ptr = ff + 1;
-        while (r.ptr < r.end && *r.ptr == 0xFF) ++r.ptr;   // fill bytes
-        if (r.ptr >= r.end) return endOfDataCode(r);
+        for (;;) {   // fill bytes
+            if (r.ptr >= r.end) {
+                int e = refillInput(r);
+                if (e) return e;
+            }
+            if (*r.ptr != 0xFF) break;
+            ++r.ptr;
+        }
         if (*r.ptr != 0) return 0;
-        ++r.ptr;                                          // a stuffed zero
+        ++r.ptr;   // a stuffed zero
     }
 }
 
-// The next n bytes of the segment.
+// The next n bytes of the segment; from a file, a run that crosses the buffer
+// is copied into the reader's segment block.
 int takeBytes(StreamReader& r, size_t n, const uint8_t** out) {
-    if (static_cast<size_t>(r.end - r.ptr) < n) return kJpegDataError;
-    *out = r.ptr;
-    r.ptr += n;
+    size_t left = static_cast<size_t>(r.end - r.ptr);
+    if (left >= n) {
+        *out = r.ptr;
+        r.ptr += n;
+        return 0;
+    }
+    if (!r.file || n > 0xFFFF) return kJpegDataError;
+    if (!r.segment) {
+        r.segment = static_cast<uint8_t*>(std::malloc(0x10000));
+        if (!r.segment) return kJpegMemoryError;
+    }
+    size_t have = 0;
+    while (have < n) {
+        if (r.ptr >= r.end && refillInput(r)) return kJpegDataError;
+        size_t piece = std::min(n - have, static_cast<size_t>(r.end - r.ptr));
+        std::memcpy(r.segment + have, r.ptr, piece);
+        r.ptr += piece;
+        have += piece;
+    }
+    *out = r.segment;
+    return 0;
+}
+
+// Passes over n bytes without keeping them.
+int skipBytes(StreamReader& r, size_t n) {
+    while (n) {
+        if (r.ptr >= r.end && (!r.file || refillInput(r))) return kJpegDataError;
+        size_t piece = std::min(n, static_cast<size_t>(r.end - r.ptr));
+        r.ptr += piece;
+        n -= piece;
+    }
     return 0;
 }
 
@@ -67,9 +106,9 @@ int takePayload(StreamReader& r, const uint8_t** data) {
 int read16(const uint8_t* p) { return p[0] << 8 | p[1]; }
 
 int skipSegment(StreamReader& r) {
-    const uint8_t* d;
-    int n = takePayload(r, &d);
-    return n < 0 ? n : 0;
+    int n = readPayloadLength(r);
+    if (n < 0) return n;
+    return skipBytes(r, static_cast<size_t>(n));
 }
 
 int parseSof(CodecState& s, int marker) {
@@ -343,7 +382,19 @@ int beginImage(CodecState& s, int ioType) {
     return 0;
 }
 
-// 0: go on; 1: the image is complete and the read ends; negative: an error.
+constexpr int kImageComplete = 100;
+
+// The entropy data of the current scan, from its next position.
+int finishScan(CodecState& s) {
+    int e = decodeScan(s);
+    if (e == kJpegInterruptSuccess) return e;   // the reader keeps its bits for the next read
+    dropBits(s.reader);
+    if (e) return e;
+    if (!s.progressive) s.componentsDone |= scanComponentMask(s.scan);
+    return 0;
+}
+
+// 0: go on; kImageComplete: the read ends; 1, 2 and negative codes: returned.
 int runScan(CodecState& s, int ioType) {
     if (++s.scanCount > kMaxScans) return kJpegDataError;
     int mask = scanComponentMask(s.scan);
@@ -352,16 +403,12 @@ int runScan(CodecState& s, int ioType) {
         int e = beginImage(s, ioType);
         if (e) return e;
     } else if (!s.progressive) {
-        if (s.componentsDone == all) return 1;   // a further sequential scan adds nothing
+        if (s.componentsDone == all) return kImageComplete;   // a further sequential scan adds nothing
         if (s.componentsDone & mask) return kJpegDataError;
     }
     s.reader.eobRun = 0;
     s.reader.starved = 0;
-    int e = decodeScan(s);
-    dropBits(s.reader);
-    if (e) return e;
-    if (!s.progressive) s.componentsDone |= mask;
-    return 0;
+    return finishScan(s);
 }
 
 }  // namespace
@@ -372,6 +419,48 @@ void resetInput(StreamReader& r, const uint8_t* base, size_t size, size_t offset
     r.end = base + size;
     r.ptr = base + std::min(offset, size);
     r.fromFile = fromFile;
+}
+
+int resetFileInput(StreamReader& r, std::FILE* file, uint8_t* buffer, int64_t offset) {
+    uint8_t* segment = r.segment;
+    r = StreamReader{};
+    r.segment = segment;
+    r.fromFile = 1;
+    r.file = file;
+    r.fileBuffer = buffer;
+    return seekInput(r, offset);
+}
+
+void releaseInput(StreamReader& r) {
+    std::free(r.segment);
+    r.segment = nullptr;
+}
+
+int refillInput(StreamReader& r) {
+    if (!r.file) return endOfDataCode(r);
+    r.bufferStart += r.end - r.base;
+    size_t n = std::fread(r.fileBuffer, 1, kFileBufferSize, r.file);
+    r.base = r.ptr = r.fileBuffer;
+    r.end = r.fileBuffer + n;
+    return n ? 0 : kJpegFileError;
+}
+
+bool refillMore(StreamReader& r) { return r.file && refillInput(r) == 0; }
+
+int64_t streamPosition(const StreamReader& r) { return r.bufferStart + (r.ptr - r.base); }
+
+int seekInput(StreamReader& r, int64_t offset) {
+    if (!r.file) {
+        if (offset < 0 || offset > r.end - r.base) return kJpegMemoryError;
+        r.ptr = r.base + offset;
+        return 0;
+    }
+    // Offsets are kept in 32 bits (row marks); larger files are not seekable here.
+    if (offset < 0 || offset > 0x7FFFFFFF || std::fseek(r.file, static_cast<long>(offset), SEEK_SET) != 0)
+        return kJpegFileError;
+    r.bufferStart = offset;
+    r.base = r.ptr = r.end = r.fileBuffer;
+    return 0;
 }
 
 int endOfDataCode(const StreamReader& r) { return r.fromFile ? kJpegFileError : kJpegMemoryError; }
@@ -390,18 +479,28 @@ int nextMarker(StreamReader& r) {
 int decodeJpegStream(CodecState& s, int ioType) {
     StreamReader& r = s.reader;
     const bool parameterRead = isParameterRead(ioType);
-    if (parameterRead && (r.end - r.ptr < 2 || r.ptr[0] != 0xFF || r.ptr[1] != 0xD8)) return kJpegNotJpeg;
+    if (parameterRead) {
+        if (r.ptr >= r.end) refillInput(r);
+        if (r.end - r.ptr < 2 || r.ptr[0] != 0xFF || r.ptr[1] != 0xD8) return kJpegNotJpeg;
+    }
     for (;;) {
-        const uint8_t* markerAt = r.ptr;
+        if (s.scanInProgress) {
+            s.scanInProgress = 0;
+            int e = finishScan(s);
+            if (e == kJpegInterruptSuccess) s.scanInProgress = 1;
+            if (e) return e;
+            continue;
+        }
+        int64_t markerAt = streamPosition(r);
         int m = nextMarker(r);
         if (m < 0) return m;
-        if (r.ptr - 2 >= r.base) markerAt = r.ptr - 2;
+        if (streamPosition(r) >= 2) markerAt = streamPosition(r) - 2;
         int e = 0;
         switch (m) {
         case 0xD8: s.restartInterval = 0; break;
         case 0xC0: case 0xC1: case 0xC2:
             if (isTablesRead(ioType)) {
-                s.resumeOffset = markerAt - r.base;
+                s.resumeOffset = markerAt;
                 return 0;
             }
             if (s.frame.marker) return kJpegMultipleFrames;
@@ -422,11 +521,13 @@ int decodeJpegStream(CodecState& s, int ioType) {
             e = startScan(s);
             if (e) return e;
             if (parameterRead) {
-                s.resumeOffset = markerAt - r.base;
+                s.resumeOffset = markerAt;
                 return 0;
             }
             e = runScan(s, ioType);
-            if (e == 1) return 0;
+            if (e == kImageComplete) return 0;
+            if (e == kJpegInterruptSuccess) s.scanInProgress = 1;
+            if (e) return e;
             break;
         case 0xD9:
             if (parameterRead) return isTablesRead(ioType) ? 0 : kJpegNoImage;

@@ -137,12 +137,13 @@ TEST(JpegBitWriter, StuffsAndPads) {
     EXPECT_EQ(aligned.bytes(), (Bytes{0x12, 0x34, 0xFF, 0xD9}));   // markers are not stuffed
 }
 
-TEST(JpegBitWriter, MemoryAreaKeepsItsLastByteFromSegments) {
+TEST(JpegBitWriter, MemoryAreaTakesSegmentsUpToItsLastByte) {
     MemoryOut m(4);
-    const uint8_t three[3] = {1, 2, 3};
     const uint8_t four[4] = {1, 2, 3, 4};
-    EXPECT_EQ(writeSegment(four, 4, m.w), kJpegOutputTooSmall);
-    EXPECT_EQ(writeSegment(three, 3, m.w), 0);
+    const uint8_t five[5] = {1, 2, 3, 4, 5};
+    EXPECT_EQ(writeSegment(five, 5, m.w), kJpegOutputTooSmall);
+    EXPECT_EQ(writeSegment(four, 4, m.w), 0);
+    EXPECT_EQ(m.bytes(), (Bytes{1, 2, 3, 4}));
     MemoryOut bits(4);
     EXPECT_EQ(putBits(bits.w, 0x12345678, 32), 0);   // entropy bytes may fill the area
     EXPECT_EQ(putBits(bits.w, 0x12, 8), 0);
@@ -361,17 +362,18 @@ TEST(JpegWrite, TablesOnlyAndImageOnly) {
     EXPECT_GT(psnr(d.pixels, img.data, 3, 3, 3), 24.0);
 }
 
-TEST(JpegWrite, MemoryAreaMustBeLongerThanTheStream) {
-    const WriteSpec& mode = kSpecs[0];
-    const Image img = sourceFor(mode, 40, 24);
-    const Written whole = write(mode, img);
-    ASSERT_EQ(whole.result, 0);
-    const int length = int(whole.data.size());
-    EXPECT_EQ(write(mode, img, 90, length).result, kJpegOutputTooSmall);
-    EXPECT_EQ(write(mode, img, 90, length / 2).result, kJpegOutputTooSmall);
-    const Written roomy = write(mode, img, 90, length + 1);
-    EXPECT_EQ(roomy.result, 0);
-    EXPECT_EQ(roomy.data, whole.data);
+TEST(JpegWrite, MemoryAreaHoldingTheStreamExactlyIsEnough) {
+    for (const WriteSpec& mode : {kSpecs[0], kSpecs[10]}) {
+        const Image img = sourceFor(mode, 40, 24);
+        const Written whole = write(mode, img);
+        ASSERT_EQ(whole.result, 0) << mode.name;
+        const int length = int(whole.data.size());
+        const Written exact = write(mode, img, 90, length);
+        EXPECT_EQ(exact.result, 0) << mode.name;
+        EXPECT_EQ(exact.data, whole.data) << mode.name;
+        EXPECT_EQ(write(mode, img, 90, length - 1).result, kJpegOutputTooSmall) << mode.name;
+        EXPECT_EQ(write(mode, img, 90, length / 2).result, kJpegOutputTooSmall) << mode.name;
+    }
 }
 
 TEST(JpegWrite, RefusesImagesLargerThanTheirBuffer) {
