@@ -709,7 +709,7 @@ int writeBytesMmx(const uint8_t* bytes, int count, OutputWriter& w) {
     held.giveBack();
     if (e) return e;
     if (!w.file) {
-        if (w.pos + count >= w.end) return kJpegOutputTooSmall;
+        if (count > w.end - w.pos) return kJpegOutputTooSmall;
         std::memcpy(w.pos, bytes, size_t(count));
         w.pos += count;
         w.written += count;
