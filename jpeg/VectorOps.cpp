@@ -148,6 +148,12 @@ inline __m128i mulConst32(__m128i x, __m128i c) {
                               _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
 }
 
+// x * c in each 32-bit lane, kept to 32 bits, for 0 <= c < 65536 (c in every
+// 16-bit lane): the low half's product plus the high half's, shifted.
+inline __m128i mulSmall32(__m128i x, __m128i c16) {
+    return _mm_add_epi32(_mm_mullo_epi16(x, c16), _mm_slli_epi32(_mm_mulhi_epu16(x, c16), 16));
+}
+
 inline Pair32 madd(__m128i a, __m128i b, __m128i c) {
     return {_mm_madd_epi16(_mm_unpacklo_epi16(a, b), c), _mm_madd_epi16(_mm_unpackhi_epi16(a, b), c)};
 }
@@ -187,14 +193,14 @@ template <int kShift, bool kHigh>
 inline void exactPassHalf(const __m128i* x, __m128i* y) {
     auto mix = [](__m128i a, __m128i b) { return kHigh ? _mm_unpackhi_epi16(a, b) : _mm_unpacklo_epi16(a, b); };
     const __m128i zero = _mm_setzero_si128();
-    const __m128i round = _mm_set1_epi32(1 << (kShift - 1)), r2048 = _mm_set1_epi32(2048), k = _mm_set1_epi32(kK);
+    const __m128i round = _mm_set1_epi32(1 << (kShift - 1)), r2048 = _mm_set1_epi32(2048), k = _mm_set1_epi16(kK);
     const __m128i x17 = mix(x[1], x[7]), x53 = mix(x[5], x[3]), x04 = mix(x[0], x[4]), x26 = mix(x[2], x[6]);
     const __m128i a = _mm_madd_epi16(x17, pairOf(kC1, kS1));
     const __m128i b = _mm_madd_epi16(x17, pairOf(kS1, -kC1));
     const __m128i c = _mm_madd_epi16(x53, pairOf(kS3, kC3));
     const __m128i d = _mm_madd_epi16(x53, pairOf(kC3, -kS3));
-    const __m128i o0 = mulConst32(_mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(a, c), r2048), 12), k);
-    const __m128i o3 = mulConst32(_mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(b, d), r2048), 12), k);
+    const __m128i o0 = mulSmall32(_mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(a, c), r2048), 12), k);
+    const __m128i o3 = mulSmall32(_mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(b, d), r2048), 12), k);
     const __m128i o1 = _mm_sub_epi32(_mm_add_epi32(a, b), _mm_add_epi32(c, d));
     const __m128i o2 = _mm_sub_epi32(_mm_add_epi32(a, d), _mm_add_epi32(c, b));
     const __m128i e0 = _mm_add_epi32(_mm_slli_epi32(_mm_madd_epi16(x04, pairOf(1, 1)), 15), round);
