@@ -148,6 +148,12 @@ inline __m128i mulConst32(__m128i x, __m128i c) {
                               _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
 }
 
+// x * c in each 32-bit lane, kept to 32 bits, for 0 <= c < 65536 (c in every
+// 16-bit lane): the low half's product plus the high half's, shifted.
+inline __m128i mulSmall32(__m128i x, __m128i c16) {
+    return _mm_add_epi32(_mm_mullo_epi16(x, c16), _mm_slli_epi32(_mm_mulhi_epu16(x, c16), 16));
+}
+
 inline Pair32 madd(__m128i a, __m128i b, __m128i c) {
     return {_mm_madd_epi16(_mm_unpacklo_epi16(a, b), c), _mm_madd_epi16(_mm_unpackhi_epi16(a, b), c)};
 }
@@ -187,14 +193,14 @@ template <int kShift, bool kHigh>
 inline void exactPassHalf(const __m128i* x, __m128i* y) {
     auto mix = [](__m128i a, __m128i b) { return kHigh ? _mm_unpackhi_epi16(a, b) : _mm_unpacklo_epi16(a, b); };
     const __m128i zero = _mm_setzero_si128();
-    const __m128i round = _mm_set1_epi32(1 << (kShift - 1)), r2048 = _mm_set1_epi32(2048), k = _mm_set1_epi32(kK);
+    const __m128i round = _mm_set1_epi32(1 << (kShift - 1)), r2048 = _mm_set1_epi32(2048), k = _mm_set1_epi16(kK);
     const __m128i x17 = mix(x[1], x[7]), x53 = mix(x[5], x[3]), x04 = mix(x[0], x[4]), x26 = mix(x[2], x[6]);
     const __m128i a = _mm_madd_epi16(x17, pairOf(kC1, kS1));
     const __m128i b = _mm_madd_epi16(x17, pairOf(kS1, -kC1));
     const __m128i c = _mm_madd_epi16(x53, pairOf(kS3, kC3));
     const __m128i d = _mm_madd_epi16(x53, pairOf(kC3, -kS3));
-    const __m128i o0 = mulConst32(_mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(a, c), r2048), 12), k);
-    const __m128i o3 = mulConst32(_mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(b, d), r2048), 12), k);
+    const __m128i o0 = mulSmall32(_mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(a, c), r2048), 12), k);
+    const __m128i o3 = mulSmall32(_mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(b, d), r2048), 12), k);
     const __m128i o1 = _mm_sub_epi32(_mm_add_epi32(a, b), _mm_add_epi32(c, d));
     const __m128i o2 = _mm_sub_epi32(_mm_add_epi32(a, d), _mm_add_epi32(c, b));
     const __m128i e0 = _mm_add_epi32(_mm_slli_epi32(_mm_madd_epi16(x04, pairOf(1, 1)), 15), round);
@@ -266,7 +272,6 @@ void inverseDct8Vector(int16_t* block, uint8_t* out, int stride) {
 void inverseDct8Mmx(int16_t* block, uint8_t* out, int stride) { inverseDct8Vector(block, out, stride); }
 void inverseDct8MmxSse(int16_t* block, uint8_t* out, int stride) { inverseDct8Vector(block, out, stride); }
 void inverseDct8Sse2(int16_t* block, uint8_t* out, int stride) { inverseDct8Vector(block, out, stride); }
-void inverseDctAan8Mmx(int16_t* block, uint8_t* out, int stride) { inverseDctAan8(block, out, stride); }
 
 // ---- Output kernels: whole MCUs of YCbCr into the caller's pixels
 
@@ -390,9 +395,133 @@ void fillOutputKernelsVector(CodecOps* ops, bool sseIntegers) {
     k[17] = convertKernelVector<kWriteYcck, 1, 1>;
 }
 
-// ---- Forms that keep the plain arithmetic
+// ---- Family 0 (AAN), both directions, in 32-bit lanes
 
-void forwardDctScaledMmx(int16_t* block) { forwardDctScaled(block); }
+namespace {
+
+constexpr int kAanR2 = 46341, kAanA = 35468, kAanB = 85627, kAanD = 25080;
+
+// (x c + 16384) >> 15 exactly, without the 64-bit product: x = 256 h + l
+// (0 <= l < 256), and the rounding shift splits into >> 8 then >> 7. Holds
+// for |x| < 2^22 and 0 <= c < 2^17, all that the transforms' sums reach.
+inline __m128i mulQ15Lanes(__m128i x, int c) {
+    const __m128i k = _mm_set1_epi32(c);
+    const __m128i high = mulConst32(_mm_srai_epi32(x, 8), k);
+    const __m128i low = mulConst32(_mm_and_si128(x, _mm_set1_epi32(255)), k);
+    return _mm_srai_epi32(_mm_add_epi32(high, _mm_srai_epi32(_mm_add_epi32(low, _mm_set1_epi32(16384)), 8)), 7);
+}
+
+inline __m128i add32(__m128i a, __m128i b) { return _mm_add_epi32(a, b); }
+inline __m128i sub32(__m128i a, __m128i b) { return _mm_sub_epi32(a, b); }
+inline __m128i widenLow(__m128i v) { return _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16); }
+inline __m128i widenHigh(__m128i v) { return _mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16); }
+// The low 16 bits of each 32-bit lane (as a cast to int16_t keeps them).
+inline __m128i packLow16(__m128i lo, __m128i hi) {
+    return _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(lo, 16), 16), _mm_srai_epi32(_mm_slli_epi32(hi, 16), 16));
+}
+
+inline void transpose4x32(__m128i& a, __m128i& b, __m128i& c, __m128i& d) {
+    const __m128i t0 = _mm_unpacklo_epi32(a, b), t1 = _mm_unpacklo_epi32(c, d);
+    const __m128i t2 = _mm_unpackhi_epi32(a, b), t3 = _mm_unpackhi_epi32(c, d);
+    a = _mm_unpacklo_epi64(t0, t1);
+    b = _mm_unpackhi_epi64(t0, t1);
+    c = _mm_unpacklo_epi64(t2, t3);
+    d = _mm_unpackhi_epi64(t2, t3);
+}
+
+// One inverse AAN pass over four lanes: x[i] input i, y[i] output i.
+inline void aanInverseLanes(const __m128i* x, __m128i* y) {
+    const __m128i s = add32(add32(x[5], x[3]), add32(x[1], x[7]));
+    const __m128i t = mulQ15Lanes(sub32(add32(x[1], x[7]), add32(x[5], x[3])), kAanR2);
+    const __m128i e = mulQ15Lanes(sub32(add32(x[5], x[7]), add32(x[3], x[1])), kAanD);
+    const __m128i u = sub32(e, mulQ15Lanes(sub32(x[5], x[3]), kAanB));
+    const __m128i k6 = sub32(sub32(mulQ15Lanes(sub32(x[1], x[7]), kAanA), e), s);
+    const __m128i k5 = sub32(t, k6);
+    const __m128i k4 = add32(u, k5);
+    const __m128i m = add32(x[2], x[6]);
+    const __m128i n = sub32(mulQ15Lanes(sub32(x[2], x[6]), kAanR2), m);
+    const __m128i even = add32(x[0], x[4]), odd = sub32(x[0], x[4]);
+    const __m128i f0 = add32(even, m), f3 = sub32(even, m), f1 = add32(odd, n), f2 = sub32(odd, n);
+    y[0] = add32(f0, s);
+    y[7] = sub32(f0, s);
+    y[1] = add32(f1, k6);
+    y[6] = sub32(f1, k6);
+    y[2] = add32(f2, k5);
+    y[5] = sub32(f2, k5);
+    y[3] = sub32(f3, k4);
+    y[4] = add32(f3, k4);
+}
+
+// One forward AAN pass over four lanes.
+inline void aanForwardLanes(const __m128i* x, __m128i* y) {
+    const __m128i s07 = add32(x[0], x[7]), d07 = sub32(x[0], x[7]), s16 = add32(x[1], x[6]), d16 = sub32(x[1], x[6]);
+    const __m128i s25 = add32(x[2], x[5]), d25 = sub32(x[2], x[5]), s34 = add32(x[3], x[4]), d34 = sub32(x[3], x[4]);
+    const __m128i e10 = add32(s07, s34), e13 = sub32(s07, s34), e11 = add32(s16, s25), e12 = sub32(s16, s25);
+    const __m128i z1 = mulQ15Lanes(add32(e12, e13), 23170);
+    const __m128i z5 = mulQ15Lanes(sub32(add32(d34, d25), add32(d16, d07)), 12540);
+    const __m128i z2 = add32(mulQ15Lanes(add32(d34, d25), 17734), z5);
+    const __m128i z4 = add32(mulQ15Lanes(add32(d16, d07), 42813), z5);
+    const __m128i z3 = mulQ15Lanes(add32(d25, d16), 23170);
+    const __m128i z11 = add32(d07, z3), z13 = sub32(d07, z3);
+    y[0] = add32(e10, e11);
+    y[4] = sub32(e10, e11);
+    y[2] = add32(e13, z1);
+    y[6] = sub32(e13, z1);
+    y[5] = add32(z13, z2);
+    y[3] = sub32(z13, z2);
+    y[1] = add32(z11, z4);
+    y[7] = sub32(z11, z4);
+}
+
+}  // namespace
+
+void inverseDctAan8Mmx(int16_t* block, uint8_t* out, int stride) {
+    // Columns first (lanes = columns), kept to 16 bits as the plain form stores them.
+    __m128i c[8], x[8], lo[8], hi[8];
+    for (int i = 0; i < 8; ++i) x[i] = widenLow(load128(block + 8 * i));
+    aanInverseLanes(x, lo);
+    for (int i = 0; i < 8; ++i) x[i] = widenHigh(load128(block + 8 * i));
+    aanInverseLanes(x, hi);
+    for (int i = 0; i < 8; ++i) c[i] = packLow16(lo[i], hi[i]);
+    // Then rows (lanes = rows): c[j] holds column j of every row.
+    transpose8(c);
+    const __m128i round = _mm_set1_epi32(8), bias = _mm_set1_epi32(128);
+    for (int i = 0; i < 8; ++i) x[i] = widenLow(c[i]);
+    aanInverseLanes(x, lo);
+    for (int i = 0; i < 8; ++i) x[i] = widenHigh(c[i]);
+    aanInverseLanes(x, hi);
+    for (int i = 0; i < 8; ++i)
+        c[i] = _mm_packs_epi32(add32(_mm_srai_epi32(add32(lo[i], round), 4), bias),
+                               add32(_mm_srai_epi32(add32(hi[i], round), 4), bias));
+    transpose8(c);
+    for (int r = 0; r < 8; ++r) store64(out + r * stride, _mm_packus_epi16(c[r], c[r]));
+}
+
+void forwardDctScaledMmx(int16_t* block) {
+    // Rows first (lanes = rows) into 32-bit values.
+    __m128i rows[8], x[8], work[2][8];
+    for (int i = 0; i < 8; ++i) rows[i] = load128(block + 8 * i);
+    transpose8(rows);
+    for (int i = 0; i < 8; ++i) x[i] = widenLow(rows[i]);
+    aanForwardLanes(x, work[0]);   // rows 0-3, work[0][column]
+    for (int i = 0; i < 8; ++i) x[i] = widenHigh(rows[i]);
+    aanForwardLanes(x, work[1]);   // rows 4-7
+    // Turn to lanes = columns: col[g][row] holds columns 4g..4g+3 of that row.
+    __m128i col[2][8];
+    for (int h = 0; h < 2; ++h)
+        for (int g = 0; g < 2; ++g) {
+            __m128i a = work[h][4 * g], b = work[h][4 * g + 1], c = work[h][4 * g + 2], d = work[h][4 * g + 3];
+            transpose4x32(a, b, c, d);
+            col[g][4 * h] = a;
+            col[g][4 * h + 1] = b;
+            col[g][4 * h + 2] = c;
+            col[g][4 * h + 3] = d;
+        }
+    __m128i lo[8], hi[8];
+    aanForwardLanes(col[0], lo);
+    aanForwardLanes(col[1], hi);
+    for (int r = 0; r < 8; ++r) store128(block + 8 * r, packLow16(lo[r], hi[r]));
+}
 
 // ---- Encoder colour fetch: whole MCUs of R, G, B to Y, Cb, Cr
 
@@ -402,6 +531,7 @@ namespace {
 McuFetchFn gPlainYccFetch;
 McuFetchFn gPlainInvertedFetch;
 McuFetchFn gPlainBytesFetch;
+McuFetchFn gPlainMeansFetch;
 
 // One row of 8 x (1 << kSx) source pixels as 16-bit R, G, B lanes. The
 // three-byte pixels are taken apart by four rounds of byte interleaving
@@ -568,6 +698,131 @@ void fetchPacked422Vector(const FetchPlan& p, int column, int row, int16_t* out)
     }
 }
 
+
+// Four-byte pixels to Y, Cb, Cr, chroma from the means of each box's R, G, B.
+template <int kSx, int kSy>
+void fetchMeansVector(const FetchPlan& p, int column, int row, int16_t* out) {
+    constexpr int kW = 8 << kSx, kH = 8 << kSy, kLuma = 1 << (kSx + kSy), kLog = kSx + kSy;
+    const int x0 = column * kW, y0 = row * kH;
+    const bool bgr = p.color == kJpegColorBgr;
+    int16_t* cbOut = out + kLuma * 64;
+    int16_t* crOut = cbOut + 64;
+    const __m128i low = _mm_set1_epi32(0xFF), half = _mm_set1_epi16(int16_t((1 << kLog) >> 1));
+    __m128i sr[2], sg[2], sb[2];
+    for (int y = 0; y < kH; ++y) {
+        __m128i r[2], g[2], b[2];
+        const uint8_t* src = p.origin + ptrdiff_t(y0 + y) * p.stride + ptrdiff_t(x0) * 4;
+        _mm_prefetch(reinterpret_cast<const char*>(src + 8 * kW * 4), _MM_HINT_T0);
+        for (int i = 0; i <= kSx; ++i) {
+            const __m128i v0 = load128(src + 32 * i), v1 = load128(src + 32 * i + 16);
+            r[i] = _mm_packs_epi32(_mm_and_si128(v0, low), _mm_and_si128(v1, low));
+            g[i] = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(v0, 8), low), _mm_and_si128(_mm_srli_epi32(v1, 8), low));
+            b[i] = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(v0, 16), low),
+                                   _mm_and_si128(_mm_srli_epi32(v1, 16), low));
+            if (bgr) std::swap(r[i], b[i]);
+            const int at = ((y >> 3) * (1 << kSx) + i) * 64 + (y & 7) * 8;
+            store128(out + at, weighted(r[i], g[i], b[i], 77, 150, 29, -32640, 8));
+        }
+        if (kSy && !(y & 1)) {
+            for (int i = 0; i <= kSx; ++i) sr[i] = r[i], sg[i] = g[i], sb[i] = b[i];
+            continue;
+        }
+        for (int i = 0; i <= kSx; ++i) {
+            sr[i] = kSy ? _mm_add_epi16(sr[i], r[i]) : r[i];
+            sg[i] = kSy ? _mm_add_epi16(sg[i], g[i]) : g[i];
+            sb[i] = kSy ? _mm_add_epi16(sb[i], b[i]) : b[i];
+        }
+        __m128i mr = sr[0], mg = sg[0], mb = sb[0];
+        if (kSx) {
+            mr = pairSums(sr[0], sr[1]);
+            mg = pairSums(sg[0], sg[1]);
+            mb = pairSums(sb[0], sb[1]);
+        }
+        // The box means, rounded half up.
+        mr = _mm_srli_epi16(_mm_add_epi16(mr, half), kLog);
+        mg = _mm_srli_epi16(_mm_add_epi16(mg, half), kLog);
+        mb = _mm_srli_epi16(_mm_add_epi16(mb, half), kLog);
+        const int chromaRow = y >> kSy;
+        store128(cbOut + chromaRow * 8, weighted(mr, mg, mb, -43, -85, 128, 128, 8));
+        store128(crOut + chromaRow * 8, weighted(mr, mg, mb, 128, -107, -21, 128, 8));
+    }
+}
+
+void fetchMeansDispatch(const FetchPlan& p, int column, int row, int16_t* out) {
+    const int x0 = column * p.mcuWidth, y0 = row * p.mcuHeight;
+    bool fits = p.mode == kFetchYccMeans && p.channels == 4 && p.components == 3 && x0 + p.mcuWidth <= p.width &&
+                y0 + p.mcuHeight <= p.height && p.h[1] == 1 && p.v[1] == 1 && p.h[2] == 1 && p.v[2] == 1 &&
+                p.h[0] == p.hmax && p.v[0] == p.vmax && p.mcuWidth == 8 * p.hmax && p.mcuHeight == 8 * p.vmax;
+    if (fits) {
+        if (p.hmax == 2 && p.vmax == 2) return fetchMeansVector<1, 1>(p, column, row, out);
+        if (p.hmax == 2 && p.vmax == 1) return fetchMeansVector<1, 0>(p, column, row, out);
+        if (p.hmax == 1 && p.vmax == 1) return fetchMeansVector<0, 0>(p, column, row, out);
+    }
+    gPlainMeansFetch(p, column, row, out);
+}
+
+// Eight pixels' byte `at` (of `channels` a pixel) in 16-bit lanes.
+inline __m128i bytesOf(const uint8_t* src, int channels, int at) {
+    const __m128i zero = _mm_setzero_si128();
+    switch (channels) {
+    case 1: return _mm_unpacklo_epi8(load64(src), zero);
+    case 2: {
+        const __m128i v = load128(src);
+        return at ? _mm_srli_epi16(v, 8) : _mm_and_si128(v, _mm_set1_epi16(0xFF));
+    }
+    case 3: {
+        __m128i r, g, b;
+        splitRow<0>(src, false, &r, &g, &b);
+        return at == 0 ? r : at == 1 ? g : b;
+    }
+    default: {
+        const __m128i low = _mm_set1_epi32(0xFF), s = _mm_cvtsi32_si128(8 * at);
+        return _mm_packs_epi32(_mm_and_si128(_mm_srl_epi32(load128(src), s), low),
+                               _mm_and_si128(_mm_srl_epi32(load128(src + 16), s), low));
+    }
+    }
+}
+
+// Any byte layout passed through (byte - 128, or 0 for a component without
+// a byte), each component averaged over its box.
+void fetchPassThroughVector(const FetchPlan& p, int column, int row, int16_t* out) {
+    const int x0 = column * p.mcuWidth, y0 = row * p.mcuHeight;
+    bool fits = p.mode == kFetchBytes && !p.packed && p.channels >= 1 && p.channels <= 4 &&
+                p.components >= 1 && p.components <= kMaxComponents && x0 + p.mcuWidth <= p.width &&
+                y0 + p.mcuHeight <= p.height && p.mcuWidth == 8 * p.hmax && p.mcuHeight == 8 * p.vmax &&
+                (p.hmax == 1 || p.hmax == 2) && (p.vmax == 1 || p.vmax == 2);
+    for (int c = 0; fits && c < p.components; ++c)
+        fits = p.byteOf[c] < p.channels && (p.h[c] == 1 || p.h[c] == p.hmax) && (p.v[c] == 1 || p.v[c] == p.vmax);
+    if (!fits) {
+        gPlainBytesFetch(p, column, row, out);
+        return;
+    }
+    const uint8_t* origin = p.origin + ptrdiff_t(y0) * p.stride + ptrdiff_t(x0) * p.channels;
+    int16_t* block = out;
+    for (int c = 0; c < p.components; ++c) {
+        const int boxW = p.hmax / p.h[c], boxH = p.vmax / p.v[c], shift = (boxW >> 1) + (boxH >> 1);
+        const __m128i half = _mm_set1_epi16(int16_t((1 << shift) >> 1)), bias = _mm_set1_epi16(128);
+        const int at = p.byteOf[c];
+        for (int by = 0; by < p.v[c]; ++by)
+            for (int bx = 0; bx < p.h[c]; ++bx, block += 64)
+                for (int yy = 0; yy < 8; ++yy) {
+                    if (at < 0) {
+                        store128(block + yy * 8, _mm_setzero_si128());
+                        continue;
+                    }
+                    __m128i sum = _mm_setzero_si128();
+                    for (int dy = 0; dy < boxH; ++dy) {
+                        const uint8_t* src = origin + ptrdiff_t((by * 8 + yy) * boxH + dy) * p.stride +
+                                             ptrdiff_t(bx * 8 * boxW) * p.channels;
+                        const __m128i first = bytesOf(src, p.channels, at);
+                        sum = _mm_add_epi16(sum, boxW == 1 ? first
+                                                           : pairSums(first, bytesOf(src + 8 * p.channels,
+                                                                                     p.channels, at)));
+                    }
+                    store128(block + yy * 8, _mm_sub_epi16(_mm_srli_epi16(_mm_add_epi16(sum, half), shift), bias));
+                }
+    }
+}
 }  // namespace
 
 void fillMcuFetchVector(CodecOps* ops, bool sseIntegers) {
@@ -575,6 +830,7 @@ void fillMcuFetchVector(CodecOps* ops, bool sseIntegers) {
     gPlainYccFetch = f[kFetchYcc444];
     gPlainInvertedFetch = f[kFetchInvertedYcck444];
     gPlainBytesFetch = f[kFetchGrey];
+    gPlainMeansFetch = f[kFetchYccFromFour];
     f[kFetchGreyFromRgb] = fetchYccVector<kThreeBytesLuma, 0, 0>;
     f[kFetchYcc444] = fetchYccVector<kThreeBytesYcc, 0, 0>;
     f[kFetchYcc422] = fetchYccVector<kThreeBytesYcc, 1, 0>;
@@ -583,6 +839,8 @@ void fillMcuFetchVector(CodecOps* ops, bool sseIntegers) {
     f[kFetchInvertedYcck422] = fetchYccVector<kFourBytesInverted, 1, 0>;
     f[kFetchInvertedYcck420] = fetchYccVector<kFourBytesInverted, 1, 1>;
     f[kFetchGrey] = fetchGreyVector;
+    f[kFetchYccFromFour] = fetchMeansDispatch;
+    f[kFetchPassThrough] = fetchPassThroughVector;
     // The packed 4:2:2 form is one routine for the classes with and without
     // the SSE integer instructions.
     (void)sseIntegers;

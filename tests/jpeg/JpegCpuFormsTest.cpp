@@ -368,6 +368,7 @@ TEST(CpuForms, EncoderMcuFetch) {
     struct Case {
         int slot, channels, color, mode, components, hmax, vmax;
         bool packed;
+        int order = 0;   // pass-through bytes: 0 in order, 1 reversed, 2 from the next byte on
     } cases[] = {
         {kFetchGreyFromRgb, 3, kJpegColorRgb, kFetchYcc, 1, 1, 1, false},
         {kFetchYcc444, 3, kJpegColorBgr, kFetchYcc, 3, 1, 1, false},
@@ -384,6 +385,17 @@ TEST(CpuForms, EncoderMcuFetch) {
         {kFetchBytes420, 3, kJpegColorRgb, kFetchBytes, 3, 2, 2, false},
         {kFetchBytes422, 3, kJpegColorRgb, kFetchBytes, 3, 2, 1, false},
         {kFetchPacked422, 2, kJpegColorYcbcr, kFetchBytes, 3, 2, 1, true},
+        // The means fetch and the pass-through serve every sampling and layout.
+        {kFetchYccFromFour, 4, kJpegColorBgr, kFetchYccMeans, 3, 1, 1, false},
+        {kFetchYccFromFour, 4, kJpegColorRgb, kFetchYccMeans, 3, 2, 1, false},
+        {kFetchYccFromFour, 4, kJpegColorBgr, kFetchYccMeans, 3, 1, 2, false},
+        {kFetchPassThrough, 3, kJpegColorBgr, kFetchBytes, 3, 1, 1, false, 1},
+        {kFetchPassThrough, 3, kJpegColorRgb, kFetchBytes, 3, 2, 2, false, 1},
+        {kFetchPassThrough, 4, kJpegColorRgba, kFetchBytes, 4, 2, 2, false},
+        {kFetchPassThrough, 4, kJpegColorRgba, kFetchBytes, 4, 2, 1, false, 2},
+        {kFetchPassThrough, 1, kJpegColorOther, kFetchBytes, 3, 2, 1, false},
+        {kFetchPassThrough, 2, kJpegColorOther, kFetchBytes, 3, 1, 2, false},
+        {kFetchPassThrough, 3, kJpegColorRgb, kFetchBytes, 1, 1, 1, false, 2},
     };
     std::mt19937 rng(11);
     const int sizes[][2] = {{1, 1}, {17, 9}, {33, 31}, {48, 32}};
@@ -392,8 +404,12 @@ TEST(CpuForms, EncoderMcuFetch) {
             for (int fill = 0; fill < 4; ++fill) {
                 std::vector<uint8_t> pixels(size_t(width) * height * 4);
                 for (uint8_t& v : pixels) v = fill == 0 ? 0 : fill == 1 ? 255 : uint8_t(rng());
-                const FetchPlan plan = planFor(pixels, width, height, k.channels, k.color, k.mode, k.components,
+                FetchPlan plan = planFor(pixels, width, height, k.channels, k.color, k.mode, k.components,
                                                k.hmax, k.vmax, k.packed);
+                for (int c = 0; c < k.components && k.order; ++c) {
+                    const int at = k.order == 1 ? k.channels - 1 - c : c + 1;
+                    plan.byteOf[c] = at >= 0 && at < k.channels ? at : -1;
+                }
                 ASSERT_EQ(mcuFetchSlot(plan), k.slot);
                 const int blocks = k.components == 1 ? 1 : (k.components == 4 ? 2 : 1) * k.hmax * k.vmax + 2;
                 for (const ClassTable& c : classTables())
