@@ -43,6 +43,8 @@ const PinnedRow kRows[] = {
     {SweepFamily::AnimationEffect, "Flower", 0xc83b0ed79f708a30ull},
     {SweepFamily::AnimationEffect, "StretchFlower", 0xe66b6e41aaa149c0ull},
     {SweepFamily::AnimationEffect, "Tavia", 0xbc88ea04dc6d90feull},
+    {SweepFamily::Transition, "RO_Rotate2", 0xb31771bbe0a30aefull},
+    {SweepFamily::Transition, "RO_Rotate4", 0x3c9781ba835f51dfull},
 };
 
 EffectEntry entryOf(SweepFamily family, const std::string& name) {
