@@ -10,8 +10,10 @@
 #include <cstring>
 #include <string>
 
+#include "Animation/AnimationShared.h"
 #include "Animation/AnimationTable.h"
 #include "Animation/ParticleList.h"
+#include "AnimationEffect/ANIEffectWarping.h"
 #include "AnimationEffect/AnimationEffectTable.h"
 #include "CG/TitleTable.h"
 #include "Sfx/ImageEffectTable.h"
@@ -45,6 +47,17 @@ const PinnedRow kRows[] = {
     {SweepFamily::AnimationEffect, "Tavia", 0xbc88ea04dc6d90feull},
     {SweepFamily::Transition, "RO_Rotate2", 0xb31771bbe0a30aefull},
     {SweepFamily::Transition, "RO_Rotate4", 0x3c9781ba835f51dfull},
+    {SweepFamily::Animation, "Bubble", 0xaad50e8f9344e25eull},
+    {SweepFamily::Animation, "MetalBubble", 0x128bf05738fae820ull},
+    {SweepFamily::Animation, "Sun1", 0xe37b970110d1da4full},
+    {SweepFamily::Animation, "rgbSun1", 0x784c3ed9ee10a5f4ull},
+    {SweepFamily::Animation, "ColorLight", 0x907ebcc765edf41bull},
+    {SweepFamily::Animation, "ColorLight2", 0x1ac72edf1f186ed7ull},
+    {SweepFamily::Animation, "ShiningStar3", 0x2845f8f9ea2e1f93ull},
+    {SweepFamily::Animation, "SpectrumDot3", 0xf8bc14500fa984f3ull},
+    {SweepFamily::Animation, "SpectrumDot4", 0x3902177975e69b3full},
+    {SweepFamily::ImageEffect, "AN_Shining", 0x3e4a9e9b99ff94a0ull},
+    {SweepFamily::ImageEffect, "AN_Shining2", 0xc20b4db710406811ull},
 };
 
 EffectEntry entryOf(SweepFamily family, const std::string& name) {
@@ -71,6 +84,13 @@ EffectEntry entryOf(SweepFamily family, const std::string& name) {
     return nullptr;
 }
 
+// Every run starts from the process's start state, whatever ran before.
+void resetRunState() {
+    resetAnimationRunState();
+    resetParticleLists();
+    setWarpReseedClock([]() -> uint32_t { return 4242; });
+}
+
 uint64_t rowSum(SweepFamily family, EffectEntry entry) {
     static const SoundScenario loud = loudest();
     static const SoundScenario quiet = silenceScenario();
@@ -82,6 +102,7 @@ uint64_t rowSum(SweepFamily family, EffectEntry entry) {
             o.progresses = {0.0f, 0.1f, 0.3f, 0.6f, 0.9f, 0.999f};
             o.sound = sound;
             o.seed = seed;
+            o.beforeRun = resetRunState;
             for (uint64_t s : rowFrameChecksums(family, entry, o)) h = (h ^ s) * 1099511628211ull;
             freeParticleLists();
         }
