@@ -56,6 +56,8 @@ const PinnedRow kRows[] = {
     {SweepFamily::Animation, "ShiningStar3", 0x2845f8f9ea2e1f93ull},
     {SweepFamily::Animation, "SpectrumDot3", 0xf8bc14500fa984f3ull},
     {SweepFamily::Animation, "SpectrumDot4", 0x3902177975e69b3full},
+    {SweepFamily::Animation, "RedSpectrumFire", 0x30119149a6ed2c1full},
+    {SweepFamily::Animation, "CyanSpectrumFire", 0xdfd124c0a046eb63ull},
     {SweepFamily::ImageEffect, "AN_Shining", 0x3e4a9e9b99ff94a0ull},
     {SweepFamily::ImageEffect, "AN_Shining2", 0xc20b4db710406811ull},
 };
