@@ -58,6 +58,7 @@ const PinnedRow kRows[] = {
     {SweepFamily::Animation, "SpectrumDot4", 0x3902177975e69b3full},
     {SweepFamily::Animation, "RedSpectrumFire", 0x30119149a6ed2c1full},
     {SweepFamily::Animation, "CyanSpectrumFire", 0xdfd124c0a046eb63ull},
+    {SweepFamily::ImageEffect, "PL_Sharpen", 0xede7bfa151cadfb7ull},
     {SweepFamily::ImageEffect, "AN_Shining", 0x3e4a9e9b99ff94a0ull},
     {SweepFamily::ImageEffect, "AN_Shining2", 0xc20b4db710406811ull},
 };
