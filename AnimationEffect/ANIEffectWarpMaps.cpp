@@ -345,6 +345,19 @@ const QuickAngles& quickAngles() {
     return q;
 }
 
+}  // namespace
+
+void fillWarpAngleTable(int32_t kind, const WarpState& s, int16_t* table, int32_t pitch, int32_t width,
+                        int32_t height) {
+    quickAngles().fill(static_cast<AngleKind>(std::clamp(kind, 0, 2)), s, table, pitch, width, height);
+}
+
+int32_t warpAngleEntry(int32_t kind, const WarpState& s, int64_t dx, int64_t dy) {
+    return static_cast<int16_t>(angleEntry(static_cast<AngleKind>(std::clamp(kind, 0, 2)), s, dx, dy));
+}
+
+namespace {
+
 // The angle table of this map: on a new map it is acquired (buffers[2] /
 // slots[2]) and filled for the whole frame; every call keeps it. Null when
 // the pool had none: the caller then works each entry out as it goes.
