@@ -227,6 +227,137 @@ int32_t angleEntry(AngleKind kind, const WarpState& s, int64_t dx, int64_t dy) {
     return 0;
 }
 
+// A whole table of entries without a library atan2 (and sin) per entry, which
+// stalled the first frame: one quadrant of angles is worked out, to within about
+// 1e-15, and the others follow from it (atan2(-x, y) = -atan2(x, y), atan2(x, -y)
+// = pi - atan2(x, y), and for the lobes' whole number L sin(L(pi - a)) =
+// -(-1)^L sin(La)). Wherever the value before truncation lies so close to an
+// integer that the library's last bits could decide it, and on the axes, the
+// entry is the library's own: the table equals angleEntry's in every entry.
+class QuickAngles {
+public:
+    QuickAngles() {
+        for (int k = 0; k <= kSteps; ++k) atanOf_[k] = std::atan(static_cast<double>(k) / kSteps);
+    }
+
+    void fill(AngleKind kind, const WarpState& s, int16_t* table, int32_t pitch, int32_t w, int32_t h) const {
+        const int32_t cx = w >> 1, cy = h >> 1;
+        auto at = [&](int32_t x, int32_t y) -> int16_t& { return table[static_cast<ptrdiff_t>(y) * pitch + x]; };
+        auto exact = [&](int32_t x, int32_t y) {
+            at(x, y) = static_cast<int16_t>(angleEntry(kind, s, int64_t{x} - cx, int64_t{y} - cy));
+        };
+        const bool quick = kind != AngleKind::StretchFlower ||
+                           (s.angleLobes >= -64 && s.angleLobes <= 64 && std::abs(s.angleAmplitude) <= (1 << 20));
+        if (!quick) {
+            for (int32_t y = 0; y < h; ++y)
+                for (int32_t x = 0; x < w; ++x) exact(x, y);
+            return;
+        }
+        for (int32_t y = 0; y < h; ++y) exact(cx, y);
+        for (int32_t x = 0; x < w; ++x) exact(x, cy);
+        const int32_t reachX = std::max(cx, w - 1 - cx), reachY = std::max(cy, h - 1 - cy);
+        std::vector<double> angle(static_cast<size_t>(reachX) + 1), wave(angle.size());
+        const double k = kind == AngleKind::Flower ? 4096.0 * ((s.warpRandom[1] & 15) + 8) / kPi : 8192.0;
+        const int32_t lobes = s.angleLobes;
+        const double amplitude = s.angleAmplitude;
+        const double margin = kind == AngleKind::StretchFlower
+                                  ? (std::abs(lobes) + 1.0) * kAngleError * std::abs(amplitude) + 1e-9
+                                  : k * kAngleError + 1e-9;
+        for (int32_t dy = 1; dy <= reachY; ++dy) {
+            for (int32_t dx = 1; dx <= reachX; ++dx) {
+                angle[dx] = firstQuadrantAtan2(dx, dy);
+                if (kind == AngleKind::StretchFlower) wave[dx] = sine(lobes * angle[dx]);
+            }
+            for (int32_t below = 0; below < 2; ++below) {
+                const int32_t y = below ? cy + dy : cy - dy;
+                if (y < 0 || y >= h) continue;
+                // Row y has y - cy = dy below the centre (atan2 of a positive second argument).
+                const bool positiveY = below;
+                for (int32_t x = 0; x < w; ++x) {
+                    const int32_t dx = x - cx;
+                    if (dx == 0) continue;
+                    const double a0 = angle[std::abs(dx)];
+                    double v;
+                    if (kind == AngleKind::StretchFlower) {
+                        double sv = wave[std::abs(dx)];
+                        if (!positiveY && !(lobes & 1)) sv = -sv;
+                        v = (dx < 0 ? -sv : sv) * amplitude;
+                    } else {
+                        double a = positiveY ? a0 : kPiD - a0;
+                        if (dx < 0) a = -a;
+                        v = kind == AngleKind::Flower ? k * (a + 1.1) : a * 8192.0;
+                    }
+                    const int32_t lo = truncToInt(v - margin);
+                    if (lo != truncToInt(v + margin) || lo == INT32_MIN) {
+                        exact(x, y);
+                        continue;
+                    }
+                    at(x, y) = static_cast<int16_t>(kind == AngleKind::Flower ? lo & 8191 : lo);
+                }
+            }
+        }
+    }
+
+private:
+    static constexpr int kSteps = 64;
+    // A bound, with a wide allowance, on how far the angles and sines here and the
+    // library's stray from the true values (for the arguments met here: |x| < 250).
+    static constexpr double kAngleError = 1e-11;
+    static constexpr double kHalfPi = 1.5707963267948966;
+    static constexpr double kPiD = 3.141592653589793;
+
+    // atan(u) for |u| <= 1/128: the series to u^9 leaves less than 1e-19.
+    static double smallAtan(double u) {
+        const double u2 = u * u;
+        return u * (1.0 - u2 * (1.0 / 3 - u2 * (1.0 / 5 - u2 * (1.0 / 7 - u2 * (1.0 / 9)))));
+    }
+    // atan2(x, y) for x, y > 0: atan(t) = atan(c) + atan((t - c) / (1 + tc)) about the nearest c = k / 64.
+    double firstQuadrantAtan2(int32_t x, int32_t y) const {
+        const bool steep = x > y;
+        const double t = steep ? static_cast<double>(y) / x : static_cast<double>(x) / y;
+        const int k = static_cast<int>(t * kSteps + 0.5);
+        const double c = static_cast<double>(k) / kSteps;
+        const double r = atanOf_[k] + smallAtan((t - c) / (1.0 + t * c));
+        return steep ? kHalfPi - r : r;
+    }
+    // sin(x) for |x| < 250: reduced by pi/2 in two parts, then the Taylor series of
+    // the sine to x^15 or the cosine to x^16 on |r| <= pi/4 (each term one multiply-add).
+    static double sine(double x) {
+        const double n = static_cast<double>(static_cast<int32_t>(x * (2.0 / kPiD) + (x < 0 ? -0.5 : 0.5)));
+        const double r = (x - n * 1.5707963267341256) - n * 6.077100506506192e-11;
+        const double r2 = r * r;
+        const int q = static_cast<int>(n) & 3;
+        double v;
+        if (q & 1)
+            v = 1.0 + r2 * (-1.0 / 2 + r2 * (1.0 / 24 + r2 * (-1.0 / 720 + r2 * (1.0 / 40320 + r2 * (-1.0 / 3628800 +
+                    r2 * (1.0 / 479001600 + r2 * (-1.0 / 87178291200.0 + r2 * (1.0 / 20922789888000.0))))))));
+        else
+            v = r * (1.0 + r2 * (-1.0 / 6 + r2 * (1.0 / 120 + r2 * (-1.0 / 5040 + r2 * (1.0 / 362880 +
+                    r2 * (-1.0 / 39916800 + r2 * (1.0 / 6227020800.0 + r2 * (-1.0 / 1307674368000.0))))))));
+        return q & 2 ? -v : v;
+    }
+
+    double atanOf_[kSteps + 1];
+};
+
+const QuickAngles& quickAngles() {
+    static const QuickAngles q;
+    return q;
+}
+
+}  // namespace
+
+void fillWarpAngleTable(int32_t kind, const WarpState& s, int16_t* table, int32_t pitch, int32_t width,
+                        int32_t height) {
+    quickAngles().fill(static_cast<AngleKind>(std::clamp(kind, 0, 2)), s, table, pitch, width, height);
+}
+
+int32_t warpAngleEntry(int32_t kind, const WarpState& s, int64_t dx, int64_t dy) {
+    return static_cast<int16_t>(angleEntry(static_cast<AngleKind>(std::clamp(kind, 0, 2)), s, dx, dy));
+}
+
+namespace {
+
 // The angle table of this map: on a new map it is acquired (buffers[2] /
 // slots[2]) and filled for the whole frame; every call keeps it. Null when
 // the pool had none: the caller then works each entry out as it goes.
@@ -239,11 +370,7 @@ const int16_t* holdAngleTable(EffectParams* p, AngleKind kind, int32_t pitch, in
         }
         p->buffers[2] = p->acquireBuffer ? p->acquireBuffer(&p->slots[2]) : nullptr;
         if (p->buffers[2]) {
-            int16_t* t = reinterpret_cast<int16_t*>(p->buffers[2]);
-            for (int32_t y = 0; y < h; ++y)
-                for (int32_t x = 0; x < w; ++x)
-                    t[static_cast<ptrdiff_t>(y) * pitch + x] =
-                        static_cast<int16_t>(angleEntry(kind, s, int64_t{x} - (w >> 1), int64_t{y} - (h >> 1)));
+            quickAngles().fill(kind, s, reinterpret_cast<int16_t*>(p->buffers[2]), pitch, w, h);
         }
     }
     if (!p->buffers[2]) return nullptr;

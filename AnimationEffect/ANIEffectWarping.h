@@ -36,6 +36,13 @@ extern const WarpMapGenerator kWarpMapBuilders[kWarpMapTypes];
 void runWarpMapGenerator(int32_t type, int16_t* map, int32_t pitch, int32_t width, int32_t height, int32_t firstRow,
                          int32_t endRow, EffectParams* record);
 
+// The angle table of map type 8 (kind 0), 12 (1) or 16 (2) as a new map fills
+// it, and one of its entries worked out alone with the library's atan2 and sin
+// (the two agree in every entry; for tests).
+void fillWarpAngleTable(int32_t kind, const WarpState& s, int16_t* table, int32_t pitch, int32_t width,
+                        int32_t height);
+int32_t warpAngleEntry(int32_t kind, const WarpState& s, int64_t dx, int64_t dy);
+
 // Start of the Y plane.
 inline int16_t* warpPlaneY(int16_t* map, int32_t pitch, int32_t height) {
     return map + ((static_cast<int64_t>(pitch) * height) & ~int64_t{1});

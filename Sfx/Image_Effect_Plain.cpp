@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstddef>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "Sfx/ImageEffectFrame.h"
 #include "Sfx/ImageEffectShared.h"
 #include "render/CrtRandom.h"
@@ -377,7 +381,35 @@ void applyPlSharpen(EffectParams* p) {
         const Pixel* s = f.srcRow(y);
         const Pixel* down = f.srcRow(y + 1);
         Pixel* d = f.dstRow(y);
-        for (int32_t x = 1; x < f.w - 1; ++x) {
+        int32_t x = 1;
+#if defined(__SSE2__)
+        // Four pixels at a time: each channel's c u - around t as one 16-bit
+        // multiply-add pair into 32 bits, >> 8 and held to 0..255 by the packs
+        // (v < 0 and v >= 65280 are exactly the results below 0 and above 254).
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i weights = _mm_set_epi16(static_cast<short>(-t), static_cast<short>(u), static_cast<short>(-t),
+                                              static_cast<short>(u), static_cast<short>(-t), static_cast<short>(u),
+                                              static_cast<short>(-t), static_cast<short>(u));
+        const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
+        auto load = [](const Pixel* q) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(q)); };
+        auto onePixel = [&](__m128i c16, __m128i around16, bool high) {
+            const __m128i pairs = high ? _mm_unpackhi_epi16(c16, around16) : _mm_unpacklo_epi16(c16, around16);
+            return _mm_srai_epi32(_mm_madd_epi16(pairs, weights), 8);
+        };
+        for (; x + 4 <= f.w - 1; x += 4) {
+            const __m128i c = load(s + x), n0 = load(up + x), n1 = load(down + x), n2 = load(s + x - 1),
+                          n3 = load(s + x + 1);
+            __m128i out[2];
+            for (int half = 0; half < 2; ++half) {
+                auto widen = [&](__m128i v) { return half ? _mm_unpackhi_epi8(v, zero) : _mm_unpacklo_epi8(v, zero); };
+                const __m128i around = _mm_add_epi16(_mm_add_epi16(widen(n0), widen(n1)), _mm_add_epi16(widen(n2), widen(n3)));
+                const __m128i c16 = widen(c);
+                out[half] = _mm_packs_epi32(onePixel(c16, around, false), onePixel(c16, around, true));
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_and_si128(_mm_packus_epi16(out[0], out[1]), rgb));
+        }
+#endif
+        for (; x < f.w - 1; ++x) {
             // Red and blue neighbours summed in one word: each sum stays below 1024.
             const Pixel n0 = up[x], n1 = down[x], n2 = s[x - 1], n3 = s[x + 1];
             const Pixel rb = (n0 & 0xFF00FF) + (n1 & 0xFF00FF) + (n2 & 0xFF00FF) + (n3 & 0xFF00FF);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
+#include <vector>
 
 #include "render/ChannelMath.h"
 #include "render/PixelBuffer.h"
@@ -24,6 +25,9 @@ inline int64_t sqrtAt(int64_t i) {
     if (i < kTrigTableSize) return SqrtTable[i];
     return static_cast<int64_t>(std::sqrt(static_cast<double>(i)) * 1024.0);
 }
+
+// A weight of addWeighted(.., 8) cut as it cuts it.
+inline uint32_t cutWeight(int64_t w) { return static_cast<uint32_t>(w < 0 ? 0 : w > 65536 ? 65536 : w); }
 
 // Half-width of a glow row at squared distance d2: sqrt(16 floor(d2 / 16)), truncated.
 inline int64_t rowHalfWidth(int64_t d2) { return sqrtAt(d2 >> 4) >> 8; }
@@ -104,20 +108,33 @@ struct GlowTerms {
         const int64_t e = r - std::llabs(dx);
         return (e * e * o * h) >> 20;
     }
+    // e^2 h for |dx| = 0 .. n - 1, so that weight(o, dx) = (columnTerm[|dx|] o) >> 20
+    // (the same product: it stays far inside 64 bits).
+    void columnTerms(int64_t n, std::vector<int64_t>& out) const {
+        out.resize(static_cast<size_t>(std::max<int64_t>(n, 0)));
+        for (int64_t i = 0; i < n; ++i) out[static_cast<size_t>(i)] = (r - i) * (r - i) * h;
+    }
 };
 
 void glowDisc(Pixel* dst, int32_t pitch, const Bounds& b, int64_t x, int64_t y, int64_t r, Pixel colour,
               uint32_t intensity) {
     if (r < 1) return;
     const GlowTerms g(r, intensity);
+    std::vector<int64_t> column;   // rows reach at most r from the centre
+    g.columnTerms(r + 1, column);
+    std::vector<uint32_t> weights;
     const int64_t yLo = std::max(-r, b.y0 - y), yHi = std::min(r, b.y1 - y);
     for (int64_t dy = yLo; dy < yHi; ++dy) {
         const int64_t n = rowHalfWidth(r * r - dy * dy);
         const int64_t o = g.rowFactor(dy);
         if (o == 0) continue;   // every weight of the row is 0
         const int64_t xLo = std::max(-n, b.x0 - x), xHi = std::min(n, b.x1 - x);
+        if (xHi <= xLo) continue;
         Pixel* row = at(dst, pitch, x, y + dy);
-        for (int64_t dx = xLo; dx < xHi; ++dx) row[dx] = addWeighted(row[dx], colour, g.weight(o, dx), 8);
+        weights.resize(static_cast<size_t>(xHi - xLo));
+        for (int64_t dx = xLo; dx < xHi; ++dx)
+            weights[static_cast<size_t>(dx - xLo)] = cutWeight((column[static_cast<size_t>(std::llabs(dx))] * o) >> 20);
+        addWeightedSpan(row + xLo, static_cast<int32_t>(xHi - xLo), colour, weights.data());
     }
 }
 
@@ -237,14 +254,24 @@ void drawGlowDiscB(Pixel* dst, int32_t pitch, int32_t x, int32_t y, int32_t r, P
     if (r < 1) return;
     const GlowTerms g(r, intensity);
     const int64_t r2 = static_cast<int64_t>(r) * r;
+    std::vector<int64_t> column;
+    g.columnTerms(r + 1, column);
+    std::vector<uint32_t> forward, backward;
     for (int64_t dy = 0; dy < r; ++dy) {
         const int64_t n = rowHalfWidth(r2 - dy * dy);
         const int64_t o = g.rowFactor(dy);
-        for (int64_t dx = 0; dx < n; ++dx) {
-            const int64_t w = g.weight(o, dx);
-            Pixel* p[4] = {at(dst, pitch, x + dx, y + dy), at(dst, pitch, x - dx, y + dy),
-                           at(dst, pitch, x + dx, y - dy), at(dst, pitch, x - dx, y - dy)};
-            for (Pixel* q : p) *q = addWeighted(*q, colour, w, 8);
+        if (n <= 0) continue;
+        // The four mirrored runs; a pixel met twice (on the centre row or column)
+        // takes the same add twice, in whichever order.
+        forward.resize(static_cast<size_t>(n));
+        backward.resize(static_cast<size_t>(n));
+        for (int64_t dx = 0; dx < n; ++dx)
+            forward[static_cast<size_t>(dx)] = backward[static_cast<size_t>(n - 1 - dx)] =
+                cutWeight((column[static_cast<size_t>(dx)] * o) >> 20);
+        const int32_t count = static_cast<int32_t>(n);
+        for (int64_t rowY : {y + dy, y - dy}) {
+            addWeightedSpan(at(dst, pitch, x, rowY), count, colour, forward.data());
+            addWeightedSpan(at(dst, pitch, x - n + 1, rowY), count, colour, backward.data());
         }
     }
 }

@@ -74,6 +74,29 @@ inline void blendPixels(Pixel* d, const Pixel* s, int32_t n, uint32_t a) {
     for (; i < n; ++i) d[i] = blendPixel(d[i], s[i], a);
 }
 
+// d[i] = saturatingAdd(d[i], s[column[i]]) over a run: the additive stretch's row.
+// The SSE2 form adds four at a time with saturating byte adds, the same sums.
+inline void saturatingAddGatheredPlain(Pixel* d, const Pixel* s, const int32_t* column, int32_t n) {
+    for (int32_t i = 0; i < n; ++i) d[i] = saturatingAdd(d[i], s[column[i]]);
+}
+
+inline void saturatingAddGathered(Pixel* d, const Pixel* s, const int32_t* column, int32_t n) {
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = _mm_unpacklo_epi64(
+            _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(s[column[i]])),
+                               _mm_cvtsi32_si128(static_cast<int>(s[column[i + 1]]))),
+            _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(s[column[i + 2]])),
+                               _mm_cvtsi32_si128(static_cast<int>(s[column[i + 3]]))));
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(_mm_adds_epu8(dv, sv), rgb));
+    }
+#endif
+    saturatingAddGatheredPlain(d + i, s, column + i, n - i);
+}
+
 // Bilinear mix of four neighbours with fractions fx, fy in 0..15: weights
 // (16 - fx)(16 - fy), fx(16 - fy), (16 - fx)fy and fx fy, summing to 256; each
 // channel is the weighted sum >> 8. Worked as two horizontal mixes and one

@@ -27,6 +27,11 @@ void drawBall(const GlassBall& kind, const Pixel* background, int32_t pitch, int
     const int64_t boxTop = int64_t{y} - l, boxLeft = int64_t{x} - l;
     const int64_t rowFrom = std::max<int64_t>(boxTop, 0), rowTo = std::min<int64_t>(boxTop + d, height);
     const int64_t colFrom = std::max<int64_t>(boxLeft, 0), colTo = std::min<int64_t>(boxLeft + d, width);
+    // The tint of every shade, per channel (blue, green, red), worked out once per ball.
+    uint16_t tintOf[3][256];
+    for (int c = 0; c < 3; ++c)
+        for (uint32_t shade = 0; shade < 256; ++shade)
+            tintOf[c][shade] = static_cast<uint16_t>(std::min<uint32_t>(255, shade * channel(tint, 8 * c) / 128));
     for (int64_t py = rowFrom; py < rowTo; ++py) {
         const int64_t dy = py - y;
         const Pixel* spriteRow = sprite + (((py - boxTop) * step) >> kind.frac) * pitch;
@@ -39,18 +44,18 @@ void drawBall(const GlassBall& kind, const Pixel* background, int32_t pitch, int
             Pixel seen = 0;
             if (kind.lensShift) {
                 // Lens factor in 128ths: 0.375 at the centre, growing toward the rim.
-                const int64_t k = 48 + (m * r2 * 464 + 65535) / 65536;
+                const int64_t k = 48 + ((m * r2 * 464 + 65535) >> 16);   // never negative: the shift is the division
                 const int64_t bx = x + ((dx * k) >> kind.lensShift), by = y + ((dy * k) >> kind.lensShift);
                 if (bx >= 0 && bx < width && by >= 0 && by < height) seen = background[by * pitch + bx];
             }
-            Pixel out = 0;
-            for (int shift = 0; shift <= 16; shift += 8) {
-                const uint32_t tinted = std::min<uint32_t>(255, shade * channel(tint, shift) / 128);
-                uint32_t v = kind.lensShift
-                                 ? highlight + ((weight * tinted + (256 - weight) * channel(seen, shift)) >> 8)
-                                 : highlight + tinted;
-                out |= std::min<uint32_t>(255, v) << shift;
-            }
+            const uint32_t keep = 256 - weight;
+            auto mix = [&](int c, int shift) {
+                const uint32_t tinted = tintOf[c][shade];
+                const uint32_t v = kind.lensShift ? highlight + ((weight * tinted + keep * channel(seen, shift)) >> 8)
+                                                  : highlight + tinted;
+                return std::min<uint32_t>(255, v) << shift;
+            };
+            const Pixel out = mix(0, 0) | mix(1, 8) | mix(2, 16);
             write(py * pitch + px, out);
         }
     }

@@ -19,6 +19,17 @@ void rotateZoomBlitAlpha(Pixel* dst, int32_t dstPitch, const Pixel* src, int32_t
 void rotateZoomBlitSmooth(Pixel* dst, int32_t dstPitch, const Pixel* src, int32_t srcPitch,
                           const Rect& clip, const Rect& srcRect, int32_t cx, int32_t cy,
                           float angle, float scale, float alpha);
+// The mixing step of rotateZoomBlitSmooth over gathered points of one row:
+// row[x] = blend(row[x], bilinear mix of corner[0], corner[1], corner[pitch],
+// corner[pitch + 1] at fx, fy in 0..15, a in 0..256). The SSE2 form (two points at
+// a time) and the plain one give the same pixels. The source is not the row.
+struct SmoothPoint {
+    int32_t x;
+    uint32_t fx, fy;
+    const Pixel* corner;
+};
+void smoothMixRun(Pixel* row, const SmoothPoint* points, int32_t n, int32_t srcPitch, uint32_t a);
+void smoothMixRunPlain(Pixel* row, const SmoothPoint* points, int32_t n, int32_t srcPitch, uint32_t a);
 // Non-zero pixels of the source RECT centred at (cx, cy), saturating-added, clipped.
 void addImageCentered(Pixel* dst, int32_t dstPitch, const Pixel* src, int32_t srcPitch,
                       const Rect& clip, const Rect& srcRect, int32_t cx, int32_t cy);

@@ -197,6 +197,43 @@ TEST(WarpMaps, BuildersFillOnlyTheirRowsAndStoreOnlyReachablePositions) {
 
 // The palettes are whole channels: "Plasma7"'s red and blue half a turn
 // apart, green a quarter turn on.
+// The angle tables of the flower, stretched flower and Tavia maps are filled
+// without a library call per entry; every entry must still be the library's
+// own: every petal count, every lobe count (odd and even) at the amplitude's
+// ends, at the engine's sizes, odd sizes and tiny frames.
+TEST(WarpMaps, AngleTablesEqualTheLibrarysEntries) {
+    const std::pair<int32_t, int32_t> sizes[] = {{800, 600}, {641, 479}, {67, 41}, {1, 1}, {2, 3}};
+    std::vector<WarpState> states;
+    for (int32_t petals = 0; petals < 16; ++petals) {
+        WarpState s{};
+        s.warpRandom[1] = petals;
+        states.push_back(s);
+    }
+    for (int32_t lobes = 8; lobes < 40; ++lobes)
+        for (int32_t amplitude : {4096, 12287}) {
+            WarpState s{};
+            s.angleLobes = lobes;
+            s.angleAmplitude = amplitude;
+            states.push_back(s);
+        }
+    for (auto [w, h] : sizes) {
+        std::vector<int16_t> table(static_cast<size_t>(w) * h);
+        for (int32_t kind = 0; kind < 3; ++kind)
+            for (const WarpState& s : states) {
+                if (kind != 1 && s.angleLobes != 0) continue;
+                if (kind == 1 && s.angleLobes == 0) continue;
+                if (kind == 2 && s.warpRandom[1] != 0) continue;
+                fillWarpAngleTable(kind, s, table.data(), w, w, h);
+                int32_t wrong = 0;
+                for (int32_t y = 0; y < h; ++y)
+                    for (int32_t x = 0; x < w; ++x)
+                        wrong += table[static_cast<size_t>(y) * w + x] != warpAngleEntry(kind, s, x - w / 2, y - h / 2);
+                EXPECT_EQ(wrong, 0) << w << "x" << h << ", kind " << kind << ", petals word " << s.warpRandom[1]
+                                    << ", lobes " << s.angleLobes << ", amplitude " << s.angleAmplitude;
+            }
+    }
+}
+
 TEST(PlasmaGenerators, CosinePaletteChannels) {
     GuardedBuffer layer(16, 12);
     const Rect clip{0, 0, 16, 12};

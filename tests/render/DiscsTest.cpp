@@ -3,6 +3,9 @@
 
 #include <cstdlib>
 
+#include <vector>
+
+#include "render/ChannelMath.h"
 #include "render/Discs.h"
 #include "render/TrigTables.h"
 #include "tests/render/DrawChecks.h"
@@ -14,6 +17,27 @@ using draw_checks::unchangedOutside;
 using vt_test::GuardedBuffer;
 
 constexpr Pixel kGrey = 0x00404040;
+
+// The glows' SSE2 weighted-add run and the plain one agree: every weight from 0
+// to the cut (65536) in steps that meet both halves of the split, full-range
+// channels (saturating and not), a colour with a top byte, runs of every length mod 4.
+TEST(AddWeightedSpan, VectorFormEqualsThePlainForm) {
+    uint32_t v = 7;
+    auto next = [&] { return v = v * 1664525u + 1013904223u; };
+    std::vector<uint32_t> weights;
+    for (uint32_t k = 0; k <= 65536; k += 37) weights.push_back(k);
+    for (uint32_t k : {0u, 1u, 255u, 256u, 257u, 65535u, 65536u}) weights.push_back(k);
+    for (Pixel colour : {0x00FFFFFFu, 0xFF102030u, 0x00800001u, 0u}) {
+        for (int32_t n : {0, 1, 3, 4, 7, static_cast<int32_t>(weights.size())}) {
+            std::vector<Pixel> a(static_cast<size_t>(n));
+            for (Pixel& p : a) p = next() & ((next() & 1) ? 0x00FFFFFFu : 0xFFFFFFFFu);
+            std::vector<Pixel> b = a;
+            channel_math::addWeightedSpan(a.data(), n, colour, weights.data());
+            channel_math::addWeightedSpanPlain(b.data(), n, colour, weights.data());
+            EXPECT_EQ(a, b) << "colour " << colour << ", n " << n;
+        }
+    }
+}
 
 class Discs : public ::testing::Test {
 protected:

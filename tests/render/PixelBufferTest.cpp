@@ -54,6 +54,26 @@ TEST(PixelArithmetic, SaturatingAddKeepsChannelsApart) {
     EXPECT_EQ(saturatingAdd(0x123456, 0), 0x123456u);
 }
 
+// The additive stretch's SSE2 row equals the plain one: channels that saturate
+// and not, source pixels with a top byte, repeated and backward columns, runs of
+// every length mod 4.
+TEST(PixelArithmetic, SaturatingAddGatheredVectorFormEqualsThePlainForm) {
+    uint32_t v = 3;
+    auto next = [&] { return v = v * 1664525u + 1013904223u; };
+    std::vector<Pixel> src(64);
+    for (Pixel& p : src) p = next();
+    std::vector<int32_t> column(41);
+    for (size_t i = 0; i < column.size(); ++i) column[i] = static_cast<int32_t>(i < 20 ? i / 3 : 63 - i);
+    for (int32_t n : {0, 1, 2, 3, 4, 5, 41}) {
+        std::vector<Pixel> a(41);
+        for (Pixel& p : a) p = next() & 0x00FFFFFF;
+        std::vector<Pixel> b = a;
+        saturatingAddGathered(a.data(), src.data(), column.data(), n);
+        saturatingAddGatheredPlain(b.data(), src.data(), column.data(), n);
+        EXPECT_EQ(a, b) << "n " << n;
+    }
+}
+
 TEST(PixelArithmetic, BlendWeightTruncatesAndStaysInRange) {
     struct Case { float alpha; uint32_t weight; } cases[] = {
         {0.0f, 0}, {1.0f, 256}, {0.5f, 128}, {0.999f, 255}, {0.0039f, 0}, {0.0040f, 1},

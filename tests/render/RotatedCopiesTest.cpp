@@ -1,6 +1,7 @@
 // Rotated, zoomed, turned, tilted and quad-warped copies.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -79,6 +80,34 @@ TEST(RotateZoom, AlphaBlendsWithTheConstantWeight) {
     rotateZoomBlitAlpha(dst.pixels(), dst.pitch(), src.pixels(), src.pitch(), clip, srcRect, 10, 10, 0.f, 1.f, 0.5f);
     EXPECT_EQ(dst.at(10, 10), 0x007F4020u);   // (s * 128) >> 8
     EXPECT_EQ(dst.at(0, 0), 0u);
+}
+
+// The SSE2 mixing run and the plain one agree on every fraction pair, every
+// kind of weight, full-range channels and runs of odd and even length.
+TEST(RotateZoom, SmoothMixRunVectorFormEqualsThePlainForm) {
+    const int32_t pitch = 40;
+    std::vector<Pixel> src(pitch * 40);
+    uint32_t v = 99;
+    auto next = [&] { return v = v * 1664525u + 1013904223u; };
+    for (Pixel& p : src) p = next() & 0x00FFFFFF;
+    for (int i = 0; i < 40; ++i) src[i * 7 % src.size()] = (i & 1) ? 0x00FFFFFF : 0;   // extremes
+    std::vector<SmoothPoint> points;
+    for (uint32_t fy = 0; fy < 16; ++fy)
+        for (uint32_t fx = 0; fx < 16; ++fx)
+            points.push_back({static_cast<int32_t>(points.size()), fx, fy, &src[next() % (pitch * 38)]});
+    for (uint32_t a : {0u, 1u, 128u, 255u, 256u})
+        for (int32_t n : {0, 1, 2, 7, 256}) {
+            for (int32_t start : {0, 128}) {   // x runs 0..255: distinct within any run
+                const int32_t count = std::min<int32_t>(n, static_cast<int32_t>(points.size()) - start);
+                ASSERT_GE(count, 0);
+                std::vector<Pixel> row(300), plain;
+                for (Pixel& p : row) p = next() & 0x00FFFFFF;
+                plain = row;
+                smoothMixRun(row.data(), points.data() + start, count, pitch, a);
+                smoothMixRunPlain(plain.data(), points.data() + start, count, pitch, a);
+                EXPECT_EQ(row, plain) << "a " << a << ", n " << n << ", start " << start;
+            }
+        }
 }
 
 TEST(AddImageCentered, AddsNonBlackPixelsOnly) {

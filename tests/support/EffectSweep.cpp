@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <memory>
 
 #include "render/CrtRandom.h"
@@ -132,14 +133,31 @@ void fillCommon(EffectParams& p, int w, int h, int first, float progress, int du
     p.clearBuffer = poolClear;
 }
 
+// While set, each timed entry call appends its milliseconds here: the thread's
+// processor time where the system keeps it (a busy machine's other work does
+// not count), else the wall-clock time.
+std::vector<double>* frameLog = nullptr;
+
+double threadMs() {
+#if defined(CLOCK_THREAD_CPUTIME_ID) && !defined(_WIN32)
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+#else
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+#endif
+}
+
 void timedCall(EffectEntry entry, EffectParams* record, std::chrono::steady_clock::duration* total) {
     if (!total) {
         entry(record);
         return;
     }
+    const double cpu0 = frameLog ? threadMs() : 0.0;
     auto t0 = std::chrono::steady_clock::now();
     entry(record);
     *total += std::chrono::steady_clock::now() - t0;
+    if (frameLog) frameLog->push_back(threadMs() - cpu0);
 }
 
 struct RunResult {
@@ -347,6 +365,32 @@ double timeRowPerFrame(SweepFamily family, EffectEntry entry, int width, int hei
     std::chrono::steady_clock::duration entryTime{};
     runOnce(family, entry, rule, o, width, height, 1, false, &entryTime);
     return std::chrono::duration<double, std::milli>(entryTime).count() / frames;
+}
+
+std::vector<double> rowFrameTimes(SweepFamily family, EffectEntry entry, int width, int height, int frames,
+                                  const SweepOptions& options) {
+    SweepOptions o = options;
+    o.progresses.clear();
+    for (int i = 0; i < frames; ++i) o.progresses.push_back(0.999f * i / std::max(1, frames - 1));
+    RowRule rule;
+    rule.topByteZero = false;
+    std::vector<double> times;
+    std::chrono::steady_clock::duration entryTime{};
+    frameLog = &times;
+    runOnce(family, entry, rule, o, width, height, 1, false, &entryTime);
+    frameLog = nullptr;
+    return times;
+}
+
+std::vector<uint64_t> rowFrameChecksums(SweepFamily family, EffectEntry entry, const SweepOptions& options) {
+    std::vector<uint64_t> sums;
+    RowRule rule;
+    rule.topByteZero = false;
+    for (auto [w, h] : options.sizes) {
+        RunResult r = runOnce(family, entry, rule, options, w, h, 1);
+        sums.insert(sums.end(), r.frameSums.begin(), r.frameSums.end());
+    }
+    return sums;
 }
 
 }  // namespace vt_test

@@ -83,5 +83,12 @@ double timeRowPerFrame(SweepFamily family, EffectEntry entry, int width, int hei
 // The same with the options' title fields (text, font size, colour, position).
 double timeRowPerFrame(SweepFamily family, EffectEntry entry, int width, int height, int frames,
                        const SweepOptions& options);
+// Milliseconds of each frame of one run (the first frame included), with the
+// options' sound and title fields.
+std::vector<double> rowFrameTimes(SweepFamily family, EffectEntry entry, int width, int height, int frames,
+                                  const SweepOptions& options);
+
+// The canvas checksum of every frame at every size of the options, in order.
+std::vector<uint64_t> rowFrameChecksums(SweepFamily family, EffectEntry entry, const SweepOptions& options);
 
 }  // namespace vt_test
