@@ -53,6 +53,7 @@ public:
     SoundFormat playbackFormat() const;
 
 private:
+    void abandonStuckThread();
     struct Impl;
     Impl* impl_;
 };
