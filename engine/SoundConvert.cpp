@@ -38,8 +38,8 @@ bool pcmConvertible(const SoundFormat& f, SampleCoding coding) {
                             ? f.bitsPerSample == 8 || f.bitsPerSample == 16 || f.bitsPerSample == 24 ||
                                   f.bitsPerSample == 32
                             : f.bitsPerSample == 32 || f.bitsPerSample == 64;
-    return bitsOk && f.channels >= 1 && f.blockAlign == f.channels * (f.bitsPerSample / 8) && f.rate >= 1000 &&
-           f.rate <= 768000;
+    return bitsOk && f.channels >= 1 && f.channels <= 8 && f.blockAlign == f.channels * (f.bitsPerSample / 8) &&
+           f.rate >= 1000 && f.rate <= 384000;
 }
 
 bool PcmConverter::open(const SoundFormat& source, SampleCoding coding) {

@@ -13,8 +13,8 @@ enum class SampleCoding { Integer, Float };
 
 // Whether the converter takes this format: PCM (tag 1), IEEE float (tag 3) or
 // the extensible tag (0xFFFE) with its coding given, at 8/16/24/32 integer or
-// 32/64 float bits, whole-byte containers filling the block, and a rate from
-// 1,000 to 768,000 Hz.
+// 32/64 float bits, one to eight channels in whole-byte containers filling the
+// block, and a rate from 1,000 to 384,000 Hz.
 bool pcmConvertible(const SoundFormat& f, SampleCoding coding);
 // The coding a format's tag says (the extensible tag does not say: then
 // `extensible` is taken, which the platform reads from the sub-format).

@@ -228,7 +228,8 @@ struct OpenJob {
         if (FAILED(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER,
                                     IID_IAMMultiMediaStream, reinterpret_cast<void**>(&multiMediaStream))))
             return false;
-        if (FAILED(multiMediaStream->Initialize(STREAMTYPE_READ, AMMSF_NOGRAPHTHREAD, nullptr))) return false;
+        // The graph gets a thread of its own: this one ends once the file is open.
+        if (FAILED(multiMediaStream->Initialize(STREAMTYPE_READ, 0, nullptr))) return false;
         if (FAILED(multiMediaStream->AddMediaStream(nullptr, &MSPID_PrimaryAudio, 0, nullptr))) return false;
         if (FAILED(multiMediaStream->OpenFile(path, AMMSF_RUN))) return false;
         if (FAILED(multiMediaStream->GetMediaStream(MSPID_PrimaryAudio, &mediaStream))) return false;

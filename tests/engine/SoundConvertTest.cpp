@@ -125,14 +125,16 @@ TEST(SoundConvert, EveryLayoutAndRatePlaysItsToneAt44100Stereo) {
                 }
                 const Channel left = measure(played, 0), right = measure(played, 1);
                 const double expectedRms = 0.5 / std::sqrt(2.0) * 32768;
-                const double tolerance = l.bits == 8 ? 0.04 : 0.02;
+                // Linear interpolation dulls 660 Hz from 8 kHz by about 2 %.
+                const double tolerance = l.bits == 8 ? 0.04 : 0.03;
                 EXPECT_NEAR(left.rms / expectedRms, 1.0, tolerance) << what;
                 EXPECT_NEAR(right.rms / expectedRms, 1.0, tolerance) << what;
                 EXPECT_NEAR(left.pitch, 440.0, 2.0) << what;
                 EXPECT_NEAR(right.pitch, channels == 1 ? 440.0 : 660.0, 2.0) << what;
-                // A 660 Hz tone at half scale moves at most about 1,550 a sample:
-                // a seam or a misread byte would jump far more.
-                const int steepest = static_cast<int>(0.5 * 2 * kPi * 660 / 44100 * 32768) + 60;
+                // A 660 Hz tone at half scale moves at most about 1,540 a sample
+                // (plus a step of 8-bit quantisation): a seam or a misread byte
+                // would jump far more.
+                const int steepest = static_cast<int>(0.5 * 2 * kPi * 660 / 44100 * 32768) + (l.bits == 8 ? 300 : 60);
                 EXPECT_LE(right.largestStep, steepest) << what;
                 EXPECT_LE(left.largestStep, steepest) << what;
             }
@@ -186,6 +188,8 @@ TEST(SoundConvert, FormatsItRefuses) {
         {"PCM tag said float", formatOf({1, SampleCoding::Integer, 32}, 1, 22050), SampleCoding::Float},
         {"no channels", formatOf({1, SampleCoding::Integer, 16}, 0, 22050), SampleCoding::Integer},
         {"rate 0", formatOf({1, SampleCoding::Integer, 16}, 1, 0), SampleCoding::Integer},
+        {"a rate no file has", formatOf({1, SampleCoding::Integer, 16}, 1, 2000000), SampleCoding::Integer},
+        {"thousands of channels", formatOf({1, SampleCoding::Integer, 16}, 4000, 44100), SampleCoding::Integer},
     };
     for (const Case& c : cases) {
         PcmConverter converter;
