@@ -193,7 +193,7 @@ SampleCoding extensibleCoding(IMediaStream* stream, const WAVEFORMATEX& decoded)
 // on a damaged file (the open or a sample update never returns); the saver must
 // still start, and end at once when the user moves.
 constexpr DWORD kOpenWaitMs = 3000;
-constexpr DWORD kThreadStopWaitMs = 300;
+constexpr DWORD kThreadStopWaitMs = 500;
 
 // One file opened on a thread of its own. Shared by the opener and the caller;
 // whoever lets go last releases it, so a caller that gave up waiting never
