@@ -256,6 +256,47 @@ struct OpenJob {
     }
 };
 
+// Runs call(context) on a thread of its own, waiting up to ms for it; false
+// when it did not finish in time (it goes on alone: whatever it touches must
+// then be left to it).
+bool runWithin(DWORD ms, LPTHREAD_START_ROUTINE call, void* context) {
+    HANDLE thread = CreateThread(nullptr, 0, call, context, 0, nullptr);
+    if (!thread) {
+        call(context);
+        return true;
+    }
+    const bool done = WaitForSingleObject(thread, ms) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return done;
+}
+
+// The stream objects of a closed sound, released on a thread of their own:
+// releasing stops the platform's graph, which waits for its streaming thread,
+// and that can be stuck on a damaged file. The objects are this record's alone.
+struct StreamRelease {
+    IAudioData* data;
+    IAudioStreamSample* sample;
+    IMediaStream* mediaStream;
+    IAudioMediaStream* audioMediaStream;
+    IAMMultiMediaStream* multiMediaStream;
+
+    static DWORD WINAPI threadMain(void* self) {
+        StreamRelease* r = static_cast<StreamRelease*>(self);
+        releaseAndClear(r->data);
+        releaseAndClear(r->sample);
+        releaseAndClear(r->mediaStream);
+        releaseAndClear(r->audioMediaStream);
+        releaseAndClear(r->multiMediaStream);
+        delete r;
+        return 0;
+    }
+};
+
+DWORD WINAPI rewindStream(void* port) {
+    static_cast<StreamSamplePort*>(port)->rewind();
+    return 0;
+}
+
 // Players whose pumping thread got stuck: kept for ever (the thread may still
 // touch them), and the sound device with them.
 bool g_playerAbandoned = false;
@@ -324,11 +365,15 @@ struct SoundPlayer::Impl final : SoundThreadHost {
     }
 
     int releaseStreamObjects() {
-        releaseAndClear(stream.data);
-        releaseAndClear(stream.sample);
-        releaseAndClear(mediaStream);
-        releaseAndClear(audioMediaStream);
-        releaseAndClear(multiMediaStream);
+        if (stream.data || stream.sample || mediaStream || audioMediaStream || multiMediaStream) {
+            auto* r = new StreamRelease{stream.data, stream.sample, mediaStream, audioMediaStream, multiMediaStream};
+            runWithin(kThreadStopWaitMs, &StreamRelease::threadMain, r);
+        }
+        stream.data = nullptr;
+        stream.sample = nullptr;
+        mediaStream = nullptr;
+        audioMediaStream = nullptr;
+        multiMediaStream = nullptr;
         stream.stream = nullptr;
         open = 0;
         return 0;
@@ -464,11 +509,11 @@ int SoundPlayer::stopSoundThread() {
     return 1;
 }
 
-// The pumping thread is stuck inside the streaming layer, perhaps holding the
-// player's lock. It is left where it is with everything it may still touch (the
-// player's state and locks, the stream objects, the buffer, and the sound device,
-// which owns the buffer); a fresh state takes over, not open, so the caller's
-// close and the program's exit never wait for it.
+// The pumping thread (or a seek) is stuck inside the streaming layer, perhaps
+// holding the player's lock. It is left where it is with everything it may
+// still touch (the player's state and locks, the stream objects, the buffer,
+// and the sound device, which owns the buffer); a fresh state takes over, not
+// open, so the caller's close and the program's exit never wait for it.
 void SoundPlayer::abandonStuckThread() {
     Impl* stuck = impl_;
     stuck->lockHandover();   // never held across a platform call
@@ -476,7 +521,7 @@ void SoundPlayer::abandonStuckThread() {
     stuck->unlockHandover();
     void* window = stuck->messages.window();
     stuck->messages.setWindow(nullptr);   // its late messages go nowhere
-    CloseHandle(stuck->thread);
+    if (stuck->thread) CloseHandle(stuck->thread);
     stuck->thread = nullptr;
     g_playerAbandoned = true;
 
@@ -489,7 +534,14 @@ void SoundPlayer::abandonStuckThread() {
     impl_ = fresh;
 }
 
-int SoundPlayer::rewindSound() { return impl_->stream.rewind() ? 1 : 0; }
+int SoundPlayer::rewindSound() {
+    Impl& m = *impl_;
+    if (!m.stream.stream) return 0;
+    // A seek stops the platform's graph too: bounded like the release. One that
+    // does not return leaves the stream to it, and the player starts afresh.
+    if (!runWithin(kThreadStopWaitMs, &rewindStream, &m.stream)) abandonStuckThread();
+    return 1;
+}
 
 int SoundPlayer::stopSound() {
     stopSoundThread();

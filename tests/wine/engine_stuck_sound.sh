@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
-# Savers whose sound is junk (an MP3 frame header over zeros, a WAV header over
-# noise): Wine's multimedia streaming can hang on them for good, in the open or
-# in a sample update. The saver must still show, and on a key its window must
-# close and its process end within a second.
+# Savers whose sound is junk (random bytes named .mp3, zeros named .wav):
+# Wine's multimedia streaming now and then hangs on such files for good (in the
+# open, a sample update, a seek or the release; wintest_SoundPlayerJunkTest
+# meets it in the player itself). The saver must still show, and on a key its
+# window must close and its process end within a second.
 source "$(dirname "$0")/common.bash"
 need_display
 makesaver=$(makesaver_tool) || exit 1
 cd "$scratch" || exit 1
 convert -size 64x48 xc:gray -quality 90 picture.jpg
-{ printf '\xff\xfb\x90\x64'; head -c 1996 /dev/zero; } >junk.mp3
-# A PCM header promising 44,100 Hz 16-bit stereo, then a truncated, noisy body.
-sox -q -n -r 44100 -c 2 -b 16 tone.wav synth 1 sine 440
+cp "$src/tests/data/sound/junk.mp3" junk.mp3   # 5,000 random bytes
 head -c 100 /dev/zero >junk.wav
 
 for sound in junk.mp3 junk.wav; do
