@@ -3,11 +3,10 @@
 #include <algorithm>
 
 #include "Animation/AnimationShared.h"
-#include "engine/MakerInfo.h"
+#include "engine/CrashLog.h"
 #include "render/Fills.h"
 #include "render/FireSheet.h"
 #include "render/PixelBuffer.h"
-#include "render/Platform.h"
 
 namespace {
 
@@ -23,7 +22,7 @@ SpriteFireState g_fire;
 
 void prepareSheet(Pixel* sheet, int32_t colouring) {
     if (!loadBitmapResource(sheet, "RedFires33.bmp", kFireBitmapWidth, kFireBitmapHeight))
-        platformMessageBox("Fire Resource Not Found!!!", VT_MAKER_WEB_ADDRESS);
+        logNoticeOnce(kFireMissingNotice);
     for (int32_t i = 0; i < kFireBitmapWidth * kFireBitmapHeight; ++i) sheet[i] = recolourFire(sheet[i], colouring);
 }
 

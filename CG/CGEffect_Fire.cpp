@@ -6,13 +6,12 @@
 #include "CG/CGDraw.h"
 #include "CG/CGEffects.h"
 #include "CG/TitleStyles.h"
-#include "engine/MakerInfo.h"
+#include "engine/CrashLog.h"
 #include "render/Blits.h"
 #include "render/CrtRandom.h"
 #include "render/Fills.h"
 #include "render/MaskRelief.h"
 #include "render/PixelBuffer.h"
-#include "render/Platform.h"
 
 namespace {
 
@@ -132,7 +131,7 @@ void drawTitleFire(EffectParams* params, int32_t kind, int32_t spacing) {
     Pixel* sheet = titleWorkBuffer(params);
     if (params->firstFrame && sheet) {
         if (!loadBitmapResource(sheet, "RedFires33.bmp", kFireBitmapWidth, kFireBitmapHeight))
-            platformMessageBox("Fire Resource Not Found!!!", kMakerWebAddress);
+            logNoticeOnce(kFireMissingNotice);
         for (int32_t i = 0; i < kFireBitmapWidth * kFireBitmapHeight; ++i) sheet[i] = recolourFlame(sheet[i], kind);
     }
     TitleView v;

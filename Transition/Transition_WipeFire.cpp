@@ -7,7 +7,7 @@
 
 #include "Transition/Transition_Wipe.h"
 #include "Transition/WipeShared.h"
-#include "engine/MakerInfo.h"
+#include "engine/CrashLog.h"
 #include "render/CrtRandom.h"
 #include "render/Fills.h"
 #include "render/FireSheet.h"
@@ -29,12 +29,13 @@ int32_t loadEngineFire(Pixel* dst, int32_t width, int32_t height) {
 WipeFireLoader g_fireLoader = loadEngineFire;
 
 // Loads the fire picture into the buffer (row length 330). A missing picture
-// is reported and the wipe goes on without flames: the buffer is cleared, so
-// no stale pixels of the buffer's last user are drawn as flames.
+// is logged once a run (a message box would stop the show inside the frame)
+// and the wipe goes on without flames: the buffer is cleared, so no stale
+// pixels of the buffer's last user are drawn as flames.
 void loadFirePicture(Pixel* fire) {
     if (g_fireLoader(fire, kFireBitmapWidth, kFireBitmapHeight)) return;
     std::memset(fire, 0, static_cast<size_t>(kFireBytes));
-    platformMessageBox("Fire Resource Not Found!!!", kMakerWebAddress);
+    logNoticeOnce(kFireMissingNotice);
 }
 
 // The source RECT of flame frame k of the sheet (the top 110 of its 120 rows).

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 const char kDebugLogName[] = "c:\\\xED\x99\x94\xEB\xA9\xB4\xEB\xB3\xB4\xED\x98\xB8\xEA\xB8\xB0\xEB\x94\x94\xEB\xB2\x84\xEA\xB7\xB8.txt";
 
@@ -55,6 +56,7 @@ constexpr int kMaxRecordsPerRun = 2000;
 char g_logPath[260] = {};
 std::mutex g_logMutex;
 std::unordered_map<std::string, int> g_siteCounts;
+std::unordered_set<std::string> g_notices;
 int g_records = 0;
 
 void appendToLog(const std::string& text) {
@@ -169,5 +171,14 @@ void reportEntryFault(const char* unit, int line, const FaultRecord& fault) {
 void resetFaultCounts() {
     std::lock_guard<std::mutex> lock(g_logMutex);
     g_siteCounts.clear();
+    g_notices.clear();
     g_records = 0;
+}
+
+void logNoticeOnce(const char* text) {
+    {
+        std::lock_guard<std::mutex> lock(g_logMutex);
+        if (!g_notices.insert(text ? text : "").second) return;
+    }
+    appendToLog(std::string(text ? text : "") + "\n");
 }

@@ -26,8 +26,13 @@ void writeTraceLine(const char* unit, int line);
 // notice says so and later faults there are not written).
 inline constexpr int kReportsPerSite = 3;
 void reportEntryFault(const char* unit, int line, const FaultRecord& fault);
-// Forgets the per-site counts (a new run, or a test).
+// Forgets the per-site counts and the notices written (a new run, or a test).
 void resetFaultCounts();
+
+// A notice for the log that must not stop the show (a missing picture of an
+// effect, reported where a message box would block the frame): written the
+// first time this text comes in a run, with a line ending; later ones are not.
+void logNoticeOnce(const char* text);
 
 // The guard pattern of an effect entry: body() runs under the fault guard; a
 // fault is reported with the crash report and writeTraceLine(unit, line), and

@@ -56,7 +56,7 @@ void loadSaverName(const EntrySource& package, char (&name)[260]) {
     if (!package.readEntry(kEntrySaverPath, 0, bytes)) return;
     size_t n = 0;
     while (n < bytes.size() && n < sizeof name - 1 && bytes[n]) ++n;
-    std::memcpy(name, bytes.data(), n);
+    if (n) std::memcpy(name, bytes.data(), n);   // an empty entry has no bytes at all
     name[n] = '\0';
     fileNamePart(name);
 }

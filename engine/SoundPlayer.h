@@ -1,6 +1,7 @@
 // The background sound player: one per program. It opens a sound file through
 // the platform's multimedia streaming, converts it to 44,100 Hz 16-bit stereo
-// when its format does not play as it is, plays it through a streaming buffer of
+// when its format does not play as it is (8- and 16-bit PCM through the
+// platform's converter, every other PCM layout through SoundConvert), plays it through a streaming buffer of
 // two one-second halves refilled by a thread of its own (SoundPump), posts 1068
 // to its window after every pass and 1069 once the sound has played to its end,
 // and hands the newest samples to the spectrum analysis.
@@ -25,7 +26,11 @@ public:
     int openSound(const char* path);                   // 1 on success, 0 on failure
     int startSoundThread();                            // 0 when nothing is open
     int startSoundBuffer();
-    int stopSoundThread();                             // waits for the thread to end
+    // Waits for the thread to end, within a bound: a thread stuck inside the
+    // streaming layer is left behind with everything it may touch, and the
+    // player goes on as one with nothing open. openSound's wait for the
+    // streaming layer is bounded the same way (then it fails).
+    int stopSoundThread();
     int rewindSound();                                 // 0 when no stream is open
     int stopSound();                                   // stopSoundThread, then rewindSound
     int closeSoundStream();
@@ -53,6 +58,7 @@ public:
     SoundFormat playbackFormat() const;
 
 private:
+    void abandonStuckThread();
     struct Impl;
     Impl* impl_;
 };

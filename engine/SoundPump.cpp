@@ -134,6 +134,7 @@ bool SoundPump::drainFinished(uint32_t play) {
 
 void SoundPump::start() {
     if (!buffer_) return;
+    if (converter_) converter_->restart();
     draining_ = false;
     writePending_[0] = writePending_[1] = false;
     uint32_t valid = 0;
@@ -222,4 +223,36 @@ int runSoundThread(SoundPump& pump, SoundThreadHost& host) {
         host.post(kSoundPassMessage);
     }
     return 1;
+}
+
+bool startPumping(SoundPump& pump, SoundThreadHost& host, bool (*startThread)(void*), void* context) {
+    host.lock();
+    pump.start();
+    host.unlock();
+    pump.clearStop();
+    if (startThread(context)) return true;
+    pump.requestStop();
+    return false;
+}
+
+void SoundMessageTarget::setWindow(void* window) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    window_ = window;
+    if (window_ && endPending_) {
+        endPending_ = false;
+        poster_(window_, kSoundEndMessage);
+    }
+}
+
+void SoundMessageTarget::post(int message) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (window_)
+        poster_(window_, message);
+    else if (message == kSoundEndMessage)
+        endPending_ = true;
+}
+
+void* SoundMessageTarget::window() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return window_;
 }

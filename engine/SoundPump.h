@@ -8,6 +8,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 constexpr int kSoundPassMessage = 1068;   // posted after every pass
@@ -61,6 +62,8 @@ public:
     // Converts srcBytes into at most dstCapacity bytes of the playback format;
     // returns the bytes written, 0 when the conversion failed.
     virtual uint32_t convert(const uint8_t* src, uint32_t srcBytes, uint8_t* dst, uint32_t dstCapacity) = 0;
+    // The stream starts again from its beginning: forget what was carried over.
+    virtual void restart() {}
 };
 
 class SoundPump {
@@ -157,3 +160,28 @@ public:
     virtual void post(int message) = 0;
 };
 int runSoundThread(SoundPump& pump, SoundThreadHost& host);
+
+// Starts playing from the first half and then the pumping thread
+// (startThread(context): true when it runs), the start under the host's lock.
+// Without a thread nothing refills the buffer, which would loop its two halves
+// for ever: then the buffer is stopped again and the result is false.
+bool startPumping(SoundPump& pump, SoundThreadHost& host, bool (*startThread)(void*), void* context);
+
+// Where the pumping thread's messages go. The window comes from the UI thread
+// (WM_CREATE), after the thread may have started: it is handed over under a
+// lock, and an end of the sound reported before it came is posted once it
+// comes (the passes before it are not kept).
+class SoundMessageTarget {
+public:
+    using Poster = void (*)(void* window, int message);
+    explicit SoundMessageTarget(Poster poster) : poster_(poster) {}
+    void setWindow(void* window);
+    void post(int message);
+    void* window();
+
+private:
+    std::mutex mutex_;
+    Poster poster_;
+    void* window_ = nullptr;
+    bool endPending_ = false;
+};

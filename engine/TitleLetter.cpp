@@ -19,7 +19,7 @@ size_t copyWholeCharacters(char* dst, size_t room, const uint8_t* src, size_t si
         if (n + step > room || n + step > size) break;
         n += step;
     }
-    std::memcpy(dst, src, n);
+    if (n) std::memcpy(dst, src, n);   // an empty entry has no bytes at all
     dst[n] = '\0';
     return n;
 }

@@ -13,6 +13,8 @@ struct IntPoint {
 constexpr int32_t kFireBitmapId = 122;
 constexpr int32_t kFireBitmapWidth = 330;
 constexpr int32_t kFireBitmapHeight = 360;
+// What the log says, once a run, when the fire picture cannot be loaded.
+inline constexpr char kFireMissingNotice[] = "Fire Resource Not Found!!!";
 
 // The module whose bitmap resource loadBitmapResource reads (the engine's own).
 void setResourceInstance(void* moduleInstance);

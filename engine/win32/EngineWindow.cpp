@@ -136,9 +136,18 @@ void onFrameTimer(HWND window) {
     int32_t width, height;
     frameSizeFor(window, &width, &height);
     if (width == 0) return;
+    // Anything inside the step that pumps messages (a message box, a call that
+    // waits in a message loop) lets this timer fire again: a frame never starts
+    // inside another, whose buffers and records it would tear.
+    if (g_state.inFrame) {
+        ++g_state.framesRefused;
+        return;
+    }
     HDC dc = GetDC(window);
     if (!dc) return;
+    g_state.inFrame = true;
     hookStepFrame(dc, width, height);
+    g_state.inFrame = false;
     ReleaseDC(window, dc);
     ++g_state.framesDrawn;
 }

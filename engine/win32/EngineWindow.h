@@ -24,6 +24,8 @@ struct EngineWindowState {
     int32_t startHeight;
     bool comInitialized;
     uint32_t framesDrawn;           // frames handed to the frame step (for hosts and tests)
+    bool inFrame;                   // a frame step is running
+    uint32_t framesRefused;         // timer ticks that came while a frame step ran (for tests)
 };
 const EngineWindowState& engineWindowState();
 

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "engine/SoundControl.h"
+#include "engine/SoundConvert.h"
 
 namespace {
 
@@ -158,10 +159,154 @@ public:
     }
 };
 
+// The wave-format tag a media sub-type or extensible sub-format GUID stands for
+// ({tag-0000-0010-8000-00AA00389B71}); -1 for any other GUID.
+long waveTagOfGuid(const GUID& g) {
+    static const unsigned char tail[8] = {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    if (g.Data2 != 0 || g.Data3 != 0x10 || std::memcmp(g.Data4, tail, 8) != 0) return -1;
+    return static_cast<long>(g.Data1);
+}
+
+// Whether the samples of an extensible format are integers or floats: its
+// WAVEFORMATEX does not say; the connection's sub-format does.
+SampleCoding extensibleCoding(IMediaStream* stream, const WAVEFORMATEX& decoded) {
+    SampleCoding coding = decoded.wBitsPerSample == 64 ? SampleCoding::Float : SampleCoding::Integer;
+    IPin* pin = nullptr;
+    if (FAILED(stream->QueryInterface(IID_IPin, reinterpret_cast<void**>(&pin))) || !pin) return coding;
+    AM_MEDIA_TYPE type = {};
+    if (SUCCEEDED(pin->ConnectionMediaType(&type))) {
+        long tag = waveTagOfGuid(type.subtype);
+        if (type.pbFormat && type.cbFormat >= sizeof(WAVEFORMATEXTENSIBLE) &&
+            reinterpret_cast<const WAVEFORMATEX*>(type.pbFormat)->wFormatTag == WAVE_FORMAT_EXTENSIBLE)
+            tag = waveTagOfGuid(reinterpret_cast<const WAVEFORMATEXTENSIBLE*>(type.pbFormat)->SubFormat);
+        if (tag == WAVE_FORMAT_IEEE_FLOAT) coding = SampleCoding::Float;
+        if (tag == WAVE_FORMAT_PCM) coding = SampleCoding::Integer;
+        CoTaskMemFree(type.pbFormat);
+        if (type.pUnk) type.pUnk->Release();
+    }
+    pin->Release();
+    return coding;
+}
+
+// How long the UI thread waits for the streaming layer: to open a file, and
+// for the pumping thread to finish its pass. Both can hang inside the platform
+// on a damaged file (the open or a sample update never returns); the saver must
+// still start, and end at once when the user moves.
+constexpr DWORD kOpenWaitMs = 3000;
+constexpr DWORD kThreadStopWaitMs = 500;
+
+// One file opened on a thread of its own. Shared by the opener and the caller;
+// whoever lets go last releases it, so a caller that gave up waiting never
+// touches what the opener holds, and a late opener cleans up after itself.
+struct OpenJob {
+    wchar_t path[1001] = {};
+    volatile LONG refs = 2;
+    bool ok = false;
+    IAMMultiMediaStream* multiMediaStream = nullptr;
+    IMediaStream* mediaStream = nullptr;
+    IAudioMediaStream* audioMediaStream = nullptr;
+    IAudioData* data = nullptr;
+    IAudioStreamSample* sample = nullptr;
+    WAVEFORMATEX decoded = {};
+    STREAM_TIME duration = 0;
+    SampleCoding extensible = SampleCoding::Integer;
+
+    void releaseObjects() {
+        releaseAndClear(data);
+        releaseAndClear(sample);
+        releaseAndClear(mediaStream);
+        releaseAndClear(audioMediaStream);
+        releaseAndClear(multiMediaStream);
+    }
+    void letGo() {
+        if (InterlockedDecrement(&refs) != 0) return;
+        releaseObjects();
+        delete this;
+    }
+
+    bool open() {
+        if (FAILED(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_IAMMultiMediaStream, reinterpret_cast<void**>(&multiMediaStream))))
+            return false;
+        // The graph gets a thread of its own: this one ends once the file is open.
+        if (FAILED(multiMediaStream->Initialize(STREAMTYPE_READ, 0, nullptr))) return false;
+        if (FAILED(multiMediaStream->AddMediaStream(nullptr, &MSPID_PrimaryAudio, 0, nullptr))) return false;
+        if (FAILED(multiMediaStream->OpenFile(path, AMMSF_RUN))) return false;
+        if (FAILED(multiMediaStream->GetMediaStream(MSPID_PrimaryAudio, &mediaStream))) return false;
+        if (FAILED(mediaStream->QueryInterface(IID_IAudioMediaStream, reinterpret_cast<void**>(&audioMediaStream))))
+            return false;
+        if (FAILED(audioMediaStream->GetFormat(&decoded))) return false;
+        if (decoded.wFormatTag == WAVE_FORMAT_EXTENSIBLE) extensible = extensibleCoding(mediaStream, decoded);
+        if (FAILED(CoCreateInstance(CLSID_AMAudioData, nullptr, CLSCTX_INPROC_SERVER, IID_IAudioData,
+                                    reinterpret_cast<void**>(&data))))
+            return false;
+        data->SetFormat(&decoded);
+        if (FAILED(audioMediaStream->CreateSample(data, 0, &sample))) return false;
+        return SUCCEEDED(multiMediaStream->GetDuration(&duration));
+    }
+
+    static DWORD WINAPI threadMain(void* self) {
+        OpenJob* job = static_cast<OpenJob*>(self);
+        // Its own apartment: the objects are free-threaded and outlive this
+        // thread, so it is never left (leaving could unload what they run on).
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        job->ok = job->open();
+        job->letGo();
+        return 0;
+    }
+};
+
+// Runs call(context) on a thread of its own, waiting up to ms for it; false
+// when it did not finish in time (it goes on alone: whatever it touches must
+// then be left to it).
+bool runWithin(DWORD ms, LPTHREAD_START_ROUTINE call, void* context) {
+    HANDLE thread = CreateThread(nullptr, 0, call, context, 0, nullptr);
+    if (!thread) {
+        call(context);
+        return true;
+    }
+    const bool done = WaitForSingleObject(thread, ms) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return done;
+}
+
+// The stream objects of a closed sound, released on a thread of their own:
+// releasing stops the platform's graph, which waits for its streaming thread,
+// and that can be stuck on a damaged file. The objects are this record's alone.
+struct StreamRelease {
+    IAudioData* data;
+    IAudioStreamSample* sample;
+    IMediaStream* mediaStream;
+    IAudioMediaStream* audioMediaStream;
+    IAMMultiMediaStream* multiMediaStream;
+
+    static DWORD WINAPI threadMain(void* self) {
+        StreamRelease* r = static_cast<StreamRelease*>(self);
+        releaseAndClear(r->data);
+        releaseAndClear(r->sample);
+        releaseAndClear(r->mediaStream);
+        releaseAndClear(r->audioMediaStream);
+        releaseAndClear(r->multiMediaStream);
+        delete r;
+        return 0;
+    }
+};
+
+DWORD WINAPI rewindStream(void* port) {
+    static_cast<StreamSamplePort*>(port)->rewind();
+    return 0;
+}
+
+// Players whose pumping thread got stuck: kept for ever (the thread may still
+// touch them), and the sound device with them.
+bool g_playerAbandoned = false;
+
 }  // namespace
 
 struct SoundPlayer::Impl final : SoundThreadHost {
-    HWND window = nullptr;
+    SoundMessageTarget messages{[](void* window, int message) {
+        PostMessageA(static_cast<HWND>(window), static_cast<UINT>(message), 0, 0);
+    }};
     SoundFormat playback;
     SoundFormat source;
     int converting = 0;
@@ -179,29 +324,32 @@ struct SoundPlayer::Impl final : SoundThreadHost {
     DirectSoundBufferPort buffer;
     StreamSamplePort stream;
     AcmConverterPort converter;
+    PcmConverter pcm;
+    bool acm = false;   // which converter: the system's or the player's own
     SoundPump pump;
+    int16_t* sampleTarget = nullptr;
+    int sampleCount = 0;
+
+    Impl() {
+        InitializeCriticalSection(&section);
+        InitializeCriticalSection(&handoverSection);
+    }
 
     void lock() override { EnterCriticalSection(&section); }
     void unlock() override { LeaveCriticalSection(&section); }
     void lockHandover() override { EnterCriticalSection(&handoverSection); }
     void unlockHandover() override { LeaveCriticalSection(&handoverSection); }
     void pause(int ms) override { Sleep(ms); }
-    void post(int message) override {
-        if (window) PostMessageA(window, message, 0, 0);
-    }
+    void post(int message) override { messages.post(message); }
 
     static DWORD WINAPI threadMain(void* self) {
         Impl* impl = static_cast<Impl*>(self);
         return runSoundThread(impl->pump, *impl);
     }
-
-    bool createMediaStream(const wchar_t* path) {
-        if (FAILED(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
-                                    reinterpret_cast<void**>(&multiMediaStream))))
-            return false;
-        if (FAILED(multiMediaStream->Initialize(STREAMTYPE_READ, AMMSF_NOGRAPHTHREAD, nullptr))) return false;
-        if (FAILED(multiMediaStream->AddMediaStream(nullptr, &MSPID_PrimaryAudio, 0, nullptr))) return false;
-        return SUCCEEDED(multiMediaStream->OpenFile(path, AMMSF_RUN));
+    static bool startThread(void* self) {
+        Impl* impl = static_cast<Impl*>(self);
+        impl->thread = CreateThread(nullptr, 0, &Impl::threadMain, impl, 0, &impl->threadId);
+        return impl->thread != nullptr;
     }
 
     int createSoundBuffer() {
@@ -217,21 +365,22 @@ struct SoundPlayer::Impl final : SoundThreadHost {
     }
 
     int releaseStreamObjects() {
-        releaseAndClear(stream.data);
-        releaseAndClear(stream.sample);
-        releaseAndClear(mediaStream);
-        releaseAndClear(audioMediaStream);
-        releaseAndClear(multiMediaStream);
+        if (stream.data || stream.sample || mediaStream || audioMediaStream || multiMediaStream) {
+            auto* r = new StreamRelease{stream.data, stream.sample, mediaStream, audioMediaStream, multiMediaStream};
+            runWithin(kThreadStopWaitMs, &StreamRelease::threadMain, r);
+        }
+        stream.data = nullptr;
+        stream.sample = nullptr;
+        mediaStream = nullptr;
+        audioMediaStream = nullptr;
+        multiMediaStream = nullptr;
         stream.stream = nullptr;
         open = 0;
         return 0;
     }
 };
 
-SoundPlayer::SoundPlayer() : impl_(new Impl) {
-    InitializeCriticalSection(&impl_->section);
-    InitializeCriticalSection(&impl_->handoverSection);
-}
+SoundPlayer::SoundPlayer() : impl_(new Impl) {}
 
 SoundPlayer::~SoundPlayer() {
     stopSound();
@@ -240,59 +389,84 @@ SoundPlayer::~SoundPlayer() {
     delete impl_;
 }
 
-void SoundPlayer::setSoundWindow(void* window) { impl_->window = static_cast<HWND>(window); }
+void SoundPlayer::setSoundWindow(void* window) { impl_->messages.setWindow(window); }
 
 void SoundPlayer::setSampleTarget(int16_t* samples, int count) {
+    impl_->sampleTarget = samples;
+    impl_->sampleCount = count;
     EnterCriticalSection(&impl_->handoverSection);
     impl_->pump.setSampleTarget(samples, count);
     LeaveCriticalSection(&impl_->handoverSection);
 }
 
 int SoundPlayer::openSound(const char* path) {
-    Impl& m = *impl_;
     stopSound();
     closeSoundStream();
+    Impl& m = *impl_;
     m.open = 0;
 
-    wchar_t wide[1001] = {};
-    MultiByteToWideChar(CP_ACP, 0, path ? path : "", -1, wide, 1000);
-    if (!m.createMediaStream(wide)) return 0;
-
-    if (FAILED(m.multiMediaStream->GetMediaStream(MSPID_PrimaryAudio, &m.mediaStream))) return 0;
-    if (FAILED(m.mediaStream->QueryInterface(IID_IAudioMediaStream, reinterpret_cast<void**>(&m.audioMediaStream))))
+    OpenJob* job = new OpenJob;
+    MultiByteToWideChar(CP_ACP, 0, path ? path : "", -1, job->path, 1000);
+    HANDLE opener = CreateThread(nullptr, 0, &OpenJob::threadMain, job, 0, nullptr);
+    if (!opener) {
+        job->refs = 1;
+        job->letGo();
         return 0;
-    WAVEFORMATEX decoded = {};
-    if (FAILED(m.audioMediaStream->GetFormat(&decoded))) return 0;
-    m.multiMediaStream->GetDuration(&m.duration);
-
-    if (FAILED(CoCreateInstance(CLSID_AMAudioData, nullptr, CLSCTX_INPROC_SERVER, IID_IAudioData,
-                                reinterpret_cast<void**>(&m.stream.data))))
+    }
+    const bool finished = WaitForSingleObject(opener, kOpenWaitMs) == WAIT_OBJECT_0;
+    CloseHandle(opener);
+    if (!finished || !job->ok) {
+        job->letGo();   // a stuck opener keeps its objects; the show goes on silent
         return 0;
-    m.stream.data->SetFormat(&decoded);
-    if (FAILED(m.audioMediaStream->CreateSample(m.stream.data, 0, &m.stream.sample))) return 0;
-    if (FAILED(m.multiMediaStream->GetDuration(&m.duration))) return 0;
+    }
+    m.multiMediaStream = job->multiMediaStream;
+    m.mediaStream = job->mediaStream;
+    m.audioMediaStream = job->audioMediaStream;
+    m.stream.data = job->data;
+    m.stream.sample = job->sample;
+    m.duration = job->duration;
+    const WAVEFORMATEX decoded = job->decoded;
+    const SampleCoding extensible = job->extensible;
+    job->multiMediaStream = nullptr;
+    job->mediaStream = nullptr;
+    job->audioMediaStream = nullptr;
+    job->data = nullptr;
+    job->sample = nullptr;
+    job->letGo();
+
     m.stream.stream = m.multiMediaStream;
     m.stream.base = 0;
     m.stream.bytesRead = 0;
     m.stream.bytesPerSecond = decoded.nAvgBytesPerSec;
 
     m.converting = 0;
+    m.acm = false;
     m.playback = fromWaveFormat(decoded);
+    uint32_t sourceBytesPerSecond = 0;
     if (!playsUnconverted(m.playback)) {
         m.source = m.playback;
-        WAVEFORMATEX target = toWaveFormat(cdQualityFormat());
-        if (acmStreamOpen(&m.converter.handle, nullptr, &decoded, &target, nullptr, 0, 0,
-                          ACM_STREAMOPENF_NONREALTIME) != 0) {
-            m.converter.handle = nullptr;
-            return 0;
+        // The system's converter for the 8- and 16-bit PCM it was made for; every
+        // other layout (24- and 32-bit, float, extensible) through the player's
+        // own: the system refuses some of them and turns others into silence.
+        if (decoded.wFormatTag == WAVE_FORMAT_PCM && (decoded.wBitsPerSample == 8 || decoded.wBitsPerSample == 16)) {
+            WAVEFORMATEX target = toWaveFormat(cdQualityFormat());
+            WAVEFORMATEX from = decoded;
+            from.cbSize = 0;
+            m.acm = acmStreamOpen(&m.converter.handle, nullptr, &from, &target, nullptr, 0, 0,
+                                  ACM_STREAMOPENF_NONREALTIME) == 0;
+            if (!m.acm) m.converter.handle = nullptr;
         }
+        if (!m.acm && !m.pcm.open(m.source, codingOfTag(decoded.wFormatTag, extensible))) return 0;
         m.converting = 1;
         m.playback = cdQualityFormat();
+        // One second of whole source frames.
+        sourceBytesPerSecond = m.acm ? m.source.bytesPerSecond : m.source.rate * m.source.blockAlign;
     }
     if (m.createSoundBuffer() != 0) return 0;
 
     EnterCriticalSection(&m.section);
-    m.pump.configure(m.playback, &m.buffer, &m.stream, &m.converter, m.converting ? m.source.bytesPerSecond : 0);
+    m.pump.configure(m.playback, &m.buffer, &m.stream, m.acm ? static_cast<SoundConverterPort*>(&m.converter) : &m.pcm,
+                     sourceBytesPerSecond);
     LeaveCriticalSection(&m.section);
     m.open = 1;
     return 1;
@@ -301,10 +475,14 @@ int SoundPlayer::openSound(const char* path) {
 int SoundPlayer::startSoundThread() {
     Impl& m = *impl_;
     if (!m.buffer.buffer || !m.pump.configured()) return 0;
-    if (m.thread) stopSoundThread();   // never two pumping threads
-    startSoundBuffer();
-    m.pump.clearStop();
-    m.thread = CreateThread(nullptr, 0, &Impl::threadMain, &m, 0, &m.threadId);
+    if (m.thread) {
+        stopSoundThread();   // never two pumping threads
+        if (impl_ != &m) return 0;   // that one was stuck: nothing is open any more
+    }
+    if (!startPumping(m.pump, m, &Impl::startThread, &m)) {
+        m.state = kSoundStopped;
+        return 0;
+    }
     m.state = kSoundPlaying;
     return 1;
 }
@@ -320,14 +498,50 @@ int SoundPlayer::stopSoundThread() {
     Impl& m = *impl_;
     m.pump.requestStop();
     if (m.thread) {
-        WaitForSingleObject(m.thread, INFINITE);
+        // A pass ends within a refill; one that does not is stuck in the platform.
+        if (WaitForSingleObject(m.thread, kThreadStopWaitMs) == WAIT_TIMEOUT) {
+            abandonStuckThread();
+            return 1;
+        }
         CloseHandle(m.thread);
         m.thread = nullptr;
     }
     return 1;
 }
 
-int SoundPlayer::rewindSound() { return impl_->stream.rewind() ? 1 : 0; }
+// The pumping thread (or a seek) is stuck inside the streaming layer, perhaps
+// holding the player's lock. It is left where it is with everything it may
+// still touch (the player's state and locks, the stream objects, the buffer,
+// and the sound device, which owns the buffer); a fresh state takes over, not
+// open, so the caller's close and the program's exit never wait for it.
+void SoundPlayer::abandonStuckThread() {
+    Impl* stuck = impl_;
+    stuck->lockHandover();   // never held across a platform call
+    stuck->pump.setSampleTarget(nullptr, 0);
+    stuck->unlockHandover();
+    void* window = stuck->messages.window();
+    stuck->messages.setWindow(nullptr);   // its late messages go nowhere
+    if (stuck->thread) CloseHandle(stuck->thread);
+    stuck->thread = nullptr;
+    g_playerAbandoned = true;
+
+    Impl* fresh = new Impl;
+    fresh->messages.setWindow(window);
+    fresh->sampleTarget = stuck->sampleTarget;
+    fresh->sampleCount = stuck->sampleCount;
+    fresh->pump.setSampleTarget(fresh->sampleTarget, fresh->sampleCount);
+    fresh->state = stuck->state == kSoundNothingOpened ? kSoundNothingOpened : kSoundStopped;
+    impl_ = fresh;
+}
+
+int SoundPlayer::rewindSound() {
+    Impl& m = *impl_;
+    if (!m.stream.stream) return 0;
+    // A seek stops the platform's graph too: bounded like the release. One that
+    // does not return leaves the stream to it, and the player starts afresh.
+    if (!runWithin(kThreadStopWaitMs, &rewindStream, &m.stream)) abandonStuckThread();
+    return 1;
+}
 
 int SoundPlayer::stopSound() {
     stopSoundThread();
@@ -466,6 +680,10 @@ int32_t createSoundDevice(void* window) {
 }
 
 int32_t releaseSoundDevice() {
+    if (g_playerAbandoned) {
+        g_device = nullptr;   // a stuck thread's buffer still belongs to it
+        return 0;
+    }
     releaseAndClear(g_device);
     return 0;
 }

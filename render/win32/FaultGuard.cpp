@@ -129,8 +129,8 @@ void installHandler() {
     (void)handle;
 }
 
-// Restores the thread's guard stack however runGuarded is left (return, landing
-// or a C++ exception thrown through the guarded call).
+// Restores the thread's guard stack however runGuarded is left (return,
+// landing, or a C++ exception caught at the guard).
 struct InnermostRestore {
     GuardFrame* outer;
     ~InnermostRestore() { setInnermost(outer); }
@@ -160,7 +160,13 @@ bool runGuarded(void (*body)(void*), void* arg, FaultRecord* fault) {
     GuardFrame* volatile self = &frame;
     setInnermost(self);
     if (__builtin_setjmp(self->jump) == 0) {
-        body(arg);
+        try {
+            body(arg);
+        } catch (...) {
+            // Unwound normally: the guard's state is intact, nothing to repair.
+            recordCppException(out);
+            return false;
+        }
         return true;
     }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "engine/CrashLog.h"
 #include "tests/support/TestSupport.h"
@@ -138,6 +141,43 @@ TEST(CrashLog, RecordsAppendAndTheFloodStopsWithOneNotice) {
     EXPECT_EQ(crashFilter(f), 1);
     writeTraceLine("x", 1);
     EXPECT_EQ(readText(path), text);
+    resetFaultCounts();
+}
+
+// A C++ exception inside a guarded entry (a row's container running out of
+// memory) is caught at the guard and logged like a fault; the caller goes on.
+TEST(CrashLog, GuardedEntryCatchesCppExceptionsAndLogsThem) {
+    std::string path = vt_test::scratchDir("crashlog-cpp") + "/debug.txt";
+    setDebugLogPath(path.c_str());
+    resetFaultCounts();
+    struct Case {
+        const char* name;
+        void (*body)();
+    } cases[] = {
+        {"bad_alloc", [] { throw std::bad_alloc(); }},
+        {"vector too long", [] { std::vector<int>().reserve(std::vector<int>().max_size() + 1); }},
+        {"runtime_error", [] { throw std::runtime_error("row"); }},
+        {"not a std::exception", [] { throw 7; }},
+    };
+    int line = 1;
+    for (const Case& c : cases) {
+        FaultRecord fault{};
+        fault.code = 1;
+        bool after = false;
+        EXPECT_FALSE(guardedCall([&] { c.body(); after = true; }, &fault)) << c.name;
+        EXPECT_FALSE(after) << c.name;
+        EXPECT_EQ(fault.code, kCppExceptionCode) << c.name;
+        runGuardedEntry("Sfx\\Image_Effect_Water", line++, [&] { c.body(); });
+    }
+    std::string text = readText(path);
+    EXPECT_EQ(countOf(text, "Crash reason: Unhandled Microsoft C++ Exception\n"), 4u);
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(countOf(text, "Sfx\\Image_Effect_Water(" + std::to_string(i) + ")\n---"), 1u) << i;
+    // The guard is left clean: a normal call still runs and returns true.
+    int ran = 0;
+    EXPECT_TRUE(guardedCall([&] { ++ran; }));
+    EXPECT_EQ(ran, 1);
+    setDebugLogPath("");
     resetFaultCounts();
 }
 

@@ -44,6 +44,10 @@ TEST(SaverOptions, SaverNameComesFromThePathEntryAndIsCut) {
     package.add(kEntrySaverPath, 0, "C:\\" + std::string(400, 'x') + ".scr", false);
     loadSaverName(package, name);
     EXPECT_EQ(std::string(name), std::string(256, 'x'));   // 259 bytes kept, then the folder dropped
+
+    package.add(kEntrySaverPath, 0, "", false);   // an entry of no bytes at all
+    loadSaverName(package, name);
+    EXPECT_STREQ(name, "");
 }
 
 TEST(SaverOptions, ValueNamesAreTheLowerCasedNameAndTheWord) {

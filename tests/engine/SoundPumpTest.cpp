@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "engine/SoundPump.h"
@@ -387,4 +391,64 @@ TEST(SoundPump, ConvertedStreamReadsSourceSecondsThroughTheConverter) {
     pump.pass();
     EXPECT_TRUE(std::all_of(buffer.data.begin() + h, buffer.data.end(), [](uint8_t b) { return b == 0; }));
     EXPECT_EQ(stream.reads, 2);
+}
+
+TEST(SoundPump, NoThreadMeansTheBufferStopsInsteadOfLooping) {
+    for (bool threadRuns : {false, true}) {
+        const SoundFormat f = pcm(8000, 1, 8);
+        FakeBuffer buffer{2 * 8000, 0};
+        FakeStream stream{100000};
+        SoundPump pump;
+        pump.configure(f, &buffer, &stream, nullptr, 0);
+        FakeHost host(buffer, pump, f.bytesPerSecond);
+        const bool started = startPumping(
+            pump, host, [](void* runs) { return *static_cast<bool*>(runs); }, &threadRuns);
+        EXPECT_EQ(started, threadRuns);
+        EXPECT_EQ(buffer.playing, threadRuns) << "a buffer nobody refills must not play";
+        EXPECT_EQ(pump.playing(), threadRuns);
+        EXPECT_EQ(pump.stopRequested(), !threadRuns);
+        EXPECT_EQ(host.locked, 0);
+    }
+}
+
+// The window is set on the UI thread after the pumping thread may have started.
+TEST(SoundMessageTarget, TheWindowIsHandedOverAndAnEarlyEndIsNotLost) {
+    static std::vector<std::pair<void*, int>> posted;
+    posted.clear();
+    SoundMessageTarget target([](void* w, int m) { posted.push_back({w, m}); });
+    int window = 0;
+    target.post(kSoundPassMessage);   // before the window: dropped
+    target.post(kSoundEndMessage);    // before the window: kept
+    target.post(kSoundPassMessage);
+    EXPECT_TRUE(posted.empty());
+    target.setWindow(&window);
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0], std::make_pair(static_cast<void*>(&window), kSoundEndMessage));
+    target.post(kSoundPassMessage);
+    target.setWindow(&window);        // set again: the end is not posted twice
+    ASSERT_EQ(posted.size(), 2u);
+    EXPECT_EQ(posted[1].second, kSoundPassMessage);
+}
+
+TEST(SoundMessageTarget, APumpingThreadAndTheWindowsThread) {
+    // The sound thread ends the sound at once (a file of nothing) while the
+    // window's thread is still on its way to setting the window.
+    for (int round = 0; round < 50; ++round) {
+        static std::atomic<int> ends;
+        ends = 0;
+        SoundMessageTarget target([](void*, int m) {
+            if (m == kSoundEndMessage) ++ends;
+        });
+        int window = 0;
+        std::thread pumping([&] {
+            for (int i = 0; i < 20; ++i) target.post(kSoundPassMessage);
+            target.post(kSoundEndMessage);
+            for (int i = 0; i < 20; ++i) target.post(kSoundPassMessage);
+        });
+        std::this_thread::sleep_for(std::chrono::microseconds(round * 10));
+        target.setWindow(&window);
+        pumping.join();
+        EXPECT_EQ(ends.load(), 1) << round;
+        EXPECT_EQ(target.window(), &window);
+    }
 }

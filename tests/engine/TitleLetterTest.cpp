@@ -50,6 +50,20 @@ TEST(TitleTexts, LongTitlesAndManyTitlesNeverOverrunTheRows) {
     EXPECT_EQ(std::strlen(t.rows[kTitleRows - 1]), 59u);
 }
 
+TEST(TitleTexts, EmptyEntriesAreEmptyTitles) {
+    // Entries of no bytes at all (not even the terminating zero).
+    MemoryEntries package;
+    package.add(kEntryTitle, 0, "", false);
+    package.add(kEntryTitle, 1, "B");
+    package.add(kEntryTitle, 2, "", false);
+    loadTitleTexts(package);
+    const TitleList& t = titleList();
+    EXPECT_EQ(t.lastTitleIndex, 2);
+    EXPECT_STREQ(t.rows[0], "");
+    EXPECT_STREQ(t.rows[1], "B");
+    EXPECT_STREQ(t.rows[2], "");
+}
+
 TEST(Letter, LinesHeightAndLengthWithoutTheZero) {
     MemoryEntries package;
     package.add(kEntryLetter, 0, "first\r\nsecond\r\nthird");

@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <new>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "render/FaultGuard.h"
 
@@ -95,15 +97,24 @@ TEST(FaultGuard, ManyFaultsInARow) {
     EXPECT_EQ(caught, 500);
 }
 
-TEST(FaultGuard, CppExceptionsPassThroughAndLeaveNoStaleGuard) {
-    bool thrown = false;
-    try {
-        guardedCall([] { throw std::runtime_error("through"); });
-    } catch (const std::runtime_error&) {
-        thrown = true;
-    }
-    EXPECT_TRUE(thrown);
+TEST(FaultGuard, CppExceptionsAreCaughtAndLeaveNoStaleGuard) {
     FaultRecord fault{};
+    volatile bool after = false;
+    EXPECT_FALSE(guardedCall([&] { throw std::bad_alloc(); after = true; }, &fault));
+    EXPECT_FALSE(after);
+    EXPECT_EQ(fault.code, kCppExceptionCode);
+    // Inside a fault guard that is itself inside another: the innermost takes it,
+    // the outer call goes on.
+    FaultRecord inner{}, outer{};
+    volatile int stage = 0;
+    EXPECT_TRUE(guardedCall(
+        [&] {
+            stage = guardedCall([] { throw std::runtime_error("row"); }, &inner) ? -1 : 1;
+        },
+        &outer));
+    EXPECT_EQ(stage, 1);
+    EXPECT_EQ(inner.code, kCppExceptionCode);
+    // A fault after the exception still lands in the right guard.
     EXPECT_FALSE(guardedCall([] { writeNull(); }, &fault));
     EXPECT_EQ(fault.code, kAccessViolation);
 }
@@ -131,6 +142,12 @@ LRESULT CALLBACK guardingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
         procOk = guardedCall([] { writeNull(); }, &procFault);
         return 7;
     }
+    if (m == WM_USER + 1) {
+        // A row's container running out of memory: must not cross the window procedure.
+        procFault = {};
+        procOk = guardedCall([] { std::vector<int>().reserve(std::vector<int>().max_size() + 1); }, &procFault);
+        return 8;
+    }
     return DefWindowProcA(w, m, wp, lp);
 }
 
@@ -145,6 +162,9 @@ TEST(FaultGuard, GuardInsideAWindowProcedure) {
     EXPECT_EQ(SendMessageA(w, WM_USER, 0, 0), 7);
     EXPECT_FALSE(procOk);
     EXPECT_EQ(procFault.code, kAccessViolation);
+    EXPECT_EQ(SendMessageA(w, WM_USER + 1, 0, 0), 8);
+    EXPECT_FALSE(procOk);
+    EXPECT_EQ(procFault.code, kCppExceptionCode);
     DestroyWindow(w);
     UnregisterClassA(wc.lpszClassName, wc.hInstance);
 }
