@@ -179,8 +179,7 @@ const RuleNote kNotes[] = {
     {116, 116, outgoingOnly(0), kBlockRevealForward},
     {118, 118, outgoingOnly(0), kBlockRevealForward},
     {120, 120, outgoingOnly(0), kBlockRevealForward},
-    {121, 121, RowRule{},
-     "BL_Push_Rand: repeated random order numbers send blocks to each other's places, also at the ends"},
+    {121, 121, outgoingOnly(0), kBlockPushForward},
     {122, 122, outgoingOnly(0), kBlockPushForward},
     {125, 125, outgoingOnly(0), kBlockPushForward},
     {127, 127, outgoingOnly(0), kBlockPushForward},
@@ -305,7 +304,8 @@ const RuleNote kNotes[] = {
     {301, 301, outgoingOnly(1), kStillSqueezed},
     {303, 307, outgoingOnly(1), kStillSqueezed},
     {309, 309, outgoingOnly(1), kStillSqueezed},
-    {312, 312, outgoingOnly(1), "ST_jurum_Out: at 0.999 the last column of the outgoing picture still lands on column 0"},
+    {311, 311, outgoingOnly(1), "ST_jurum_In: column 0 of the strip is never drawn, so column 0 keeps the outgoing picture"},
+    {312, 312, outgoingOnly(1), "ST_jurum_Out: at 0.999 the outgoing picture's columns have not all left, and column 0 is never redrawn"},
     {313, 313, outgoingOnly(1), kFanBorder},
     {314, 314, RowRule{}, kFanBorder},
     {315, 315, outgoingOnly(1), kFanBorder},
@@ -434,6 +434,26 @@ TEST_P(TransitionSweep, RowBehaves) {
     }
     for (const std::string& problem : sweepRow(SweepFamily::Transition, row.row.entry, rule, SweepOptions{}))
         ADD_FAILURE() << "row " << row.number << " \"" << row.row.name << "\": " << problem;
+}
+
+// The engine's frame sizes (a few progress values), and small sizes with a pool
+// that has no buffer at all or buffers holding a previous user's small values.
+TEST_P(TransitionSweep, RowBehavesAtTheEngineSizes) {
+    const TransitionTableRow& row = transitionTable[GetParam()];
+    const char* reason = nullptr;
+    const RowRule rule = ruleFor(row.number, &reason);
+    for (const std::string& problem : sweepRow(SweepFamily::Transition, row.row.entry, rule, engineSizeOptions()))
+        ADD_FAILURE() << "row " << row.number << " \"" << row.row.name << "\": " << problem;
+}
+
+TEST_P(TransitionSweep, RowBehavesWithADryOrUsedPool) {
+    const TransitionTableRow& row = transitionTable[GetParam()];
+    const char* reason = nullptr;
+    const RowRule rule = ruleFor(row.number, &reason);
+    for (SweepPool kind : {SweepPool::Dry, SweepPool::SmallLeftovers})
+        for (const std::string& problem : sweepRow(SweepFamily::Transition, row.row.entry, rule, poolOptions(kind)))
+            ADD_FAILURE() << "row " << row.number << " \"" << row.row.name << "\", "
+                          << (kind == SweepPool::Dry ? "no buffer" : "small leftovers") << ": " << problem;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TransitionSweep, testing::Range(0, static_cast<int>(transitionCount)),
