@@ -142,19 +142,17 @@ TEST_P(TitleEffectSweep, DrawsAtTheEngineSizesAndWithADryOrUsedPool) {
             ADD_FAILURE() << (kind == SweepPool::Dry ? "no buffer: " : "small leftovers: ") << problem;
 }
 
-TEST(TitleSweep, EffectsKeepTheScaledFontSizeForTheWholeTitle) {
-    for (int effect = 0; effect < titleTableCounts[3]; ++effect) {
-        rowPair() = {0, effect};
-        SweepOptions engine;
-        engine.progresses = {0.0f, 0.2f, 0.4f, 0.5f};
-        SweepOptions scaled = engine;
-        // 640 + 480 = 1120 pixels double the option's 40.
-        scaled.titleFontSizeLater = 80;
-        if (effectRule(effect).deterministic)
-            EXPECT_EQ(sweepFrameSums(SweepFamily::Title, titleRowsFrame, engine, 640, 480),
-                      sweepFrameSums(SweepFamily::Title, titleRowsFrame, scaled, 640, 480))
-                << TitleEffectTable[effect].row.name;
-    }
+TEST_P(TitleEffectSweep, KeepsTheScaledFontSizeForTheWholeTitle) {
+    const int effect = GetParam();
+    if (!effectRule(effect).deterministic) return;
+    rowPair() = {0, effect};
+    SweepOptions engine;
+    engine.progresses = {0.0f, 0.2f, 0.4f, 0.5f};
+    SweepOptions scaled = engine;
+    scaled.titleFontSizeLater = 80;   // 640 + 480 = 1120 pixels double the option's 40
+    const std::vector<uint64_t> asEngine = sweepFrameSums(SweepFamily::Title, titleRowsFrame, engine, 640, 480);
+    rowPair() = {0, effect};
+    EXPECT_EQ(asEngine, sweepFrameSums(SweepFamily::Title, titleRowsFrame, scaled, 640, 480));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, TitleEffectSweep, ::testing::Range(0, titleTableCounts[3]), effectName);
