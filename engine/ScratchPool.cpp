@@ -39,6 +39,10 @@ void scratchInit() {
     // again for every run, and dropping the pointers would lose the blocks.
     std::memset(allocationMarks, 0, sizeof allocationMarks);
     std::memset(keepMarks, 0, sizeof keepMarks);
+}
+
+void scratchStartUp() {
+    scratchInit();
     // The quad warp borrows its intermediate frame from the pool (not kept, so
     // free again next frame); without it the warp falls back to the exact mapping.
     setQuadWarpScratchSource(scratchAcquire);

@@ -11,9 +11,10 @@ constexpr int32_t kScratchBlockBytes = 2702336;      // 675,584 pixels
 constexpr int32_t kScratchLeadBytes = 237824;        // handed-out pointer lies this far in
 constexpr int32_t kScratchSlotCount = 66;
 
-// Empties the pool and installs it as the quad warp's scratch source
-// (setQuadWarpScratchSource): the engine and the preview call it at start-up.
 void scratchInit();
+// The engine's start-up: scratchInit, and the pool made the quad warp's scratch
+// source (setQuadWarpScratchSource).
+void scratchStartUp();
 void scratchFrameStart();
 Pixel* scratchAcquire(int32_t* slot);   // null when every slot is in use (slot untouched)
 int32_t scratchKeep(int32_t slot);

@@ -22,6 +22,7 @@ protected:
         scratchFrameStart();
     }
     void TearDown() override {
+        setQuadWarpScratchSource(nullptr);
         scratchFrameEnd();
         scratchFreeBlocks();
         setScratchAllocator(nullptr, nullptr);
@@ -150,6 +151,7 @@ Pixel* ownScratch(int32_t* slot) {
 }
 
 TEST_F(ScratchPool, QuadWarpDrawsItsTwoPassesThroughThePool) {
+    scratchStartUp();
     const int W = 80, H = 60;
     vt_test::GuardedBuffer src(W, H), viaPool(W, H), viaOwn(W, H), exact(W, H);
     src.fillPattern(4);
