@@ -224,7 +224,8 @@ void spectrum3DFrame(EffectParams* p, int32_t shape, int32_t mode) {
     static Frame f;   // 25 KB: kept off the stack
     fillColumnRainbow(f);
     const Closing close = buildShape(f, shape, s, clip);
-    if (p->firstFrame) setUpCamera(clip, 60.0f, static_cast<float>(s));
+    // The camera is shared with the transitions' meshes: set it up every frame.
+    setUpCamera(clip, 60.0f, static_cast<float>(s));
     if (shape != kShapeWorm) {
         identityMatrices();
         lookAt(0, 0, 1, 0, 0, 0, 0, 1, 0);
@@ -255,7 +256,7 @@ void voyageFrame(EffectParams* p, int32_t mode, float speed) {
                          static_cast<float>(s) * a * std::sin(phi) / 256.0f, -static_cast<float>(k) * kColumnTurn);
         }
     }
-    if (p->firstFrame) setUpCamera(clip, 120.0f, static_cast<float>(s * 200 / 256));
+    setUpCamera(clip, 120.0f, static_cast<float>(s * 200 / 256));   // every frame, as above
     identityMatrices();
     g_spec.flight += speed * 0.001f;
     const float t = g_spec.flight;

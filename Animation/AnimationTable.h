@@ -1,5 +1,4 @@
-// The engine's animation table: the rows built so far of the 114-row catalogue,
-// in catalogue order, followed by the count the runtime draws from. Ids, group
+// The engine's animation table: the 114 rows of the catalogue, in catalogue order, followed by the count the runtime draws from. Ids, group
 // names, names and catalogue row numbers are data that no code reads.
 #pragma once
 #include <cstdint>

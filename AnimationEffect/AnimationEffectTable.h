@@ -1,5 +1,5 @@
-// The engine's animation-effect table: the rows built so far of the 39-row
-// catalogue, in catalogue order, followed by the count the runtime draws from.
+// The engine's animation-effect table: the 39 rows of the catalogue, in
+// catalogue order, followed by the count the runtime draws from.
 // The runtime also runs catalogue row 19 ("BlurSlow") by itself during every
 // transition into an animation: AnimationEffectBlurSlowRow is where that row
 // stands in this table.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "CG/CGDraw.h"
+#include "CG/CGEffect_Pre.h"
 #include "CG/CGEffects.h"
 #include "CG/TitleStyles.h"
 #include "engine/CrashLog.h"
@@ -138,7 +139,7 @@ void drawTitleFire(EffectParams* params, int32_t kind, int32_t spacing) {
     Rect vis;
     if (!titleView(params, &v) || !v.visible(&vis)) return;
     const int32_t k = ++params->frameCounter;
-    const int32_t fontSize = params->state.title.titleFontSize;
+    const int32_t fontSize = titleFontSizeInUse(params);
     const int32_t hw = fontSize / 128 + 4, fh = fontSize / 8;
     spacing = std::clamp(spacing, 1, 32);
     int32_t count = 0;

@@ -13,6 +13,9 @@ constexpr Pixel kOutlineColor = 1;   // near black, but not transparent
 // One rectangle per byte of the longest title the package can carry.
 Rect charRects[kMaxTitleBytes];
 TitleCharLayout charLayout{charRects, 0};
+// The scaled size of the last title image made here, and that image.
+int32_t scaledFontSize = 0;
+const Pixel* scaledFontImage = nullptr;
 
 struct MeasureContext {
     const TextFont* font;
@@ -68,6 +71,11 @@ void applyTitleStyle(int32_t styleCode, Pixel* pixels, int32_t W, int32_t H, int
     }
 }
 
+int32_t titleFontSizeInUse(const EffectParams* params) {
+    const TitleFields& t = params->state.title;
+    return t.titlePixels && t.titlePixels == scaledFontImage ? scaledFontSize : t.titleFontSize;
+}
+
 int32_t renderTitleText(EffectParams* params, int32_t styleCode) {
     if (!params->firstFrame) return 0;
     TitleFields& t = params->state.title;
@@ -91,6 +99,8 @@ int32_t renderTitleText(EffectParams* params, int32_t styleCode) {
     if (!image) return 0;
     t.titleBitmap = image;
     t.titlePixels = pixels;
+    scaledFontSize = t.titleFontSize;
+    scaledFontImage = pixels;
     t.titleSize = static_cast<int32_t>(static_cast<uint32_t>(W) << 16 | static_cast<uint32_t>(H));
 
     Rect box{kTitleMargin, kTitleMargin, textWidth + kTitleMargin, textHeight + kTitleMargin};

@@ -31,6 +31,12 @@ enum TitleStyleCode : int32_t {
 // then on (platformDeleteImage). Returns 1 when it rendered.
 int32_t renderTitleText(EffectParams* params, int32_t styleCode);
 
+// The font size of the title being shown, as renderTitleText scaled it on the
+// title's first frame (the record's own size for an image made elsewhere). The
+// frame filler writes the option's unscaled size into the record on every frame,
+// so the effects read this one for the whole title.
+int32_t titleFontSizeInUse(const EffectParams* params);
+
 // Applies the style pass of `styleCode` to a W x H title image, each pass under
 // the fault guard; `fontSize` is the scaled size, `titleColor` in COLORREF order.
 void applyTitleStyle(int32_t styleCode, Pixel* pixels, int32_t W, int32_t H, int32_t fontSize, int32_t titleColor);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "CG/CGDraw.h"
+#include "CG/CGEffect_Pre.h"
 #include "CG/CGEffects.h"
 #include "render/PixelBuffer.h"
 #include "CG/TitleStyles.h"
@@ -43,7 +44,8 @@ void traceOutlines(Pixel* image, int32_t iw, int32_t ih, uint16_t* store, Pixel 
     // Recolouring to the marker itself would never end a trace.
     if (colour == kOutlineMarker) colour = kOutlineMarker + 0x010101;
     uint16_t* lengths = store;
-    std::fill(lengths, lengths + kOutlineLengths, 0);
+    // Without a pool buffer the outlines are still traced (and recoloured), only not stored.
+    if (lengths) std::fill(lengths, lengths + kOutlineLengths, 0);
     *outlineCount = 0;
     for (int32_t y = 0; y < ih; ++y)
         for (int32_t x = 0; x < iw; ++x) {
@@ -146,7 +148,7 @@ void drawTitleDest3D(EffectParams* params, int32_t kind, int32_t tinted) {
     TitleView v;
     if (!titleView(params, &v)) return;
     if (params->firstFrame)
-        renderTitleRelief(v.image, v.imageRect(), v.iw, 1.0f, params->state.title.titleFontSize / 16, kind);
+        renderTitleRelief(v.image, v.imageRect(), v.iw, 1.0f, titleFontSizeInUse(params) / 16, kind);
     Rect vis;
     if (!v.visible(&vis)) return;
     const Pixel colour = colorRefToPixel(params->state.title.titleColor);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "CG/CGDraw.h"
+#include "CG/CGEffect_Pre.h"
 #include "CG/CGEffects.h"
 #include "render/TrigTables.h"
 
@@ -17,7 +18,7 @@ void drawTitleWave(EffectParams* params, int32_t axis, int32_t fadeMs, int32_t s
     Rect vis;
     if (!titleView(params, &v) || !v.visible(&vis)) return;
     const double t = titleElapsed(params);
-    int32_t a = strength * params->state.title.titleFontSize / 512;
+    int32_t a = strength * titleFontSizeInUse(params) / 512;
     const int32_t e = static_cast<int32_t>(t);
     if (fadeMs > 0) {
         if (e < fadeMs)

@@ -1,5 +1,5 @@
-// The engine's title tables: the 13 text styles, the 7 positions, and the rows
-// built so far of the 15 motions and the 68 title effects, in catalogue order,
+// The engine's title tables: the 13 text styles, the 7 positions, the 15 motions
+// and the 68 title effects, in catalogue order,
 // followed by the four row counts the runtime draws from. Names and catalogue
 // numbers are data that no code reads.
 #pragma once

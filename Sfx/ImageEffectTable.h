@@ -1,5 +1,5 @@
-// The engine's image-effect table: the rows built so far of the 121-row
-// catalogue, in catalogue order, followed by the count the runtime draws from.
+// The engine's image-effect table: the 121 rows of the catalogue, in catalogue
+// order, followed by the count the runtime draws from.
 // Ids, group codes, names and catalogue row numbers are data that no code reads.
 #pragma once
 #include <cstdint>

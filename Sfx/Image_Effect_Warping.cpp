@@ -41,6 +41,15 @@ int32_t advance(int32_t phase, int32_t step) {
     return static_cast<int32_t>(static_cast<uint32_t>(phase) + static_cast<uint32_t>(step));
 }
 
+// Two's-complement arithmetic that wraps as 32-bit words.
+inline int32_t wrapMul(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+inline int32_t wrapAdd(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+inline int32_t wrapAbs(int32_t a) { return a < 0 ? static_cast<int32_t>(0u - static_cast<uint32_t>(a)) : a; }
+
 int32_t sineAt(int64_t a) { return SineTable[a & 8191]; }
 int32_t cosineAt(int64_t a) { return CosineTable[a & 8191]; }
 
@@ -243,14 +252,17 @@ void applyWpJewel(EffectParams* p) {
     if (!frameOf(p, &f)) return;
     const float s = sizeScale(f);
     const float m = p->levelMode ? L * 0.00390625f * 8160 : 32 * L;
-    const int64_t k = truncToInt(m / (s * s * s));
-    const int64_t cx = f.w / 2, cy = f.h / 2, end = static_cast<int64_t>(f.h) * f.pitch;
+    const int32_t k = static_cast<int32_t>(truncToInt(m / (s * s * s)));
+    const int32_t cx = f.w / 2, cy = f.h / 2;
+    const int64_t end = static_cast<int64_t>(f.h) * f.pitch;
     // Only the linear position is tested: a sample past a side edge reads the
-    // margin or the neighbouring row.
+    // margin or the neighbouring row. The products wrap as 32-bit words: the
+    // wrap draws the facets.
     drawEach(f, [&](int64_t x, int64_t y) -> Pixel {
-        const int64_t dx = x - cx, dy = y - cy;
-        const int64_t v = k * (dx * dx + dy * dy);
-        const int64_t idx = f.pitch * (cy + dy - ((v * dy) >> 28)) + cx + dx - ((v * dx) >> 28);
+        const int32_t dx = static_cast<int32_t>(x) - cx, dy = static_cast<int32_t>(y) - cy;
+        const int32_t v = wrapMul(k, dx * dx + dy * dy);
+        const int32_t row = wrapAdd(cy + dy, -(wrapMul(v, dy) >> 28));
+        const int32_t idx = wrapAdd(wrapAdd(wrapMul(f.pitch, row), cx + dx), -(wrapMul(v, dx) >> 28));
         return idx > 0 && idx < end ? f.src[idx] : 0;
     });
 }
@@ -260,12 +272,16 @@ void applyWpJewel2(EffectParams* p) {
     const float L = heldLevel(p->level);
     Frame f;
     if (!frameOf(p, &f)) return;
-    const int64_t g = 4096 / (f.w + f.h);
-    const int64_t k = truncToInt(L) * (p->levelMode ? 2 : 1);
+    const int32_t g = 4096 / (f.w + f.h);
+    const int32_t k = static_cast<int32_t>(truncToInt(L)) * (p->levelMode ? 2 : 1);
+    const int32_t g2 = wrapMul(g, g), g3 = wrapMul(g2, g);
+    // 32-bit products that wrap, as the facets need.
     drawEach(f, [&](int64_t x, int64_t y) -> Pixel {
-        const int64_t ex = (f.w >> 1) - x, ey = (f.h >> 1) - y;
-        const int64_t u = 2 * x + 1 - (((ex * g) * (std::llabs(ey * ex) * g * g) * k) >> 26);
-        const int64_t v = 2 * y + 1 - ((std::llabs(ex) * ey * std::llabs(ey) * g * g * g * k) >> 26);
+        const int32_t ex = (f.w >> 1) - static_cast<int32_t>(x), ey = (f.h >> 1) - static_cast<int32_t>(y);
+        const int32_t pu = wrapMul(wrapMul(wrapMul(ex, g), wrapMul(wrapAbs(wrapMul(ey, ex)), g2)), k);
+        const int32_t pv = wrapMul(wrapMul(wrapMul(wrapMul(wrapAbs(ex), ey), wrapAbs(ey)), g3), k);
+        const int64_t u = 2 * x + 1 - (pu >> 26);
+        const int64_t v = 2 * y + 1 - (pv >> 26);
         return u >= 1 && u < 2 * f.w && v > 0 && v < 2 * f.h ? sampleK3(f, u, v) : 0;
     });
 }

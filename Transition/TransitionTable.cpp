@@ -20,7 +20,7 @@
 #include "Transition/Transition_Wipe.h"
 
 // Names and group names are copied exactly as the catalogue has them, oddities
-// included; rows of families not built yet are absent, not stood in for.
+// included.
 #define THREED(...) VT_TRANSITION_ENTRY(ThreeD, __VA_ARGS__)
 #define THREED_FLAG(...) VT_TRANSITION_ENTRY(ThreeDFlag, __VA_ARGS__)
 #define BLOCK(...) VT_TRANSITION_ENTRY(Block, __VA_ARGS__)

@@ -1,5 +1,5 @@
-// The engine's transition table: the rows built so far of the catalogue of 522,
-// in catalogue order, followed by their count. The runtime draws a row as a
+// The engine's transition table: the 522 rows of the catalogue, in catalogue
+// order, followed by their count. The runtime draws a row as a
 // random number modulo the count and plays it through runTransition; ids and
 // names are catalogue data that no code reads.
 #pragma once

@@ -294,8 +294,8 @@ void render3dRealBlockExplode3(EffectParams* t, int32_t dir, int32_t cols, int32
             // outlines do not close can never write past the tile.
             const int32_t ox = r.left - bw / 2, oy = r.top - bh / 2;
             const Rect bound{std::max(0, ox), std::max(0, oy), std::min(f.w, ox + stride), std::min(f.h, oy + tileRows)};
-            Pixel* target = tile - ox - static_cast<ptrdiff_t>(oy) * stride;
-            setFillTargets(target, stride, g.picture, f.pitch, mask, bound, f.pitch);
+            setFillTargets(tile, stride, g.picture, f.pitch, mask, bound, f.pitch);
+            setFillTargetOrigin(ox, oy);
             fillMaskSeedCopy(r.left + bw / 2, r.top + bh / 2, 0xFF, 0, 0, 0);
             drawPiece(g, t, p, r, bw / 2, bh / 2, tile, stride, 2 * bw, 2 * bh);
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "engine/ScratchPool.h"
 #include "render/Camera3D.h"
@@ -117,6 +118,17 @@ struct BlockFrame {
     double weight;    // progress, or 1 - progress for variant 1
 };
 
+// Pushing needs every place taken exactly once: repeated random numbers would
+// move blocks onto each other's places from the first frame on. The draws are
+// kept and ranked (ties in row-major order), so the order stays random while the
+// first frame is the outgoing picture and the last one place short of home.
+void rankRandomOrder(BlockCell* cells, int32_t n) {
+    std::vector<int32_t> next(static_cast<size_t>(n) + 1, 0);
+    for (int32_t k = 0; k < n; ++k) ++next[cells[k].order + 1u];
+    for (int32_t v = 0; v < n; ++v) next[v + 1u] += next[static_cast<size_t>(v)];
+    for (int32_t k = 0; k < n; ++k) cells[k].order = static_cast<uint16_t>(next[cells[k].order]++);
+}
+
 // The block records, made on the first frame (and again on a later frame if the
 // pool had no buffer then) and kept on every frame. Null when the pool has none
 // or the grid is unusable: the frame is skipped.
@@ -131,6 +143,7 @@ BlockCell* blockCells(EffectParams* t, const BlockGrid& g, int32_t pattern, bool
     t->clearBuffer(t->buffers[0]);
     std::memset(static_cast<void*>(cells), 0, sizeof(BlockCell) * static_cast<size_t>(g.count()));
     orderBlocks(cells, g.cols, g.rows, pattern);
+    if (withRects && pattern == 0) rankRandomOrder(cells, g.count());
     if (withRects)
         for (int32_t i = 0; i < g.rows; ++i)
             for (int32_t j = 0; j < g.cols; ++j) {

@@ -304,13 +304,15 @@ void renderPxSlideBottom(EffectParams* t, int32_t dir) {
     uint16_t* map = pixelMap<uint16_t>(t, a, &fresh);
     if (!map) return;
     const int32_t H = a.h, W = a.w;
+    // At the full step of 64 every pixel must lie at least H rows down, or the
+    // mover already shows on the first frame: the speed H / 60 falls short of
+    // H / 64 at some heights (1 below 120 rows: the preview window's).
+    const int32_t slowest = std::max(1, (H + 63) / 64);
     if (fresh)
         for (int32_t i = 0; i < H; ++i)
             for (int32_t x = 0; x < W; ++x) {
-                // Speed 0 (possible below 60 rows) would leave a pixel in place
-                // from the first frame: every pixel moves at least one row a step.
                 const int32_t speed = truncToInt(crtRand() % 32 + 8 * H * 0.0020833334);
-                map[static_cast<ptrdiff_t>(i) * W + x] = static_cast<uint16_t>(std::clamp(speed, 1, 65535));
+                map[static_cast<ptrdiff_t>(i) * W + x] = static_cast<uint16_t>(std::clamp(speed, slowest, 65535));
             }
     const double p = t->progress;
     const int32_t step = truncToInt(64.0 * (dir ? p : 1.0 - p));

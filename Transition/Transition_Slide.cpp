@@ -468,8 +468,10 @@ void renderSlSpaceGate(EffectParams* t, int32_t dir) {
         t->buffers[0] = fits ? t->acquireBuffer(&t->slots[0]) : nullptr;
         if (t->buffers[0]) {
             int32_t* labels = reinterpret_cast<int32_t*>(t->buffers[0]);
-            for (int32_t y = 0; y < 2 * cy; ++y)
-                for (int32_t x = 0; x < 2 * cx; ++x)
+            // The whole frame: a turned blade may sample an odd last column or
+            // row, whose label must not be what the buffer's last user left.
+            for (int32_t y = 0; y < f.h; ++y)
+                for (int32_t x = 0; x < f.w; ++x)
                     labels[static_cast<ptrdiff_t>(y) * pitch + x] = gate.label(x - cx, y - cy);
         }
     }

@@ -204,9 +204,9 @@ void renderStJurum(EffectParams* t, int32_t direction) {
     for (int32_t i = 0; i < f.w; ++i) {
         sum += g * (1.0f - std::cos(0.01f * g * static_cast<float>(i))) * 0.08f;
         const int32_t h = i + truncToInt(sum) + off;
-        // Column 0 of the strip counts as inside: leaving it out would keep a
-        // column of the base picture to the end.
-        cols[i] = h >= 0 && h < f.w ? h : -1;
+        // Column 0 of the strip is never drawn: canvas column 0 keeps the base
+        // picture to the end.
+        cols[i] = h > 0 && h < f.w ? h : -1;
     }
     for (int32_t y = 0; y < f.h; ++y) {
         const Pixel* s = strip + static_cast<ptrdiff_t>(y) * f.pitch;

@@ -40,8 +40,10 @@ Warp warpOf(const EffectParams* t) {
     const TransitionFrame f = frameOf(t);
     Warp a{f.outgoing, f.incoming, f.canvas, f.pitch, f.w, f.h, f.w >> 1, f.h >> 1, t->progress, 0, 0, 0, 0};
     a.tri = a.p < 0.5f ? a.p : 1.0 - a.p;
-    a.e880 = (a.w + a.h) * 0.0011363636;
-    a.e1120 = (a.w + a.h) * 0.00089285714;
+    // Worked in float: at W + H = 1120 a double product lands just under 1.0,
+    // which drops the ring shift from 10 to 9 and moves the lens constants.
+    a.e880 = static_cast<float>(a.w + a.h) * 0.0011363636f;
+    a.e1120 = static_cast<float>(a.w + a.h) * 0.00089285714f;
     a.alpha = blendWeight(a.p);
     return a;
 }

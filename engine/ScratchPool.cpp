@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "render/RotatedCopies.h"
+
 namespace {
 
 constexpr int32_t kStaticSlots = 2;      // slots 0 and 1
@@ -37,6 +39,13 @@ void scratchInit() {
     // again for every run, and dropping the pointers would lose the blocks.
     std::memset(allocationMarks, 0, sizeof allocationMarks);
     std::memset(keepMarks, 0, sizeof keepMarks);
+}
+
+void scratchStartUp() {
+    scratchInit();
+    // The quad warp borrows its intermediate frame from the pool (not kept, so
+    // free again next frame); without it the warp falls back to the exact mapping.
+    setQuadWarpScratchSource(scratchAcquire);
 }
 
 void scratchFrameStart() { std::memset(keepMarks, 0, sizeof keepMarks); }

@@ -12,6 +12,9 @@ constexpr int32_t kScratchLeadBytes = 237824;        // handed-out pointer lies 
 constexpr int32_t kScratchSlotCount = 66;
 
 void scratchInit();
+// The engine's start-up: scratchInit, and the pool made the quad warp's scratch
+// source (setQuadWarpScratchSource).
+void scratchStartUp();
 void scratchFrameStart();
 Pixel* scratchAcquire(int32_t* slot);   // null when every slot is in use (slot untouched)
 int32_t scratchKeep(int32_t slot);

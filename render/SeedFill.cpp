@@ -154,14 +154,14 @@ struct SourceKeyOps {
     const Pixel* source;
     int32_t sourcePitch;
     Pixel* target;
-    int32_t targetPitch;
+    int32_t targetPitch, targetLeft, targetTop;
     Pixel value, key;
     bool inside(int32_t x, int32_t y) const { return source[static_cast<intptr_t>(y) * sourcePitch + x] != key; }
-    void fillSpan(int32_t y, int32_t l, int32_t r) const {
-        std::fill(target + static_cast<intptr_t>(y) * targetPitch + l,
-                  target + static_cast<intptr_t>(y) * targetPitch + r + 1, value);
+    Pixel* at(int32_t x, int32_t y) const {
+        return target + static_cast<intptr_t>(y - targetTop) * targetPitch + (x - targetLeft);
     }
-    void edgePixel(int32_t x, int32_t y) const { target[static_cast<intptr_t>(y) * targetPitch + x] = value; }
+    void fillSpan(int32_t y, int32_t l, int32_t r) const { std::fill(at(l, y), at(r + 1, y), value); }
+    void edgePixel(int32_t x, int32_t y) const { *at(x, y) = value; }
 };
 
 struct MaskOps {
@@ -180,10 +180,10 @@ struct MaskCopyOps : MaskOps {
     const Pixel* source;
     int32_t sourcePitch;
     Pixel* target;
-    int32_t targetPitch;
+    int32_t targetPitch, targetLeft, targetTop;
     void fillSpan(int32_t y, int32_t l, int32_t r) const {
         const Pixel* from = source + static_cast<intptr_t>(y) * sourcePitch;
-        std::copy(from + l, from + r + 1, target + static_cast<intptr_t>(y) * targetPitch + l);
+        std::copy(from + l, from + r + 1, target + static_cast<intptr_t>(y - targetTop) * targetPitch + (l - targetLeft));
     }
 };
 
@@ -196,6 +196,12 @@ void setFillTarget(Pixel* target, int32_t targetPitch, const Pixel* source, int3
     g_fill.targetPitch = targetPitch;
     g_fill.source = source;
     g_fill.sourcePitch = sourcePitch;
+    g_fill.targetLeft = g_fill.targetTop = 0;
+}
+
+void setFillTargetOrigin(int32_t left, int32_t top) {
+    g_fill.targetLeft = left;
+    g_fill.targetTop = top;
 }
 
 void setByteFillTarget(uint8_t* mask, const Rect& maskRect, int32_t maskPitch) {
@@ -243,7 +249,8 @@ void smoothMaskOutline(uint8_t* mask, const Rect& rect, int32_t pitch, const int
 }
 
 int32_t fillSpansSeed(int32_t x, int32_t y, Pixel value, Pixel key, int32_t, int32_t, int32_t, const Rect& rect) {
-    SourceKeyOps ops{g_fill.source, g_fill.sourcePitch, g_fill.target, g_fill.targetPitch, value, key};
+    SourceKeyOps ops{g_fill.source,     g_fill.sourcePitch, g_fill.target, g_fill.targetPitch,
+                     g_fill.targetLeft, g_fill.targetTop,   value,         key};
     return scanFill(ops, x, y, rect);
 }
 
@@ -254,6 +261,6 @@ int32_t seedFill(int32_t x, int32_t y, uint8_t value, int32_t, int32_t, int32_t)
 
 int32_t fillMaskSeedCopy(int32_t x, int32_t y, uint8_t value, int32_t, int32_t, int32_t) {
     MaskCopyOps ops{{g_fill.mask, g_fill.maskPitch, value}, g_fill.source, g_fill.sourcePitch, g_fill.target,
-                    g_fill.targetPitch};
+                    g_fill.targetPitch, g_fill.targetLeft, g_fill.targetTop};
     return scanFill(ops, x, y, g_fill.maskRect);
 }

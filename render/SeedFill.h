@@ -18,6 +18,7 @@
 struct FillTarget {
     Pixel* target;            // 32-bit target and its pitch (elements per row)
     int32_t targetPitch;
+    int32_t targetLeft, targetTop;   // the frame point the target's first pixel stands for
     const Pixel* source;      // 32-bit source and its pitch
     int32_t sourcePitch;
     uint8_t* mask;            // byte mask, its pitch and its RECT
@@ -26,7 +27,10 @@ struct FillTarget {
 };
 FillTarget& fillTarget();
 
+// The target's first pixel stands for frame point (0, 0) until setFillTargetOrigin.
 void setFillTarget(Pixel* target, int32_t targetPitch, const Pixel* source, int32_t sourcePitch);
+// A target smaller than the frame: its first pixel stands for frame point (left, top).
+void setFillTargetOrigin(int32_t left, int32_t top);
 void setByteFillTarget(uint8_t* mask, const Rect& maskRect, int32_t maskPitch);
 void setFillTargets(Pixel* target, int32_t targetPitch, const Pixel* source, int32_t sourcePitch, uint8_t* mask,
                     const Rect& maskRect, int32_t maskPitch);

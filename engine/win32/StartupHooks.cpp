@@ -128,7 +128,7 @@ void hookLoadFirstPictures(int32_t width, int32_t height) {
 }
 void hookStartLetterTimer() { startLetterTimer(); }
 void hookCreateCanvas(int32_t width, int32_t height) { createCanvas(width, height); }
-void hookInitScratchPool() { scratchInit(); }
+void hookInitScratchPool() { scratchStartUp(); }
 void hookResetParticleLists() {
     const FamilyServices* families = engineFamilies();
     if (families && families->resetParticleLists) families->resetParticleLists();

@@ -22,6 +22,7 @@
 #include "AnimationEffect/ANIEffectPlain.h"
 #include "AnimationEffect/ANIEffectWarping.h"
 #include "AnimationEffect/AnimationEffectTable.h"
+#include "Transition/TransitionTable.h"
 #include "render/CrtRandom.h"
 #include "tests/effects/AnimationFixture.h"
 #include "tests/support/EffectSweep.h"
@@ -149,6 +150,44 @@ TEST_P(AnimationRowSweep, SetsItselfUpAfterAnyRowBeforeIt) {
     }
 }
 
+// The engine's frame sizes (a few progress values), and small sizes with a pool
+// that has no buffer at all or buffers holding a previous user's small values.
+TEST_P(AnimationRowSweep, BehavesAtTheEngineSizesAndWithADryOrUsedPool) {
+    const EffectEntry entry = AnimationTable[GetParam()].row.entry;
+    SweepOptions large = engineSizeOptions();
+    large.sound = &allSoundScenarios().back();
+    large.beforeRun = resetProcessState;
+    for (const std::string& p : sweepRow(SweepFamily::Animation, entry, RowRule{}, large))
+        ADD_FAILURE() << "engine sizes: " << p;
+    for (SweepPool kind : {SweepPool::Dry, SweepPool::SmallLeftovers}) {
+        SweepOptions o = poolOptions(kind);
+        o.sound = &allSoundScenarios().back();
+        o.beforeRun = resetProcessState;
+        for (const std::string& p : sweepRow(SweepFamily::Animation, entry, RowRule{}, o))
+            ADD_FAILURE() << (kind == SweepPool::Dry ? "no buffer: " : "small leftovers: ") << p;
+    }
+}
+
+// A transition into the animation runs after it on the same frame and may set
+// the shared camera its own way: the animation must draw as it does alone.
+TEST_P(AnimationRowSweep, DrawsAsAloneAfterEach3DTransitionsFirstFrame) {
+    const EffectEntry entry = AnimationTable[GetParam()].row.entry;
+    SweepOptions o;
+    o.sound = &allSoundScenarios().back();
+    o.beforeRun = resetProcessState;
+    o.progresses = {0.0f, 0.0f, 0.0f, 0.0f};
+    const std::vector<uint64_t> alone = sweepFrameSums(SweepFamily::Animation, entry, o, 64, 48);
+    const char* lastGroup = "";
+    for (int t = 0; t < transitionCount; ++t) {
+        const EffectTableRow& row = transitionTable[t].row;
+        // One row of each 3D group: the rows of a group share their worker.
+        if (std::strncmp(row.name, "3D", 2) != 0 || std::strcmp(row.groupName, lastGroup) == 0) continue;
+        lastGroup = row.groupName;
+        o.afterFirstFrame = row.entry;
+        EXPECT_EQ(sweepFrameSums(SweepFamily::Animation, entry, o, 64, 48), alone) << "after " << row.name;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Built, AnimationRowSweep, ::testing::Range(0, AnimationTableCount),
                          [](const ::testing::TestParamInfo<int>& info) {
                              const AnimationRow& r = AnimationTable[info.param];
@@ -167,6 +206,22 @@ TEST_P(AnimationEffectRowSweep, SetsItselfUpAfterAnyRowBeforeIt) {
         const Switch afterPrior = framesAfter(AnimationEffectTable[prior].row.entry, row, nullptr, 1);
         const Switch fromJunk = framesAfter(nullptr, row, &afterPrior, 2);
         EXPECT_EQ(afterPrior.sums, fromJunk.sums) << "after " << AnimationEffectTable[prior].row.name;
+    }
+}
+
+TEST_P(AnimationEffectRowSweep, BehavesAtTheEngineSizesAndWithADryOrUsedPool) {
+    const EffectEntry entry = AnimationEffectTable[GetParam()].row.entry;
+    SweepOptions large = engineSizeOptions();
+    large.sound = &allSoundScenarios().back();
+    large.beforeRun = resetProcessState;
+    for (const std::string& p : sweepRow(SweepFamily::AnimationEffect, entry, RowRule{}, large))
+        ADD_FAILURE() << "engine sizes: " << p;
+    for (SweepPool kind : {SweepPool::Dry, SweepPool::SmallLeftovers}) {
+        SweepOptions o = poolOptions(kind);
+        o.sound = &allSoundScenarios().back();
+        o.beforeRun = resetProcessState;
+        for (const std::string& p : sweepRow(SweepFamily::AnimationEffect, entry, RowRule{}, o))
+            ADD_FAILURE() << (kind == SweepPool::Dry ? "no buffer: " : "small leftovers: ") << p;
     }
 }
 

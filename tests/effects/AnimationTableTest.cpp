@@ -2,6 +2,8 @@
 // unpacked-worker entries, and "BlurSlow"'s exact pixels on a small layer.
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include <set>
 #include <string>
 #include <vector>
@@ -44,6 +46,26 @@ TEST(AnimationTables, RowsStandInCatalogueOrderAndBlurSlowIsFound) {
     ASSERT_LT(AnimationEffectBlurSlowRow, AnimationEffectTableCount);
     EXPECT_EQ(AnimationEffectTable[AnimationEffectBlurSlowRow].catalogueRow, 19);
     EXPECT_EQ(std::string(AnimationEffectTable[AnimationEffectBlurSlowRow].row.name), "BlurSlow");
+}
+
+#include "tests/effects/AnimationCatalogue.inc"
+
+// Every catalogue row stands with its name (and the effects with their group
+// codes): a dropped family or a renamed row fails here.
+TEST(AnimationTables, EveryCatalogueRowStandsWithItsName) {
+    ASSERT_EQ(AnimationTableCount, static_cast<int>(std::size(kAnimationNames)));
+    for (int i = 0; i < AnimationTableCount; ++i) {
+        EXPECT_EQ(AnimationTable[i].catalogueRow, i);
+        EXPECT_STREQ(AnimationTable[i].row.name, kAnimationNames[i]) << i;
+        // The group name is the name but in row 1.
+        EXPECT_STREQ(AnimationTable[i].row.groupName, i == 1 ? "Bubble" : kAnimationNames[i]) << i;
+    }
+    ASSERT_EQ(AnimationEffectTableCount, static_cast<int>(std::size(kAnimationEffects)));
+    for (int i = 0; i < AnimationEffectTableCount; ++i) {
+        EXPECT_EQ(AnimationEffectTable[i].catalogueRow, i);
+        EXPECT_STREQ(AnimationEffectTable[i].row.name, kAnimationEffects[i].name) << i;
+        EXPECT_EQ(AnimationEffectTable[i].row.id, kAnimationEffects[i].group) << i;
+    }
 }
 
 // Unpacked workers get the destination, pitch and clip, the level truncated

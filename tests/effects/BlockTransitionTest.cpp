@@ -114,6 +114,37 @@ TEST(BlockPush, BlocksMoveAlongTheOrder) {
     EXPECT_EQ(0x100000u | (1 << 8 | 15), s.shown(1, 14));
 }
 
+// The random push order places every block exactly once: the first frame is the
+// outgoing picture, every frame shows each block once, and the last frame is the
+// incoming picture one place short of home.
+TEST(BlockPush, RandomOrderStartsWholeAndEndsOnePlaceShort) {
+    std::vector<std::vector<Pixel>> middles;
+    for (unsigned seed : {1u, 7u, 12345u}) {
+        CountingPool::reset();
+        crtSrand(seed);
+        BlockScene s;
+        renderBlPush(s.at(0.0f), 16, 12, 0, 0);
+        EXPECT_TRUE(s.canvas.sameVisible(s.out)) << seed;
+        for (float p : {0.3f, 0.999f}) {
+            renderBlPush(s.at(p, 0), 16, 12, 0, 0);
+            std::vector<Pixel> shown;
+            int outgoing = 0;
+            for (int i = 0; i < 12; ++i)
+                for (int j = 0; j < 16; ++j) {
+                    const Pixel b = s.shown(i, j);
+                    shown.push_back(b);
+                    outgoing += (b & 0x100000u) != 0;
+                }
+            if (p < 0.5f) middles.push_back(shown);
+            std::sort(shown.begin(), shown.end());
+            EXPECT_EQ(std::adjacent_find(shown.begin(), shown.end()), shown.end()) << seed << " " << p;
+            EXPECT_EQ(outgoing, 192 - static_cast<int>(192 * p)) << seed << " " << p;
+        }
+    }
+    EXPECT_NE(middles[0], middles[1]);   // the order follows the seed
+    EXPECT_NE(middles[1], middles[2]);
+}
+
 TEST(BlockWorkers, SkipTheFrameWhenThePoolIsDry) {
     using Worker = void (*)(EffectParams*);
     const Worker workers[] = {

@@ -72,6 +72,24 @@ TEST_P(ImageEffectRowSweep, BehavesUnderEverySound) {
     expectClean(sweepRow(SweepFamily::ImageEffect, entry, RowRule{}, envelope), "triangle envelope");
 }
 
+// The engine's frame sizes (a few progress values), and small sizes with a pool
+// that has no buffer at all or buffers holding a previous user's small values;
+// loud sound takes the most paths.
+TEST_P(ImageEffectRowSweep, BehavesAtTheEngineSizesAndWithADryOrUsedPool) {
+    const EffectEntry entry = ImageEffectTable[GetParam()].row.entry;
+    SweepOptions large = engineSizeOptions();
+    large.sound = &allSoundScenarios().back();
+    large.beforeRun = resetUnitWords;
+    expectClean(sweepRow(SweepFamily::ImageEffect, entry, RowRule{}, large), "engine sizes");
+    for (SweepPool kind : {SweepPool::Dry, SweepPool::SmallLeftovers}) {
+        SweepOptions o = poolOptions(kind);
+        o.sound = &allSoundScenarios().back();
+        o.beforeRun = resetUnitWords;
+        expectClean(sweepRow(SweepFamily::ImageEffect, entry, RowRule{}, o),
+                    kind == SweepPool::Dry ? "no buffer" : "small leftovers");
+    }
+}
+
 // Rows that count frames on in frameCounter and never reset it: their paths
 // start wherever the previous effect left the word, so only the word is the same
 // in both runs.

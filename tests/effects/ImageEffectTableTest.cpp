@@ -3,13 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <vector>
 #include <set>
 #include <string>
 
+#include "Animation/AnimationShared.h"
+#include "Animation/ParticleList.h"
 #include "Sfx/ImageEffectEntry.h"
 #include "Sfx/ImageEffectShared.h"
 #include "Sfx/ImageEffectTable.h"
 #include "Sfx/Image_Effect_Plain.h"
+#include "Sfx/Image_Effect_3D.h"
+#include "Sfx/Image_Effect_3DFlag.h"
+#include "Sfx/Image_Effect_Animation.h"
+#include "Sfx/Image_Effect_Frame.h"
+#include "Sfx/Image_Effect_Geometry.h"
+#include "Sfx/Image_Effect_Light.h"
+#include "Sfx/Image_Effect_Move.h"
+#include "Sfx/Image_Effect_Special.h"
+#include "Sfx/Image_Effect_Stretch.h"
+#include "Sfx/Image_Effect_Warping.h"
+#include "Sfx/Image_Effect_Water.h"
 #include "engine/CrashLog.h"
 #include "render/CrtRandom.h"
 #include "tests/effects/ImageEffectFixture.h"
@@ -218,6 +233,68 @@ TEST(ImageEffectEntry, AFaultIsLoggedAndTheEntryReturns) {
     const std::vector<uint8_t> bytes = readFileBytes(log);
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("Sfx\\Image_Effect_Plain(4321)"), std::string::npos) << text;
+}
+
+// ---- Every catalogue row --------------------------------------------------------------
+
+struct CatalogueRow {
+    int number, id;
+    const char* name;
+    void (*call)(EffectParams*);   // the body with the row's arguments; null: given in words
+};
+const CatalogueRow kCatalogue[] = {
+#include "tests/effects/ImageEffectCatalogue.inc"
+};
+
+// Every catalogue row stands, in order, with its id and name: a dropped family or
+// a renamed row fails here.
+TEST(ImageEffectTable, EveryCatalogueRowStandsWithItsIdAndName) {
+    ASSERT_EQ(ImageEffectTableCount, static_cast<int>(std::size(kCatalogue)));
+    for (int i = 0; i < ImageEffectTableCount; ++i) {
+        SCOPED_TRACE("row " + std::to_string(kCatalogue[i].number));
+        EXPECT_EQ(kCatalogue[i].number, ImageEffectTable[i].catalogueRow);
+        EXPECT_EQ(kCatalogue[i].id, ImageEffectTable[i].row.id);
+        EXPECT_STREQ(kCatalogue[i].name, ImageEffectTable[i].row.name);
+    }
+}
+
+// Each row's entry draws what its body draws with the row's arguments, frame by
+// frame under loud sound: a wrong body or argument shows in the pixels.
+std::vector<Pixel> framesOf(void (*draw)(EffectParams*)) {
+    // Unit-wide words that outlive a picture on purpose start both runs alike.
+    dancingSpinFlip = 0;
+    saddleSignX = saddleSignY = 1;
+    albumCloverCounter = 0;
+    albumPeakLevel = 0;
+    animationUnitWords = {};
+    resetParticleLists();
+    resetAnimationRunState();
+    crtSrand(99);
+    EffectRun run(48, 36);
+    run.picture.fillPattern(3);
+    for (int i = 0; i < 36; ++i) run.spectrum[i] = static_cast<int16_t>(3000 - 80 * i);
+    for (int i = 0; i < 256; ++i) run.samples[i] = static_cast<int16_t>((i * 997) % 20000 - 10000);
+    std::vector<Pixel> frames;
+    const float levels[] = {200, 120, 250, 90};
+    for (int f = 0; f < 4; ++f) {
+        run.p.progress = 0.2f * static_cast<float>(f);
+        run.frame(draw, levels[f], f & 1);
+        for (int y = 0; y < 36; ++y)
+            for (int x = 0; x < 48; ++x) frames.push_back(run.canvas.at(x, y));
+    }
+    return frames;
+}
+
+TEST(ImageEffectTable, EveryRowCallsItsBodyWithItsArguments) {
+    int pinned = 0;
+    for (int i = 0; i < ImageEffectTableCount && i < static_cast<int>(std::size(kCatalogue)); ++i) {
+        if (!kCatalogue[i].call) continue;
+        ++pinned;
+        const std::vector<Pixel> viaEntry = framesOf(ImageEffectTable[i].row.entry);
+        const std::vector<Pixel> direct = framesOf(kCatalogue[i].call);
+        EXPECT_TRUE(viaEntry == direct) << "row " << kCatalogue[i].number << " " << kCatalogue[i].name;
+    }
+    EXPECT_GT(pinned, 100);
 }
 
 }  // namespace

@@ -67,7 +67,9 @@ TEST(PixelExplode, OutAtTheStartLeavesEveryPixelInPlace) {
 }
 
 TEST(PixelSlides, OutgoingAtTheStartIncomingHomeAtTheEnd) {
-    for (auto [w, h] : {std::pair{64, 48}, std::pair{67, 41}, std::pair{80, 120}}) {
+    // 112 and 150 rows: heights where the speed H / 60 alone would fall short of H / 64.
+    for (auto [w, h] :
+         {std::pair{64, 48}, std::pair{67, 41}, std::pair{80, 120}, std::pair{152, 112}, std::pair{60, 150}}) {
         CountingPool::reset();
         crtSrand(11);
         Frame f(w, h, kOut, kIn);

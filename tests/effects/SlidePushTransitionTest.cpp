@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "Transition/Transition_Push.h"
@@ -157,6 +158,30 @@ TEST(SlideTransition, SlotAndGateDrawTheSameWithoutAPoolBuffer) {
                 for (int x = 0; x < 67; ++x) out.push_back(f(x, y));
         }
         EXPECT_EQ(withPool, withoutPool);
+    }
+}
+
+// The label map covers the whole frame: what a previous user left in the pool
+// buffer (small values that look like labels) must not reach an odd last column
+// or row that a turned blade samples.
+TEST(SlideTransition, GateIgnoresWhatThePoolBuffersLastUserLeft) {
+    for (auto [w, h] : {std::pair{67, 41}, std::pair{65, 48}, std::pair{64, 47}}) {
+        std::vector<Pixel> expected;
+        for (int leftover = -1; leftover < 16; ++leftover) {
+            resetPool(leftover < 0);
+            if (leftover >= 0) CountingPool::block.assign(CountingPool::block.size(), static_cast<Pixel>(leftover));
+            Frame f(w, h);
+            std::vector<Pixel> got;
+            for (float p : {0.0f, 0.3f, 0.7f}) {
+                renderSlSpaceGate(f.at(p, p == 0.0f), 1);
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) got.push_back(f(x, y));
+            }
+            if (leftover < 0)
+                expected = got;
+            else
+                EXPECT_EQ(got, expected) << w << "x" << h << " left " << leftover;
+        }
     }
 }
 

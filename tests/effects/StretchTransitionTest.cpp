@@ -120,12 +120,21 @@ TEST(StretchTransitions, BlindsOpenFromTheirMiddles) {
     EXPECT_EQ(d.row(0), (std::vector<Pixel>{incomingAt(0, 0), incomingAt(2, 0), outgoingAt(0, 0), outgoingAt(2, 0)}));
 }
 
-TEST(StretchTransitions, JurumEndsOnTheWholeIncomingPicture) {
+// Only strip columns 0 < h < W are drawn: column 0 of the strip never shows,
+// so canvas column 0 keeps the base picture to the end.
+TEST(StretchTransitions, JurumNeverDrawsTheStripsFirstColumn) {
     Frame f(40, 3);
     renderStJurum(f.at(0.0f), 0);
     EXPECT_TRUE(f.shows(outgoingAt));
-    renderStJurum(f.at(0.999f), 0);   // column 0 of the strip is drawn too
-    EXPECT_TRUE(f.shows(incomingAt));
+    for (float p : {0.3f, 0.6f, 0.9f, 0.999f}) {
+        renderStJurum(f.at(p), 0);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 40; ++x) EXPECT_NE(f.canvas.at(x, y), incomingAt(0, y)) << p << " " << x;
+    }
+    for (int y = 0; y < 3; ++y) {
+        EXPECT_EQ(f.canvas.at(0, y), outgoingAt(0, y));
+        for (int x = 1; x < 40; ++x) EXPECT_EQ(f.canvas.at(x, y), incomingAt(x, y)) << x;
+    }
 }
 
 // The fan's angle map lives in a kept scratch buffer; with the pool full the

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -396,6 +397,28 @@ TEST_F(TitleEffects, EveryRowDrawsAStandingTitle) {
         s.run(TitleEffectTable[row].row.entry, 0.0f);
         for (float progress : {0.45f, 0.5f}) s.run(TitleEffectTable[row].row.entry, progress);
         EXPECT_GT(s.changedPixels(), 20) << TitleEffectTable[row].row.name;
+    }
+}
+
+// ---- Every catalogue row ---------------------------------------------------
+
+#include "tests/effects/TitleCatalogue.inc"
+
+// Every style, position, motion and effect row stands with its name: a dropped
+// family or a renamed row fails here.
+TEST(TitleTables, EveryCatalogueRowStandsWithItsName) {
+    ASSERT_EQ(titleTableCounts[0], static_cast<int>(std::size(kTitleStyleNames)));
+    for (int i = 0; i < titleTableCounts[0]; ++i) EXPECT_STREQ(TitleStyleTable[i].name, kTitleStyleNames[i]) << i;
+    EXPECT_EQ(titleTableCounts[1], 7);
+    ASSERT_EQ(titleTableCounts[2], static_cast<int>(std::size(kTitleMotionNames)));
+    for (int i = 0; i < titleTableCounts[2]; ++i) {
+        EXPECT_EQ(TitleMotionTable[i].catalogueRow, i);
+        EXPECT_STREQ(TitleMotionTable[i].row.name, kTitleMotionNames[i]) << i;
+    }
+    ASSERT_EQ(titleTableCounts[3], static_cast<int>(std::size(kTitleEffectNames)));
+    for (int i = 0; i < titleTableCounts[3]; ++i) {
+        EXPECT_EQ(TitleEffectTable[i].catalogueRow, i);
+        EXPECT_STREQ(TitleEffectTable[i].row.name, kTitleEffectNames[i]) << i;
     }
 }
 

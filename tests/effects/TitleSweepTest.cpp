@@ -46,6 +46,12 @@ TEST_P(TitleStyleSweep, BehavesAtEveryPosition) {
     }
 }
 
+TEST_P(TitleStyleSweep, BehavesWithADryOrUsedPool) {
+    for (SweepPool kind : {SweepPool::Dry, SweepPool::SmallLeftovers})
+        for (const std::string& problem : sweepRow(SweepFamily::Title, kStyleFrames[GetParam()], RowRule{}, poolOptions(kind)))
+            ADD_FAILURE() << (kind == SweepPool::Dry ? "no buffer: " : "small leftovers: ") << problem;
+}
+
 INSTANTIATE_TEST_SUITE_P(Rows, TitleStyleSweep, ::testing::Range(0, 13), styleName);
 
 // The motion and effect rows the next frame function runs.
@@ -84,6 +90,14 @@ TEST(TitleSweep, EveryMotionMovesTheTitle) {
         }
 }
 
+TEST(TitleSweep, EveryMotionWithADryOrUsedPool) {
+    for (int m = 0; m < titleTableCounts[2]; ++m)
+        for (SweepPool kind : {SweepPool::Dry, SweepPool::SmallLeftovers})
+            for (const std::string& problem : sweepRows(m, 0, poolOptions(kind)))
+                ADD_FAILURE() << "motion " << m << (kind == SweepPool::Dry ? ", no buffer: " : ", small leftovers: ")
+                              << problem;
+}
+
 class TitleEffectSweep : public ::testing::TestWithParam<int> {};
 
 std::string effectName(const ::testing::TestParamInfo<int>& info) {
@@ -114,6 +128,31 @@ TEST_P(TitleEffectSweep, DrawsWithinTheFrame) {
     blank.titleText = " ";
     blank.sizes = {{67, 41}};
     for (const std::string& problem : sweepRows(1, effect, blank)) ADD_FAILURE() << "blank title: " << problem;
+}
+
+// The engine's frame sizes, and a pool with no buffer at all or with small
+// leftovers; the title's size is the one scaled for the frame on every frame,
+// though the runtime writes the option's unscaled size after the first.
+TEST_P(TitleEffectSweep, DrawsAtTheEngineSizesAndWithADryOrUsedPool) {
+    const int effect = GetParam();
+    for (const std::string& problem : sweepRows(0, effect, engineSizeOptions()))
+        ADD_FAILURE() << "engine sizes: " << problem;
+    for (SweepPool kind : {SweepPool::Dry, SweepPool::SmallLeftovers})
+        for (const std::string& problem : sweepRows(0, effect, poolOptions(kind)))
+            ADD_FAILURE() << (kind == SweepPool::Dry ? "no buffer: " : "small leftovers: ") << problem;
+}
+
+TEST_P(TitleEffectSweep, KeepsTheScaledFontSizeForTheWholeTitle) {
+    const int effect = GetParam();
+    if (!effectRule(effect).deterministic) return;
+    rowPair() = {0, effect};
+    SweepOptions engine;
+    engine.progresses = {0.0f, 0.2f, 0.4f, 0.5f};
+    SweepOptions scaled = engine;
+    scaled.titleFontSizeLater = 80;   // 640 + 480 = 1120 pixels double the option's 40
+    const std::vector<uint64_t> asEngine = sweepFrameSums(SweepFamily::Title, titleRowsFrame, engine, 640, 480);
+    rowPair() = {0, effect};
+    EXPECT_EQ(asEngine, sweepFrameSums(SweepFamily::Title, titleRowsFrame, scaled, 640, 480));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, TitleEffectSweep, ::testing::Range(0, titleTableCounts[3]), effectName);

@@ -179,8 +179,7 @@ const RuleNote kNotes[] = {
     {116, 116, outgoingOnly(0), kBlockRevealForward},
     {118, 118, outgoingOnly(0), kBlockRevealForward},
     {120, 120, outgoingOnly(0), kBlockRevealForward},
-    {121, 121, RowRule{},
-     "BL_Push_Rand: repeated random order numbers send blocks to each other's places, also at the ends"},
+    {121, 121, outgoingOnly(0), kBlockPushForward},
     {122, 122, outgoingOnly(0), kBlockPushForward},
     {125, 125, outgoingOnly(0), kBlockPushForward},
     {127, 127, outgoingOnly(0), kBlockPushForward},
@@ -305,7 +304,9 @@ const RuleNote kNotes[] = {
     {301, 301, outgoingOnly(1), kStillSqueezed},
     {303, 307, outgoingOnly(1), kStillSqueezed},
     {309, 309, outgoingOnly(1), kStillSqueezed},
-    {312, 312, outgoingOnly(1), "ST_jurum_Out: at 0.999 the last column of the outgoing picture still lands on column 0"},
+    {311, 311, outgoingOnly(1), "ST_jurum_In: column 0 of the strip is never drawn, so column 0 keeps the outgoing picture"},
+    {312, 312, noEndChecks(), "ST_jurum_Out: column 0 is never drawn from the strip, so it shows the incoming picture from the "
+                              "start, and at 0.999 the outgoing picture's last column still lands on it"},
     {313, 313, outgoingOnly(1), kFanBorder},
     {314, 314, RowRule{}, kFanBorder},
     {315, 315, outgoingOnly(1), kFanBorder},
@@ -378,6 +379,8 @@ const RuleNote kNotes[] = {
     {434, 437, outgoingOnly(0), "WI_Line_BE at 180 to 315: the edge truncated toward zero lies 49 pixels out at 0.999, so the soft "
                                 "band grazes the first row or column with weight 4055 of 4096"},
     {438, 441, outgoingOnly(0), kWipeShortOfEnd},
+    {442, 442, incomingOnly(1), "WI_Corner_SE_045_Out: on the preview's 151 x 113 the soft corner's band still touches the "
+                                "picture at the start"},
     {443, 445, incomingOnly(0), kWipeShortOfEnd},
     {448, 448, incomingOnly(0), "WI_Arc_225_BE_In: the centre lies one picture radius out, closer than the soft band's 50 pixels "
                                 "on small pictures, so the band touches the corner at the start"},
@@ -434,6 +437,29 @@ TEST_P(TransitionSweep, RowBehaves) {
     }
     for (const std::string& problem : sweepRow(SweepFamily::Transition, row.row.entry, rule, SweepOptions{}))
         ADD_FAILURE() << "row " << row.number << " \"" << row.row.name << "\": " << problem;
+}
+
+// The engine's frame sizes (a few progress values), and small sizes with a pool
+// that has no buffer at all or buffers holding a previous user's small values.
+// The end pictures are checked at the small sizes: at the engine's sizes what
+// 0.999 leaves (a sector, a sliver of a corner, a far tube) covers many pixels.
+TEST_P(TransitionSweep, RowBehavesAtTheEngineSizes) {
+    const TransitionTableRow& row = transitionTable[GetParam()];
+    const char* reason = nullptr;
+    RowRule rule = ruleFor(row.number, &reason);
+    rule.endTolerance = rule.outgoingTolerance = rule.incomingTolerance = -1;
+    for (const std::string& problem : sweepRow(SweepFamily::Transition, row.row.entry, rule, engineSizeOptions()))
+        ADD_FAILURE() << "row " << row.number << " \"" << row.row.name << "\": " << problem;
+}
+
+TEST_P(TransitionSweep, RowBehavesWithADryOrUsedPool) {
+    const TransitionTableRow& row = transitionTable[GetParam()];
+    const char* reason = nullptr;
+    const RowRule rule = ruleFor(row.number, &reason);
+    for (SweepPool kind : {SweepPool::Dry, SweepPool::SmallLeftovers})
+        for (const std::string& problem : sweepRow(SweepFamily::Transition, row.row.entry, rule, poolOptions(kind)))
+            ADD_FAILURE() << "row " << row.number << " \"" << row.row.name << "\", "
+                          << (kind == SweepPool::Dry ? "no buffer" : "small leftovers") << ": " << problem;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TransitionSweep, testing::Range(0, static_cast<int>(transitionCount)),

@@ -3,10 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <vector>
 #include <set>
 #include <string>
 
 #include "Transition/TransitionTable.h"
+#include "Transition/Transition_3D.h"
+#include "Transition/Transition_3DBox.h"
+#include "Transition/Transition_3DDoor.h"
+#include "Transition/Transition_3DFlag.h"
+#include "Transition/Transition_3DJigsaw.h"
+#include "Transition/Transition_3DScatter.h"
+#include "Transition/Transition_3DTurn.h"
+#include "Transition/Transition_Block.h"
+#include "Transition/Transition_Pixel.h"
+#include "Transition/Transition_Plain.h"
+#include "Transition/Transition_Push.h"
+#include "Transition/Transition_Rotate.h"
+#include "Transition/Transition_Slide.h"
+#include "Transition/Transition_Special.h"
+#include "Transition/Transition_Stretch.h"
+#include "Transition/Transition_Warping.h"
+#include "Transition/Transition_Wipe.h"
+#include "engine/ScratchPool.h"
+#include "render/CrtRandom.h"
+#include "tests/effects/TransitionFixture.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -139,6 +161,70 @@ TEST(TransitionTable, NamesAndIdsAreCopiedExactly) {
             EXPECT_STREQ(o.group, r->row.groupName);
         }
     }
+}
+
+struct CatalogueRow {
+    int number, id;
+    const char* group;   // null: not pinned here
+    const char* name;
+    void (*call)(EffectParams*);   // the worker with the row's constants; null: given in words
+};
+const CatalogueRow kCatalogue[] = {
+#include "tests/effects/TransitionCatalogue.inc"
+};
+
+// Every catalogue row stands, in order, with its id, group and name: a dropped
+// family or a renamed row fails here.
+TEST(TransitionTable, EveryCatalogueRowStandsWithItsIdGroupAndName) {
+    ASSERT_EQ(transitionCount, static_cast<int>(std::size(kCatalogue)));
+    for (int i = 0; i < transitionCount; ++i) {
+        const CatalogueRow& want = kCatalogue[i];
+        const TransitionTableRow& got = transitionTable[i];
+        SCOPED_TRACE("row " + std::to_string(want.number));
+        EXPECT_EQ(want.number, got.number);
+        EXPECT_EQ(want.id, got.row.id);
+        EXPECT_STREQ(want.name, got.row.name);
+        if (want.group) {
+            EXPECT_STREQ(want.group, got.row.groupName);
+        }
+    }
+}
+
+// Each row's entry draws what its worker draws with the row's constants, frame
+// by frame: a wrong worker or constant shows in the pixels.
+std::vector<Pixel> framesOf(void (*draw)(EffectParams*)) {
+    scratchInit();
+    crtSrand(99);
+    vt_test::TransitionFrame f(48, 36);
+    f.out.fillPattern(1);
+    f.in.fillPattern(2);
+    f.record.duration = 2000;
+    f.record.acquireBuffer = scratchAcquire;   // the engine's own pool
+    f.record.keepBuffer = scratchKeep;
+    f.record.clearBuffer = scratchClear;
+    std::vector<Pixel> frames;
+    int first = 1;
+    for (float p : {0.0f, 0.3f, 0.55f, 0.8f}) {
+        scratchFrameStart();
+        draw(f.at(p, first));
+        scratchFrameEnd();
+        first = 0;
+        for (int y = 0; y < 36; ++y)
+            for (int x = 0; x < 48; ++x) frames.push_back(f.canvas.at(x, y));
+    }
+    return frames;
+}
+
+TEST(TransitionTable, EveryRowCallsItsWorkerWithItsConstants) {
+    int pinned = 0;
+    for (int i = 0; i < transitionCount && i < static_cast<int>(std::size(kCatalogue)); ++i) {
+        if (!kCatalogue[i].call) continue;
+        ++pinned;
+        const std::vector<Pixel> viaEntry = framesOf(transitionTable[i].row.entry);
+        const std::vector<Pixel> direct = framesOf(kCatalogue[i].call);
+        EXPECT_TRUE(viaEntry == direct) << "row " << kCatalogue[i].number << " " << kCatalogue[i].name;
+    }
+    EXPECT_GT(pinned, 400);
 }
 
 // runTransition plays the row at the given table position.

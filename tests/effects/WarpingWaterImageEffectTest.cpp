@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 #include "Sfx/Image_Effect_Warping.h"
 #include "Sfx/Image_Effect_Water.h"
@@ -50,6 +52,49 @@ TEST(WarpingInSilence, BodiesShowThePictureUnmoved) {
         for (int y = c.edgesToo ? 0 : 1; y < 30; ++y)
             for (int x = c.edgesToo ? 0 : 1; x < 40; ++x) ASSERT_EQ(t.canvas.at(x, y), t.picture.at(x, y)) << x << "," << y;
         if (!c.edgesToo) EXPECT_EQ(t.canvas.at(0, 0), 0u);
+    }
+}
+
+// The jewels' products wrap as 32-bit words; the wrap draws their facets. Both
+// bodies at the engine's sizes against the arithmetic as written.
+int32_t mul32(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b)); }
+int32_t abs32(int32_t a) { return a < 0 ? static_cast<int32_t>(0u - static_cast<uint32_t>(a)) : a; }
+
+Pixel jewelAsWritten(const GuardedBuffer& pic, int x, int y, int32_t k) {
+    const int w = pic.width(), h = pic.height(), pitch = pic.pitch();
+    const int32_t dx = x - w / 2, dy = y - h / 2;
+    const int32_t v = mul32(k, dx * dx + dy * dy);
+    const int32_t idx = static_cast<int32_t>(static_cast<uint32_t>(mul32(pitch, h / 2 + dy - (mul32(v, dy) >> 28))) +
+                                             static_cast<uint32_t>(w / 2 + dx - (mul32(v, dx) >> 28)));
+    return idx > 0 && idx < h * pitch ? pic.pixels()[idx] : 0;
+}
+
+Pixel jewel2AsWritten(const GuardedBuffer& pic, int x, int y, int32_t f) {
+    const int w = pic.width(), h = pic.height();
+    const int32_t g = 4096 / (w + h), ex = (w >> 1) - x, ey = (h >> 1) - y;
+    const int32_t U = 2 * x + 1 - (mul32(mul32(mul32(ex, g), mul32(abs32(mul32(ey, ex)), g * g)), f) >> 26);
+    const int32_t V = 2 * y + 1 - (mul32(mul32(mul32(mul32(abs32(ex), ey), abs32(ey)), g * g * g), f) >> 26);
+    if (!(U >= 1 && U < 2 * w && V > 0 && V < 2 * h)) return 0;
+    const int x0 = U >> 1, x1 = U - x0, y0 = V >> 1, y1 = V - y0;
+    return ((pic.at(x0, y0) >> 1) & 0x7F7F7F) + ((pic.at(x1, y0) >> 2) & 0x3F3F3F) + ((pic.at(x0, y1) >> 2) & 0x3F3F3F);
+}
+
+TEST(WarpingJewels, FacetsComeFromThirtyTwoBitWrap) {
+    for (auto [w, h] : {std::pair{640, 480}, std::pair{800, 600}}) {
+        for (int jewel = 0; jewel < 2; ++jewel) {
+            EffectRun run(w, h);
+            run.picture.fillPattern(21);
+            run.frame(jewel ? applyWpJewel2 : applyWpJewel, 200.0f);   // level 200 held on the first frame
+            const float s = static_cast<float>(w + h) * 0.0017857143f;
+            const int32_t k = static_cast<int32_t>(32.0f * 200.0f / (s * s * s));
+            int differ = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const Pixel want = jewel ? jewel2AsWritten(run.picture, x, y, 200) : jewelAsWritten(run.picture, x, y, k);
+                    differ += run.canvas.at(x, y) != want;
+                }
+            EXPECT_EQ(differ, 0) << (jewel ? "WP_Jewel2 " : "WP_Jewel ") << w << "x" << h;
+        }
     }
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "engine/ScratchPool.h"
+#include "render/RotatedCopies.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -20,6 +22,7 @@ protected:
         scratchFrameStart();
     }
     void TearDown() override {
+        setQuadWarpScratchSource(nullptr);
         scratchFrameEnd();
         scratchFreeBlocks();
         setScratchAllocator(nullptr, nullptr);
@@ -136,6 +139,39 @@ TEST_F(ScratchPool, InitAgainFreesEverySlotAndKeepsTheBlocks) {
     int32_t again[3];
     for (int i = 0; i < 3; ++i) EXPECT_EQ(scratchAcquire(&again[i]), b[i]);
     setScratchAllocator(nullptr, nullptr);
+}
+
+// The pool is the quad warp's scratch source from start-up on: the warp takes a
+// buffer for its two passes (free again next frame) and draws what it draws
+// through any other scratch buffer.
+Pixel* ownScratch(int32_t* slot) {
+    static std::vector<Pixel> block(kBlockPixels);
+    *slot = 0;
+    return block.data() + kLeadPixels;
+}
+
+TEST_F(ScratchPool, QuadWarpDrawsItsTwoPassesThroughThePool) {
+    scratchStartUp();
+    const int W = 80, H = 60;
+    vt_test::GuardedBuffer src(W, H), viaPool(W, H), viaOwn(W, H), exact(W, H);
+    src.fillPattern(4);
+    const int32_t c[8] = {10, 70, 78, 2, 5, 9, 55, 50};
+    auto warp = [&](vt_test::GuardedBuffer& dst) {
+        warpImageToQuad(dst.pixels(), src.pixels(), dst.pitch(), W, H, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
+    };
+    warp(viaPool);
+    int32_t slot = -1;
+    ASSERT_NE(scratchAcquire(&slot), nullptr);
+    EXPECT_EQ(slot, 1) << "the warp holds slot 0 for this frame";
+    nextFrame();
+    ASSERT_NE(scratchAcquire(&slot), nullptr);
+    EXPECT_EQ(slot, 0) << "and gives it back";
+    setQuadWarpScratchSource(ownScratch);
+    warp(viaOwn);
+    setQuadWarpScratchSource(nullptr);
+    warp(exact);
+    EXPECT_TRUE(viaPool.sameVisible(viaOwn));
+    EXPECT_FALSE(viaPool.sameVisible(exact)) << "the two passes draw their own picture";
 }
 
 }  // namespace

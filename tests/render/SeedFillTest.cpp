@@ -212,3 +212,26 @@ TEST(SeedFills, CopyFillOfARegionWithHolesEndsAndCopiesIt) {
         }
     EXPECT_TRUE(target.guardIntact());
 }
+
+namespace {
+
+// A target smaller than the frame, standing for the frame from a given point on
+// (a tile that a piece is cut into): the fill copies the region, frame
+// coordinates shifted into the tile, and nothing else.
+TEST(SeedFills, CopyFillIntoATileThatStandsForPartOfTheFrame) {
+    Mask m(kW, kH, 0);
+    for (int x = 0; x < kW; ++x) m.at(x, 300) = 9;   // the region: rows 301 .. 598
+    GuardedBuffer source(kW, kH), tile(120, 90, 0);
+    source.fillPattern(7);
+    const int left = 500, top = 400;
+    setFillTargets(tile.pixels(), tile.pitch(), source.pixels(), source.pitch(), m.bytes.data(),
+                   Rect{left, top, left + 120, top + 90}, m.width);
+    setFillTargetOrigin(left, top);
+    fillMaskSeedCopy(550, 450, 9, 0, 0, 0);
+    setFillTargetOrigin(0, 0);
+    for (int y = 1; y < 89; ++y)
+        for (int x = 0; x < 120; ++x) ASSERT_EQ(tile.at(x, y), source.at(left + x, top + y)) << x << "," << y;
+    EXPECT_TRUE(tile.guardIntact());
+}
+
+}  // namespace

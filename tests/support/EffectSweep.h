@@ -6,7 +6,8 @@
 // Checks per row and frame size: sources unchanged (margins included); nothing
 // written outside the buffers and their 8-pixel margins; the top byte of every
 // canvas pixel 0; scratch buffers used only while kept (buffers not kept are
-// poisoned at frame end, and two runs with different poison must agree); the
+// poisoned at frame end, and two runs with different poison must agree); a pool
+// with no buffer at all, or with small leftovers of a previous user; the
 // same output for the same seed; optionally the outgoing picture at progress 0
 // and the incoming one at the end.
 #pragma once
@@ -52,8 +53,16 @@ struct RowRule {
                                  // leave an odd last column or row as it was)
 };
 
+// The scratch pool a run draws from.
+enum class SweepPool {
+    Poisoned,       // buffers hold large values no effect writes (per run and slot)
+    Dry,            // no buffer at all: every acquire returns null
+    SmallLeftovers, // buffers hold small values 0..15, as a previous user may leave them
+};
+
 struct SweepOptions {
-    std::vector<std::pair<int, int>> sizes{{64, 48}, {67, 41}, {400, 300}};
+    // The odd size is a preview window's.
+    std::vector<std::pair<int, int>> sizes{{64, 48}, {67, 41}, {151, 113}, {400, 300}};
     std::vector<float> progresses{0.0f, 0.1f, 0.25f, 0.5f, 0.75f, 0.9f, 0.999f};
     const SoundScenario* sound = nullptr;   // null: silence
     int32_t levelMode = 0;                  // the record's level-envelope mode (the runtime writes 0)
@@ -64,12 +73,27 @@ struct SweepOptions {
     // Animation families: the animation effect entry that runs before the
     // animation on every frame (the order the runtime uses), or null.
     EffectEntry companionEffect = nullptr;
+    // Animation families: an entry run after the animation on the first frame, on
+    // the same frame with a record and canvas of its own (the transition into the
+    // animation, as the runtime orders them), or null.
+    EffectEntry afterFirstFrame = nullptr;
+    SweepPool pool = SweepPool::Poisoned;
     // Title family: the text and how the runtime would fill the title fields.
     const char* titleText = "Title\nAb";
     int32_t titleFontSize = 40;
     int32_t titleColor = 0x0030A0F0;   // COLORREF order
     int32_t titlePosition = 0;         // position code (shifted into the top byte)
+    int32_t titleFontSizeLater = 0;    // non-zero: the size written after the first frame
 };
+
+// The canvas checksum of every frame of one run at one size.
+std::vector<uint64_t> sweepFrameSums(SweepFamily family, EffectEntry entry, const SweepOptions& options, int width,
+                                     int height);
+
+// The engine's frame sizes with a few progress values (the runs there are long).
+SweepOptions engineSizeOptions();
+// The small sizes (one odd) with the given pool.
+SweepOptions poolOptions(SweepPool pool);
 
 // Runs one row's entry through the options' sizes; returns the problems found
 // (empty when the row behaved).
