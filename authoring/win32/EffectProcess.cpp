@@ -218,7 +218,7 @@ void setupPreview(int32_t w, int32_t h) {
     loadPicture(nullptr, 1, second, w, h, w + 16);
     resetFrameScheduler(first, second, g_preview.pathCount - 1);
     g_preview.letterTimer = SetTimer(nullptr, 0, 1000, letterTick);
-    scratchInit();
+    scratchStartUp();   // as the engine: the quad warp takes its two-pass path here too
     resetParticleLists();
 }
 

@@ -29,7 +29,7 @@ void hookStartSound();                            // unless muted: writeSoundFil
 void hookLoadFirstPictures(int32_t width, int32_t height);  // loadFrameImage of pictures 0 and 1
 void hookStartLetterTimer();                      // SetTimer(0, 0, 1000, letterTimerProc)
 void hookCreateCanvas(int32_t width, int32_t height);       // createCanvas(width, height)
-void hookInitScratchPool();                       // scratchInit()
+void hookInitScratchPool();                       // scratchStartUp()
 void hookResetParticleLists();                    // the families' resetParticleLists()
 // Window life.
 void hookSetSoundWindow(HWND window);             // setSoundWindow(window)
