@@ -11,6 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#endif
+
 #include "jpeg/CodecInternal.h"
 
 namespace {
@@ -144,30 +148,24 @@ void copyRect(const OutputPlan& p, const McuSamples& m, uint8_t* dst, ptrdiff_t 
 
 // ---- Whole-MCU kernels (entries 41 to 59 of the operation table)
 
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #define VT_LANES_RGBA 1
-// Eight pixels of R, G, B, 255 at a time in the compiler's generic vector
-// types: the same sums and clamps as the scalar writer, lane by lane.
-typedef int16_t Lanes16 __attribute__((vector_size(16)));
-typedef uint8_t Bytes8 __attribute__((vector_size(8)));
+// Eight pixels of R, G, B, 255 at a time in SSE2's 16-bit lanes: the same sums
+// and clamps as the scalar writer, lane by lane.
+inline __m128i widenEight(const uint8_t* p) {
+    return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+}
 
-inline void rgbaEight(const uint8_t* y, Lanes16 rt, Lanes16 gt, Lanes16 bt, uint8_t* d) {
-    Bytes8 yb;
-    std::memcpy(&yb, y, 8);
-    const Lanes16 yv = __builtin_convertvector(yb, Lanes16);
-    const Lanes16 lo = {0, 0, 0, 0, 0, 0, 0, 0}, hi = {255, 255, 255, 255, 255, 255, 255, 255};
-    Lanes16 r = yv + rt, g = yv - gt, b = yv + bt;
-    r = r > lo ? r : lo;
-    g = g > lo ? g : lo;
-    b = b > lo ? b : lo;
-    r = r < hi ? r : hi;
-    g = g < hi ? g : hi;
-    b = b < hi ? b : hi;
-    const Lanes16 rg = r | (g << 8), ba = b | static_cast<int16_t>(0xFF00);
-    const Lanes16 first = __builtin_shuffle(rg, ba, Lanes16{0, 8, 1, 9, 2, 10, 3, 11});
-    const Lanes16 second = __builtin_shuffle(rg, ba, Lanes16{4, 12, 5, 13, 6, 14, 7, 15});
-    std::memcpy(d, &first, 16);
-    std::memcpy(d + 16, &second, 16);
+inline void rgbaEight(const uint8_t* y, __m128i rt, __m128i gt, __m128i bt, uint8_t* d) {
+    const __m128i yv = widenEight(y);
+    const __m128i lo = _mm_setzero_si128(), hi = _mm_set1_epi16(255);
+    const __m128i r = _mm_min_epi16(_mm_max_epi16(_mm_add_epi16(yv, rt), lo), hi);
+    const __m128i g = _mm_min_epi16(_mm_max_epi16(_mm_sub_epi16(yv, gt), lo), hi);
+    const __m128i b = _mm_min_epi16(_mm_max_epi16(_mm_add_epi16(yv, bt), lo), hi);
+    const __m128i rg = _mm_or_si128(r, _mm_slli_epi16(g, 8));
+    const __m128i ba = _mm_or_si128(b, _mm_set1_epi16(static_cast<int16_t>(0xFF00)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_unpacklo_epi16(rg, ba));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), _mm_unpackhi_epi16(rg, ba));
 }
 #endif
 
@@ -188,22 +186,28 @@ void convertKernel(const McuSamples& m, uint8_t* dst, ptrdiff_t rowStep) {
         if constexpr (kWriter == kWriteYccRgba) {
             // The three terms in 16-bit lanes: each product split as 256 x a + b
             // so every intermediate fits (equal to the formulas for all Cb, Cr).
-            Bytes8 ub, vb;
-            std::memcpy(&ub, cb, 8);
-            std::memcpy(&vb, cr, 8);
-            const Lanes16 u = __builtin_convertvector(ub, Lanes16), v = __builtin_convertvector(vb, Lanes16);
-            const Lanes16 rt = v - 179 + ((v * 103 + 11) >> 8);
-            const Lanes16 gt = v - 136 + ((u * 88 - v * 73 + 10) >> 8);
-            const Lanes16 bt = u * 2 - 227 + ((175 - u * 58) >> 8);
+            const __m128i u = widenEight(cb), v = widenEight(cr);
+            const __m128i rt = _mm_add_epi16(
+                _mm_sub_epi16(v, _mm_set1_epi16(179)),
+                _mm_srai_epi16(_mm_add_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(103)), _mm_set1_epi16(11)), 8));
+            const __m128i gt = _mm_add_epi16(
+                _mm_sub_epi16(v, _mm_set1_epi16(136)),
+                _mm_srai_epi16(_mm_add_epi16(_mm_sub_epi16(_mm_mullo_epi16(u, _mm_set1_epi16(88)),
+                                                           _mm_mullo_epi16(v, _mm_set1_epi16(73))),
+                                             _mm_set1_epi16(10)),
+                               8));
+            const __m128i bt = _mm_add_epi16(
+                _mm_sub_epi16(_mm_add_epi16(u, u), _mm_set1_epi16(227)),
+                _mm_srai_epi16(_mm_sub_epi16(_mm_set1_epi16(175), _mm_mullo_epi16(u, _mm_set1_epi16(58))), 8));
             for (int j = 0; j <= kSy; ++j) {
                 const uint8_t* row = yr + j * ys;
                 uint8_t* out = d + j * rowStep;
                 if (kSx) {
-                    const Lanes16 first = {0, 0, 1, 1, 2, 2, 3, 3}, second = {4, 4, 5, 5, 6, 6, 7, 7};
-                    rgbaEight(row, __builtin_shuffle(rt, first), __builtin_shuffle(gt, first),
-                              __builtin_shuffle(bt, first), out);
-                    rgbaEight(row + 8, __builtin_shuffle(rt, second), __builtin_shuffle(gt, second),
-                              __builtin_shuffle(bt, second), out + 32);
+                    // Each chroma term covers two pixels: lanes 0 0 1 1 ... then 4 4 5 5 ...
+                    rgbaEight(row, _mm_unpacklo_epi16(rt, rt), _mm_unpacklo_epi16(gt, gt),
+                              _mm_unpacklo_epi16(bt, bt), out);
+                    rgbaEight(row + 8, _mm_unpackhi_epi16(rt, rt), _mm_unpackhi_epi16(gt, gt),
+                              _mm_unpackhi_epi16(bt, bt), out + 32);
                 } else {
                     rgbaEight(row, rt, gt, bt, out);
                 }
