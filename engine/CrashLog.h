@@ -38,6 +38,15 @@ void runGuardedEntry(const char* unit, int line, F&& body) {
     if (!guardedCall(body, &fault)) reportEntryFault(unit, line, fault);
 }
 
+// A table row's worker call, Worker(target, constants...), each constant of its
+// literal's own type. The row macros wrap it in a captureless lambda per row:
+// floating-point template arguments would say the same, but not every compiler
+// takes them.
+template <class Target, class Worker, class... Constants>
+inline void callRowWorker(Target* target, Worker worker, Constants... constants) {
+    worker(target, constants...);
+}
+
 // Reason text of an exception code; null when the table has no row for it.
 const char* crashReasonText(uint32_t code);
 // The text of one crash report, as appended to the log.
