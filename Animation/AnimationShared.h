@@ -63,22 +63,9 @@ void levelBeatWorkerEntry(EffectParams* record) {
     });
 }
 
-// Record worker: the row's call (a captureless lambda, one type per row, so no two
-// rows share an entry) under the guard; a fault is logged with the unit and Line,
-// and the frame goes on with what was drawn.
-template <AnimationUnit Unit, int Line, class Call>
-void animationRowEntry(EffectParams* record) {
-    runGuardedEntry(animationUnitPath(Unit), Line, [record] { Call{}(record); });
-}
-
-template <AnimationUnit Unit, int Line, class Call>
-constexpr auto animationRowOf(Call) {
-    return &animationRowEntry<Unit, Line, Call>;
-}
-
-// A table row's entry; the trace line is the row's line in its table.
+// The entry of one table row; the trace line is the row's line in its table.
 #define VT_ANIMATION_ENTRY(unit, ...) \
-    (animationRowOf<AnimationUnit::unit, __LINE__>([](EffectParams* target) { callRowWorker(target, __VA_ARGS__); }))
+    (rowEntryOf<animationUnitPath, AnimationUnit::unit, __LINE__>([](EffectParams* target) { callRowWorker(target, __VA_ARGS__); }))
 
 // The peak follower of the level envelope (the only mode the runtime gives the
 // animation records): a falling level becomes decay x the previous shaped level,

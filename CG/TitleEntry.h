@@ -1,5 +1,5 @@
 // The guarded row entry shared by the title tables (the engine's and the
-// authoring preview's). A row's entry is one instantiation of titleRowEntry for
+// authoring preview's). A row's entry is one instantiation of guardedRowEntry for
 // the row's own call of its body, so a table row is plain data.
 #pragma once
 #include <cstdint>
@@ -26,19 +26,6 @@ constexpr const char* titleUnitPath(TitleUnit unit) {
     return "CG";
 }
 
-// Calls the row's body under the fault guard: a fault in a style, motion or title
-// effect is logged with the unit and Line, and the show goes on. Call is the row's
-// captureless lambda (one type per row, so no two rows share an entry).
-template <TitleUnit Unit, int Line, class Call>
-void titleRowEntry(EffectParams* record) {
-    runGuardedEntry(titleUnitPath(Unit), Line, [record] { Call{}(record); });
-}
-
-template <TitleUnit Unit, int Line, class Call>
-constexpr auto titleRowOf(Call) {
-    return &titleRowEntry<Unit, Line, Call>;
-}
-
 // The entry of one table row; the trace line is the row's line in its table.
 #define VT_TITLE_ENTRY(unit, ...) \
-    (titleRowOf<TitleUnit::unit, __LINE__>([](EffectParams* target) { callRowWorker(target, __VA_ARGS__); }))
+    (rowEntryOf<titleUnitPath, TitleUnit::unit, __LINE__>([](EffectParams* target) { callRowWorker(target, __VA_ARGS__); }))

@@ -1,6 +1,6 @@
 // The guarded row entry shared by every transition table (the engine's full one
 // and the authoring program's preview one). A row's entry is one instantiation
-// of transitionRowEntry for the row's own call of its worker, so a table row is
+// of guardedRowEntry for the row's own call of its worker, so a table row is
 // plain data and no two rows share an entry.
 #pragma once
 #include <cstdint>
@@ -41,18 +41,6 @@ void transitionEntry(EffectParams* context) {
     runGuardedEntry(transitionUnitPath(Unit), Line, [context] { Worker(context, Constants...); });
 }
 
-// The same for a table row: Call is the row's captureless lambda (one type per
-// row, so no two rows share an entry) calling the worker with the row's constants.
-template <TransitionUnit Unit, int Line, class Call>
-void transitionRowEntry(EffectParams* context) {
-    runGuardedEntry(transitionUnitPath(Unit), Line, [context] { Call{}(context); });
-}
-
-template <TransitionUnit Unit, int Line, class Call>
-constexpr auto transitionRowOf(Call) {
-    return &transitionRowEntry<Unit, Line, Call>;
-}
-
 // The entry of one table row; the trace line is the row's line in its table.
 #define VT_TRANSITION_ENTRY(unit, ...) \
-    (transitionRowOf<TransitionUnit::unit, __LINE__>([](EffectParams* target) { callRowWorker(target, __VA_ARGS__); }))
+    (rowEntryOf<transitionUnitPath, TransitionUnit::unit, __LINE__>([](EffectParams* target) { callRowWorker(target, __VA_ARGS__); }))
