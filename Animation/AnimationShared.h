@@ -43,13 +43,6 @@ constexpr const char* animationUnitPath(AnimationUnit unit) {
 // The record's level as the unpacked workers take it.
 inline int32_t animationLevel(const EffectParams* record) { return truncToInt(record->level); }
 
-// Record worker: Worker(record, Constants...) under the guard; a fault is logged
-// with the unit and Line, and the frame goes on with what was drawn.
-template <AnimationUnit Unit, int Line, auto Worker, auto... Constants>
-void animationEntry(EffectParams* record) {
-    runGuardedEntry(animationUnitPath(Unit), Line, [record] { Worker(record, Constants...); });
-}
-
 // Unpacked workers of the (destination, pitch, clip, level) shape (Dot, Dot2,
 // Dot3, Line1, Line2, Line4), and of (..., level, beat) (Line3).
 using LevelWorker = void (*)(Pixel* destination, int32_t pitch, const Rect* clip, int32_t level);
@@ -70,8 +63,9 @@ void levelBeatWorkerEntry(EffectParams* record) {
     });
 }
 
-// A table row's entry; the trace line is the row's line in its table.
-#define VT_ANIMATION_ENTRY(unit, ...) (&animationEntry<AnimationUnit::unit, __LINE__, __VA_ARGS__>)
+// The entry of one table row; the trace line is the row's line in its table.
+#define VT_ANIMATION_ENTRY(unit, ...) \
+    (rowEntryOf<animationUnitPath, AnimationUnit::unit, __LINE__>([](EffectParams* target) { callRowWorker(target, __VA_ARGS__); }))
 
 // The peak follower of the level envelope (the only mode the runtime gives the
 // animation records): a falling level becomes decay x the previous shaped level,

@@ -1,6 +1,6 @@
 // The guarded row entry shared by the title tables (the engine's and the
-// authoring preview's). A row's entry is one instantiation of titleEntry: the
-// body and its constants are template arguments, so a table row is plain data.
+// authoring preview's). A row's entry is one instantiation of guardedRowEntry for
+// the row's own call of its body, so a table row is plain data.
 #pragma once
 #include <cstdint>
 
@@ -26,12 +26,6 @@ constexpr const char* titleUnitPath(TitleUnit unit) {
     return "CG";
 }
 
-// Calls Body(record, Constants...) under the fault guard: a fault in a style,
-// motion or title effect is logged with the unit and Line, and the show goes on.
-template <TitleUnit Unit, int Line, auto Body, auto... Constants>
-void titleEntry(EffectParams* record) {
-    runGuardedEntry(titleUnitPath(Unit), Line, [record] { Body(record, Constants...); });
-}
-
 // The entry of one table row; the trace line is the row's line in its table.
-#define VT_TITLE_ENTRY(unit, ...) (&titleEntry<TitleUnit::unit, __LINE__, __VA_ARGS__>)
+#define VT_TITLE_ENTRY(unit, ...) \
+    (rowEntryOf<titleUnitPath, TitleUnit::unit, __LINE__>([](EffectParams* target) { callRowWorker(target, __VA_ARGS__); }))

@@ -1,7 +1,7 @@
 // The guarded row entry shared by every transition table (the engine's full one
 // and the authoring program's preview one). A row's entry is one instantiation
-// of transitionEntry: the worker and its constants are template arguments, so a
-// table row is plain data and no two rows share an entry.
+// of guardedRowEntry for the row's own call of its worker, so a table row is
+// plain data and no two rows share an entry.
 #pragma once
 #include <cstdint>
 
@@ -42,4 +42,5 @@ void transitionEntry(EffectParams* context) {
 }
 
 // The entry of one table row; the trace line is the row's line in its table.
-#define VT_TRANSITION_ENTRY(unit, ...) (&transitionEntry<TransitionUnit::unit, __LINE__, __VA_ARGS__>)
+#define VT_TRANSITION_ENTRY(unit, ...) \
+    (rowEntryOf<transitionUnitPath, TransitionUnit::unit, __LINE__>([](EffectParams* target) { callRowWorker(target, __VA_ARGS__); }))

@@ -206,7 +206,9 @@ void render3dFreezenExplode(EffectParams* t, int32_t dir, int32_t motion, int32_
     // the picture untinted.
     const bool iceFits = static_cast<int64_t>(s.pitch) * (s.h + 2) <= kScratchPixels;
     const Pixel* ice = nullptr;
-    if (dir == 1 && iceFits) ice = keptBuffer(t, 1, [&](Pixel* b) { freezePicture(b, s, picture); });
+    // Clang before 16 cannot capture a structured binding in a lambda.
+    const Pixel* const shown = picture;
+    if (dir == 1 && iceFits) ice = keptBuffer(t, 1, [&](Pixel* b) { freezePicture(b, s, shown); });
     copyWhole(s, background);
     if (s.empty() || !tiles) return;
     clearDepthRect(s.clip, s.pitch);

@@ -26,8 +26,12 @@ void renderRoMulti(EffectParams* t, int32_t cols, int32_t rows, int32_t dir);
 // grow to fill their cells; pattern 17 gives each cell a random direction.
 void renderRoCircle(EffectParams* t, int32_t dir, int32_t cols, int32_t rows, int32_t pattern);
 
-// Calls Worker with the constants and then the frame centre as the start point.
-template <auto Worker, auto... Constants>
-void rotateFromCentre(EffectParams* t) {
-    Worker(t, Constants..., (t->rect.right - t->rect.left) >> 1, (t->rect.bottom - t->rect.top) >> 1);
-}
+// Calls worker with the constants and then the frame centre as the start point
+// (a table row: ROTATE(rotateFromCentre, worker, constants...)).
+struct RotateFromCentre {
+    template <class Worker, class... Constants>
+    void operator()(EffectParams* t, Worker worker, Constants... constants) const {
+        worker(t, constants..., (t->rect.right - t->rect.left) >> 1, (t->rect.bottom - t->rect.top) >> 1);
+    }
+};
+inline constexpr RotateFromCentre rotateFromCentre{};

@@ -8,6 +8,8 @@
 
 #include "render/FaultGuard.h"
 
+struct EffectParams;
+
 // The engine's log, "c:\화면보호기디버그.txt" (UTF-8 here; the Windows side opens
 // it through the wide-character file API, so the code page does not matter).
 extern const char kDebugLogName[];
@@ -41,6 +43,28 @@ template <class F>
 void runGuardedEntry(const char* unit, int line, F&& body) {
     FaultRecord fault{};
     if (!guardedCall(body, &fault)) reportEntryFault(unit, line, fault);
+}
+
+// A table row's worker call, Worker(target, constants...), each constant of its
+// literal's own type. The row macros wrap it in a captureless lambda per row:
+// floating-point template arguments would say the same, but not every compiler
+// takes them.
+template <class Target, class Worker, class... Constants>
+inline void callRowWorker(Target* target, Worker worker, Constants... constants) {
+    worker(target, constants...);
+}
+
+// The entry of a table row: Call (the row's lambda, one type per row, so no two
+// rows share an entry) under the guard, a fault logged with the unit's path
+// (PathOf(Unit)) and Line. rowEntryOf gives its address for the table.
+template <auto PathOf, auto Unit, int Line, class Call>
+void guardedRowEntry(EffectParams* record) {
+    runGuardedEntry(PathOf(Unit), Line, [record] { Call{}(record); });
+}
+
+template <auto PathOf, auto Unit, int Line, class Call>
+constexpr auto rowEntryOf(Call) {
+    return &guardedRowEntry<PathOf, Unit, Line, Call>;
 }
 
 // Reason text of an exception code; null when the table has no row for it.
