@@ -54,6 +54,8 @@ const PinnedRow kRows[] = {
     {SweepFamily::Animation, "ColorLight", 0x907ebcc765edf41bull},
     {SweepFamily::Animation, "ColorLight2", 0x1ac72edf1f186ed7ull},
     {SweepFamily::Animation, "ShiningStar3", 0x2845f8f9ea2e1f93ull},
+    {SweepFamily::Animation, "SpectrumDot", 0xbb753abca468166bull},
+    {SweepFamily::Animation, "SpectrumDot2", 0x6befaa08d69788bbull},
     {SweepFamily::Animation, "SpectrumDot3", 0xf8bc14500fa984f3ull},
     {SweepFamily::Animation, "SpectrumDot4", 0x3902177975e69b3full},
     {SweepFamily::Animation, "RedSpectrumFire", 0x30119149a6ed2c1full},
