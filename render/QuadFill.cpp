@@ -41,13 +41,21 @@ void drawBall(const GlassBall& kind, const Pixel* background, int32_t pitch, int
     for (uint32_t shade = 0; shade < 256; ++shade)
         tintPacked[shade] = tintOf[0][shade] | (uint32_t{tintOf[1][shade]} << 8) | (uint32_t{tintOf[2][shade]} << 16);
 #endif
+    auto inside = [&](int64_t r2) { return kind.rimIncluded ? r2 <= ll : r2 < ll; };
     for (int64_t py = rowFrom; py < rowTo; ++py) {
         const int64_t dy = py - y;
         const Pixel* spriteRow = sprite + (((py - boxTop) * step) >> kind.frac) * pitch;
-        for (int64_t px = colFrom; px < colTo; ++px) {
+        // The row's pixels inside the ball: |dx| <= h, h found from a square root and
+        // settled by the exact test (the test is the same one the pixels passed before).
+        const int64_t dy2 = dy * dy;
+        if (!inside(dy2)) continue;
+        int64_t h = static_cast<int64_t>(std::sqrt(static_cast<double>(ll - dy2)));
+        while (h > 0 && !inside(h * h + dy2)) --h;
+        while (inside((h + 1) * (h + 1) + dy2)) ++h;
+        const int64_t spanFrom = std::max(colFrom, int64_t{x} - h), spanTo = std::min(colTo, int64_t{x} + h + 1);
+        for (int64_t px = spanFrom; px < spanTo; ++px) {
             const int64_t dx = px - x;
-            const int64_t r2 = dx * dx + dy * dy;
-            if (kind.rimIncluded ? r2 > ll : r2 >= ll) continue;
+            const int64_t r2 = dx * dx + dy2;
             const Pixel g = spriteRow[((px - boxLeft) * step) >> kind.frac];
             const uint32_t shade = g & 0xFF, weight = (g >> 8) & 0xFF, highlight = (g >> 16) & 0xFF;
             Pixel seen = 0;
