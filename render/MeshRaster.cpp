@@ -79,7 +79,6 @@ inline Pixel lightChannels(__m128i channels, __m128i specular, __m128i diffuse) 
     const __m128i lit16 = _mm_packs_epi32(lit, lit);
     return static_cast<Pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(lit16, lit16))) & 0xFFFFFFu;
 }
-#endif
 
 bool specularFits(int64_t s) { return s >= -(int64_t{1} << 30) && s <= (int64_t{1} << 30); }
 bool diffuseFits(int64_t d) { return d >= -32768 && d <= 32767; }
@@ -98,6 +97,7 @@ bool spanLightFits(int64_t sp, int64_t dsp, int64_t df, int64_t ddf, int32_t n) 
     return specularFits(sp >> Frac) && specularFits(spEnd >> Frac) && diffuseFits(df >> Frac) &&
            diffuseFits(dfEnd >> Frac);
 }
+#endif
 
 // One span routine per combination the mode table uses. Texture coordinates
 // are 1/16 pixel for bilinear sampling and whole pixels for nearest.
@@ -129,7 +129,7 @@ void fillCell(const CellSpan& s) {
             const int64_t du = dq[0], dv = dq[1], dsp = dq[2], ddf = dq[3], dz = dq[4];
             // The same walk in both forms; kVector picks how a texel is sampled and lit.
             auto span = [&](auto vectorForm) {
-                constexpr bool kVector = decltype(vectorForm)::value;
+                [[maybe_unused]] constexpr bool kVector = decltype(vectorForm)::value;
                 int64_t u = q[0], v = q[1], sp = q[2], df = q[3], z = q[4];
 #if defined(__SSE2__)
                 // The vector form steps specular and diffuse as a 64-bit pair in one
