@@ -1,7 +1,13 @@
 #include "render/MeshRaster.h"
 
 #include <algorithm>
+#include <array>
+#include <type_traits>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "render/DepthBuffer.h"
 #include "render/FloatToInt.h"
@@ -22,6 +28,77 @@ meshspan::Edge<5> spanEdge(const CellSpanEdge& e) {
                              {e.u1, e.v1, e.spec1, e.diff1, e.depth1}};
 }
 
+bool g_vectorSpans = true;   // the SSE2 form of the lit spans where built; tests compare it with the plain form
+
+#if defined(__SSE2__)
+// The lit spans' SSE2 form: one pixel per register, a channel per lane.
+// Bilinear: the four texels' channels times their 16 x 16 fraction weights,
+// summed (at most 255 x 256, so 16-bit lanes hold it) and shifted by 8, the
+// plain mix's arithmetic. Light: channel x diffuse in 32 bits (diffuse within
+// 16 bits), shifted by 8 and added to the specular (within 30 bits), then
+// saturated by the packs, which clamp as clamp255 does. Spans whose light
+// leaves those ranges take the plain form.
+struct BilinearWeights {
+    __m128i top, bottom;   // the left texel's four lanes, then the right one's
+};
+
+const BilinearWeights* bilinearWeights() {
+    static const std::array<BilinearWeights, 256> table = [] {
+        std::array<BilinearWeights, 256> t{};
+        for (int fy = 0; fy < 16; ++fy)
+            for (int fx = 0; fx < 16; ++fx) {
+                const auto w = [](int left, int right) {
+                    return _mm_set_epi16(static_cast<short>(right), static_cast<short>(right),
+                                         static_cast<short>(right), static_cast<short>(right),
+                                         static_cast<short>(left), static_cast<short>(left),
+                                         static_cast<short>(left), static_cast<short>(left));
+                };
+                t[fy * 16 + fx] = {w((16 - fx) * (16 - fy), fx * (16 - fy)), w((16 - fx) * fy, fx * fy)};
+            }
+        return t;
+    }();
+    return table.data();
+}
+
+// The channels (16-bit lanes 0-3) of the bilinear texel at (u, v) in 1/16 pixel.
+inline __m128i bilinearChannels(const Pixel* texture, intptr_t pitch, int64_t u, int64_t v,
+                                const BilinearWeights* weights) {
+    const Pixel* p = texture + (v >> 4) * pitch + (u >> 4);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
+    const __m128i bottom = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + pitch)), zero);
+    const BilinearWeights& w = weights[(v & 15) * 16 + (u & 15)];
+    const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(top, w.top), _mm_mullo_epi16(bottom, w.bottom));
+    return _mm_srli_epi16(_mm_add_epi16(sum, _mm_srli_si128(sum, 8)), 8);
+}
+
+// lightPixel on channels in 16-bit lanes 0-3: specular in every 32-bit lane, diffuse in every 16-bit lane.
+inline Pixel lightChannels(__m128i channels, __m128i specular, __m128i diffuse) {
+    const __m128i lo = _mm_mullo_epi16(channels, diffuse), hi = _mm_mulhi_epi16(channels, diffuse);
+    const __m128i lit = _mm_add_epi32(_mm_srai_epi32(_mm_unpacklo_epi16(lo, hi), 8), specular);
+    const __m128i lit16 = _mm_packs_epi32(lit, lit);
+    return static_cast<Pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(lit16, lit16))) & 0xFFFFFFu;
+}
+
+bool specularFits(int64_t s) { return s >= -(int64_t{1} << 30) && s <= (int64_t{1} << 30); }
+bool diffuseFits(int64_t d) { return d >= -32768 && d <= 32767; }
+
+// Whether every pixel's light of a span of n pixels from q with steps dq fits
+// the vector form. The values are linear along the span, so its ends bound them.
+template <int Frac>
+bool spanLightFits(int64_t sp, int64_t dsp, int64_t df, int64_t ddf, int32_t n) {
+    constexpr int64_t kStepLimit = int64_t{1} << 40, kValueLimit = int64_t{1} << 60;
+    if (n > (1 << 22)) return false;
+    for (int64_t v : {dsp, ddf})
+        if (v <= -kStepLimit || v >= kStepLimit) return false;
+    for (int64_t v : {sp, df})
+        if (v <= -kValueLimit || v >= kValueLimit) return false;
+    const int64_t spEnd = sp + dsp * (n - 1), dfEnd = df + ddf * (n - 1);
+    return specularFits(sp >> Frac) && specularFits(spEnd >> Frac) && diffuseFits(df >> Frac) &&
+           diffuseFits(dfEnd >> Frac);
+}
+#endif
+
 // One span routine per combination the mode table uses. Texture coordinates
 // are 1/16 pixel for bilinear sampling and whole pixels for nearest.
 template <int Frac, Sample kSample, Light kLight, bool kDepth, bool kSkipBlack, bool kNearClip>
@@ -37,38 +114,88 @@ void fillCell(const CellSpan& s) {
     Pixel* const dst = s.dst;
     const Pixel* const texture = s.texture;
     const intptr_t dstPitch = s.dstPitch, srcPitch = s.srcPitch;
+#if defined(__SSE2__)
+    const bool vector = kLight != Light::None && g_vectorSpans &&
+                        (kLight != Light::Flat || (specularFits(flatSpec) && diffuseFits(flatDiff)));
+    const BilinearWeights* const weights = kSample == Sample::Bilinear ? bilinearWeights() : nullptr;
+    const __m128i flatSpecV = _mm_set1_epi32(static_cast<int32_t>(flatSpec));
+    const __m128i flatDiffV = _mm_set1_epi16(static_cast<short>(flatDiff));
+#endif
     meshspan::walkBand<Frac, 5>(
         s.clip, spanEdge(s.a), spanEdge(s.b),
         [=](int32_t y, int32_t xs, int32_t xe, const int64_t* q, const int64_t* dq) {
             Pixel* out = dst + y * dstPitch;
             int16_t* zrow = kDepth ? depth + y * dstPitch : nullptr;
-            int64_t u = q[0], v = q[1], sp = q[2], df = q[3], z = q[4];
             const int64_t du = dq[0], dv = dq[1], dsp = dq[2], ddf = dq[3], dz = dq[4];
-            for (int32_t x = xs; x < xe; ++x, u += du, v += dv, sp += dsp, df += ddf, z += dz) {
-                int16_t d = 0;
-                if constexpr (kDepth) {
-                    const int64_t zi = z >> Frac;
-                    if constexpr (kNearClip) {
-                        if (!(zi > nearNeg)) continue;
+            // The same walk in both forms; kVector picks how a texel is sampled and lit.
+            auto span = [&](auto vectorForm) {
+                [[maybe_unused]] constexpr bool kVector = decltype(vectorForm)::value;
+                int64_t u = q[0], v = q[1], sp = q[2], df = q[3], z = q[4];
+#if defined(__SSE2__)
+                // The vector form steps specular and diffuse as a 64-bit pair in one
+                // register (fewer registers spilled); their whole parts fit 32 bits,
+                // so a logical shift gives them as the arithmetic one does.
+                __m128i light = _mm_set_epi64x(df, sp);
+                const __m128i lightStep = _mm_set_epi64x(ddf, dsp);
+#endif
+                auto step = [&] {
+                    u += du, v += dv, z += dz;
+#if defined(__SSE2__)
+                    if constexpr (kVector) {
+                        light = _mm_add_epi64(light, lightStep);
+                        return;
                     }
-                    d = meshspan::depth16(zi);
-                    if (!(d < zrow[x])) continue;
-                }
-                const int64_t tu = u >> Frac, tv = v >> Frac;
-                Pixel texel;
-                if constexpr (kSample == Sample::Bilinear) {
-                    if constexpr (kSkipBlack) {
+#endif
+                    sp += dsp, df += ddf;
+                };
+                for (int32_t x = xs; x < xe; ++x, step()) {
+                    int16_t d = 0;
+                    if constexpr (kDepth) {
+                        const int64_t zi = z >> Frac;
+                        if constexpr (kNearClip) {
+                            if (!(zi > nearNeg)) continue;
+                        }
+                        d = meshspan::depth16(zi);
+                        if (!(d < zrow[x])) continue;
+                    }
+                    const int64_t tu = u >> Frac, tv = v >> Frac;
+                    if constexpr (kSkipBlack && kSample == Sample::Bilinear) {
                         if (meshspan::fourTexelsBlack(texture, srcPitch, tu, tv)) continue;
                     }
-                    texel = meshspan::bilinearTexel(texture, srcPitch, tu, tv);
-                } else {
-                    texel = texture[tv * srcPitch + tu];
+#if defined(__SSE2__)
+                    if constexpr (kVector) {
+                        const __m128i c = kSample == Sample::Bilinear
+                                              ? bilinearChannels(texture, srcPitch, tu, tv, weights)
+                                              : _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(
+                                                                      texture[tv * srcPitch + tu])),
+                                                                  _mm_setzero_si128());
+                        if constexpr (kDepth) zrow[x] = d;
+                        if constexpr (kLight == Light::PerPixel) {
+                            const __m128i whole = _mm_srli_epi64(light, Frac);
+                            out[x] = lightChannels(c, _mm_shuffle_epi32(whole, 0),
+                                                   _mm_shufflelo_epi16(_mm_shuffle_epi32(whole, 2), 0));
+                        } else {
+                            out[x] = lightChannels(c, flatSpecV, flatDiffV);
+                        }
+                        continue;
+                    }
+#endif
+                    Pixel texel;
+                    if constexpr (kSample == Sample::Bilinear) texel = meshspan::bilinearTexel(texture, srcPitch, tu, tv);
+                    else texel = texture[tv * srcPitch + tu];
+                    if constexpr (kDepth) zrow[x] = d;
+                    if constexpr (kLight == Light::PerPixel) out[x] = meshspan::lightPixel(texel, sp >> Frac, df >> Frac);
+                    else if constexpr (kLight == Light::Flat) out[x] = meshspan::lightPixel(texel, flatSpec, flatDiff);
+                    else out[x] = texel;
                 }
-                if constexpr (kDepth) zrow[x] = d;
-                if constexpr (kLight == Light::PerPixel) out[x] = meshspan::lightPixel(texel, sp >> Frac, df >> Frac);
-                else if constexpr (kLight == Light::Flat) out[x] = meshspan::lightPixel(texel, flatSpec, flatDiff);
-                else out[x] = texel;
+            };
+#if defined(__SSE2__)
+            if constexpr (kLight != Light::None) {
+                if (vector && (kLight == Light::Flat || spanLightFits<Frac>(q[2], dsp, q[3], ddf, xe - xs)))
+                    return span(std::true_type{});
             }
+#endif
+            span(std::false_type{});
         });
 }
 
@@ -218,6 +345,8 @@ void fillCellMode200Small(const CellSpan& s) { fillCell<18, Sample::Nearest, Lig
 void fillCellMode2210(const CellSpan& s) { fillCell<18, Sample::Bilinear, Light::Flat, false, false, false>(s); }
 void fillCellMode2210Small(const CellSpan& s) { fillCell<18, Sample::Nearest, Light::Flat, false, false, false>(s); }
 void fillCellMode1010(const CellSpan& s) { fillCell<18, Sample::Nearest, Light::None, false, false, false>(s); }
+
+void useVectorMeshSpans(bool on) { g_vectorSpans = on; }
 
 // Routines of the second textured front end live here too, to share fillCell.
 void fillCellB(const CellSpan& s) { fillCell<14, Sample::Bilinear, Light::PerPixel, true, false, true>(s); }

@@ -52,6 +52,10 @@ void fillCellMode2210(const CellSpan& s);       // 0x2210 large: 14.18, bilinear
 void fillCellMode2210Small(const CellSpan& s);  // 0x2210 small: 14.18, nearest, flat, no depth
 void fillCellMode1010(const CellSpan& s);       // 0x1010: 14.18, nearest whole pixels, texel copied
 
+// The lit routines have an SSE2 form (used where built) and a plain one that
+// draw the same pixels; tests switch between them.
+void useVectorMeshSpans(bool on);
+
 // One cell: corners v(r, c), v(r, c+1), v(r+1, c+1), v(r+1, c) (any order
 // works; they are sorted by y), each with a texture point (two int32), a
 // specular and a diffuse value.

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "render/FloatToInt.h"
 #include "render/MeshGeometry.h"
 
@@ -32,13 +36,26 @@ void drawBall(const GlassBall& kind, const Pixel* background, int32_t pitch, int
     for (int c = 0; c < 3; ++c)
         for (uint32_t shade = 0; shade < 256; ++shade)
             tintOf[c][shade] = static_cast<uint16_t>(std::min<uint32_t>(255, shade * channel(tint, 8 * c) / 128));
+#if defined(__SSE2__)
+    uint32_t tintPacked[256];   // the same, one pixel a shade
+    for (uint32_t shade = 0; shade < 256; ++shade)
+        tintPacked[shade] = tintOf[0][shade] | (uint32_t{tintOf[1][shade]} << 8) | (uint32_t{tintOf[2][shade]} << 16);
+#endif
+    auto inside = [&](int64_t r2) { return kind.rimIncluded ? r2 <= ll : r2 < ll; };
     for (int64_t py = rowFrom; py < rowTo; ++py) {
         const int64_t dy = py - y;
         const Pixel* spriteRow = sprite + (((py - boxTop) * step) >> kind.frac) * pitch;
-        for (int64_t px = colFrom; px < colTo; ++px) {
+        // The row's pixels inside the ball: |dx| <= h, h found from a square root and
+        // settled by the exact test (the test is the same one the pixels passed before).
+        const int64_t dy2 = dy * dy;
+        if (!inside(dy2)) continue;
+        int64_t h = static_cast<int64_t>(std::sqrt(static_cast<double>(ll - dy2)));
+        while (h > 0 && !inside(h * h + dy2)) --h;
+        while (inside((h + 1) * (h + 1) + dy2)) ++h;
+        const int64_t spanFrom = std::max(colFrom, int64_t{x} - h), spanTo = std::min(colTo, int64_t{x} + h + 1);
+        for (int64_t px = spanFrom; px < spanTo; ++px) {
             const int64_t dx = px - x;
-            const int64_t r2 = dx * dx + dy * dy;
-            if (kind.rimIncluded ? r2 > ll : r2 >= ll) continue;
+            const int64_t r2 = dx * dx + dy2;
             const Pixel g = spriteRow[((px - boxLeft) * step) >> kind.frac];
             const uint32_t shade = g & 0xFF, weight = (g >> 8) & 0xFF, highlight = (g >> 16) & 0xFF;
             Pixel seen = 0;
@@ -49,6 +66,22 @@ void drawBall(const GlassBall& kind, const Pixel* background, int32_t pitch, int
                 if (bx >= 0 && bx < width && by >= 0 && by < height) seen = background[by * pitch + bx];
             }
             const uint32_t keep = 256 - weight;
+#if defined(__SSE2__)
+            if (kind.lensShift) {
+                // The three channels at once: (tinted, seen) pairs against (weight, keep)
+                // in 32-bit sums; the highlight added in 256ths before the shift, the
+                // packs saturating at 255 as the min does.
+                const __m128i zero = _mm_setzero_si128();
+                const __m128i tinted = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(tintPacked[shade])), zero);
+                const __m128i behind = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(seen)), zero);
+                const __m128i sums = _mm_madd_epi16(_mm_unpacklo_epi16(tinted, behind),
+                                                    _mm_set1_epi32(static_cast<int>(weight | (keep << 16))));
+                const __m128i v = _mm_srli_epi32(_mm_add_epi32(sums, _mm_set1_epi32(static_cast<int>(highlight << 8))), 8);
+                const __m128i v16 = _mm_packs_epi32(v, v);
+                write(py * pitch + px, static_cast<Pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(v16, v16))) & 0xFFFFFFu);
+                continue;
+            }
+#endif
             auto mix = [&](int c, int shift) {
                 const uint32_t tinted = tintOf[c][shade];
                 const uint32_t v = kind.lensShift ? highlight + ((weight * tinted + keep * channel(seen, shift)) >> 8)

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "render/MeshLit.h"
 #include "render/MeshRaster.h"
 #include "render/MeshSpan.h"
 #include "tests/render/MeshFixtures.h"
@@ -266,4 +267,88 @@ TEST(MeshRaster, SpanStepDivisionIsExact) {
         if (i % 3 == 0) a = b * ((a >> 20) % 1000);   // exact multiples, where a reciprocal falls short
         ASSERT_EQ(meshspan::divideTruncating(a, b, 1.0 / static_cast<double>(b)), a / b) << a << " / " << b;
     }
+}
+
+// The lit span routines' SSE2 form draws what the plain form draws: random
+// bands over a clipped frame with a pre-filled depth buffer, texture points over
+// the whole texture, light from everyday values to ones past the vector form's
+// ranges (negative, beyond 16-bit diffuse, past int32 when stepped), depths
+// past 16 bits. Without SSE2 both runs take the plain form.
+TEST(MeshRaster, VectorSpansDrawAsThePlainSpans) {
+    struct Routine {
+        CellSpanRoutine fill;
+        bool bilinear;
+        const char* name;
+    } routines[] = {{fillCellMode200, true, "200"},          {fillCellMode10100, true, "10100"},
+                    {fillCellMode200Small, false, "200s"},   {fillCellMode2210, true, "2210"},
+                    {fillCellMode2210Small, false, "2210s"}, {fillCellMode1010, false, "1010"},
+                    {fillCellB, true, "B"},                  {fillCellBSmall, false, "Bs"}};
+    constexpr int kTexW = 48, kTexH = 40;
+    GuardedBuffer texture(kTexW, kTexH);
+    texture.fillPattern(99);
+    for (int y = 10; y < 20; ++y)   // a black patch for the routine that skips black neighbourhoods
+        for (int x = 5; x < 30; ++x) texture.at(x, y) = 0;
+    uint32_t seed = 2024;
+    auto next = [&seed](int32_t lo, int32_t hi) {   // lo .. hi inclusive
+        seed = seed * 1664525u + 1013904223u;
+        const uint64_t r = (static_cast<uint64_t>(seed) << 16) ^ (seed >> 7);
+        return static_cast<int32_t>(lo + static_cast<int64_t>(r % (static_cast<uint64_t>(int64_t{hi} - lo) + 1)));
+    };
+    auto light = [&](int kind, int32_t& spec, int32_t& diff) {
+        switch (kind) {
+            case 0: spec = next(-300, 300), diff = next(-600, 600); break;
+            case 1: spec = next(-40000, 40000), diff = next(-40000, 40000); break;
+            case 2: spec = next(INT32_MIN, INT32_MAX), diff = next(INT32_MIN, INT32_MAX); break;
+            case 3: spec = next(-8, 8), diff = next(32760, 32775); break;
+            case 4: spec = next(-(1 << 30) - 8, -(1 << 30) + 8), diff = next(-32775, -32760); break;
+            default: spec = next(0, 255), diff = next(0, 300); break;
+        }
+    };
+    mesh_fixtures::standardCamera(64, 48);
+    for (const Routine& r : routines)
+        for (int n = 0; n < 300; ++n) {
+            const int32_t unit = r.bilinear ? 16 : 1;
+            CellSpan span{};
+            CellSpanEdge* edges[2] = {&span.a, &span.b};
+            const int lightKind = next(0, 6);   // one kind for the whole band
+            const int32_t yTop = next(-10, 40), yBottom = yTop + next(0, 40);
+            for (CellSpanEdge* e : edges) {
+                e->x0 = next(-20, 84), e->x1 = next(-20, 84);
+                e->y0 = yTop + next(0, 3), e->y1 = yBottom - next(0, 3);
+                e->u0 = next(0, (kTexW - 2) * unit), e->u1 = next(0, (kTexW - 2) * unit);
+                e->v0 = next(0, (kTexH - 2) * unit), e->v1 = next(0, (kTexH - 2) * unit);
+                light(lightKind, e->spec0, e->diff0);
+                light(lightKind, e->spec1, e->diff1);
+                const bool deep = next(0, 3) == 0;
+                e->depth0 = deep ? next(-100000, 100000) : next(-300, 300);
+                e->depth1 = deep ? next(-100000, 100000) : next(-300, 300);
+            }
+            if (next(0, 1)) std::swap(span.a, span.b);
+            const uint32_t fillSeed = static_cast<uint32_t>(next(0, 1 << 20));
+            const int32_t depthSeed = next(0, 1 << 20);
+            const Rect clip{next(0, 4), next(0, 4), 64 - next(0, 4), 48 - next(0, 4)};
+            GuardedBuffer frames[2] = {GuardedBuffer(64, 48), GuardedBuffer(64, 48)};
+            std::vector<int16_t> depths[2];
+            for (int form = 0; form < 2; ++form) {
+                GuardedBuffer& frame = frames[form];
+                frame.fillPattern(fillSeed);
+                mesh_fixtures::clearDepth(frame);
+                for (int y = 0; y < 48; ++y)
+                    for (int x = 0; x < 64; ++x)
+                        *depthAt(depthBuffer(), frame.pitch(), x, y) = static_cast<int16_t>(((x * 31 + y * 17 + depthSeed) % 700) - 350);
+                span.dst = frame.pixels();
+                span.texture = texture.pixels();
+                span.clip = clip;
+                span.dstPitch = frame.pitch();
+                span.srcPitch = texture.pitch();
+                useVectorMeshSpans(form == 1);
+                r.fill(span);
+                for (int y = 0; y < 48; ++y)
+                    for (int x = 0; x < 64; ++x) depths[form].push_back(*depthAt(depthBuffer(), frame.pitch(), x, y));
+                EXPECT_TRUE(frame.guardIntact());
+            }
+            useVectorMeshSpans(true);
+            ASSERT_TRUE(frames[0].sameVisible(frames[1])) << r.name << " case " << n;
+            ASSERT_EQ(depths[0], depths[1]) << r.name << " case " << n;
+        }
 }
