@@ -111,7 +111,7 @@ else
     grep -q 'DEBIAN_FRONTEND=noninteractive\]$' <<<"$(grep '^apt-get install' <<<"$calls")" &&
         pass "installs without questions" || fail "apt-get install not run with DEBIAN_FRONTEND=noninteractive"
     for p in g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386 xvfb pulseaudio \
-        gstreamer1.0-plugins-good:i386 cmake ninja-build libgtest-dev imagemagick; do
+        gstreamer1.0-plugins-good:i386 fonts-nanum cmake ninja-build libgtest-dev imagemagick; do
         grep -qw -- "$p" <<<"$(tr ' ' '\n' <<<"$list")" || fail "install list lacks $p: $list"
     done
     [[ -z $(tr ' ' '\n' <<<"$list" | sort | uniq -d) ]] && pass "each package asked for once" ||
