@@ -158,6 +158,67 @@ TEST(FaultGuard, StackOverflowTwice) {
     }
 }
 
+#if defined(__i386__)
+// 32-bit Windows finds its frame-based exception handlers through the chain at
+// FS:[0]; a landing abandons frames that may have put records on it, and must
+// leave the chain as it was at the guard's entry.
+void* sehHead() {
+    void* head;
+    asm volatile("movl %%fs:0, %0" : "=r"(head));
+    return head;
+}
+
+struct SehRecord {
+    SehRecord* next;
+    void* handler;
+};
+
+EXCEPTION_DISPOSITION __cdecl passOn(EXCEPTION_RECORD*, void*, CONTEXT*, void*) { return ExceptionContinueSearch; }
+
+__attribute__((noinline)) void faultUnderOwnSehRecord() {
+    volatile SehRecord record;
+    record.next = static_cast<SehRecord*>(sehHead());
+    record.handler = reinterpret_cast<void*>(&passOn);
+    asm volatile("movl %0, %%fs:0" : : "r"(&record) : "memory");
+    writeNull();
+    asm volatile("movl %0, %%fs:0" : : "r"(record.next) : "memory");
+}
+
+LRESULT CALLBACK faultingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_USER) writeNull();
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+TEST(FaultGuard, SehChainIsRestoredAfterALanding) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = faultingProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "FaultGuardSehWindow";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    static HWND window;
+    window = CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(window);
+    struct Case {
+        const char* name;
+        void (*body)();
+    } cases[] = {
+        {"a record of the guarded code's own", [] { faultUnderOwnSehRecord(); }},
+        {"the system's records around a window procedure", [] { SendMessageA(window, WM_USER, 0, 0); }},
+    };
+    for (const Case& c : cases) {
+        void* before = sehHead();
+        FaultRecord fault{};
+        EXPECT_FALSE(guardedCall([&] { c.body(); }, &fault)) << c.name;
+        EXPECT_EQ(fault.code, kAccessViolation) << c.name;
+        EXPECT_EQ(sehHead(), before) << c.name;
+        // The system's own frame-based handlers still work.
+        EXPECT_TRUE(IsBadReadPtr(nullptr, 4)) << c.name;
+    }
+    DestroyWindow(window);
+    UnregisterClassA(wc.lpszClassName, wc.hInstance);
+}
+#endif
+
 TEST(FaultGuard, FloatingPointWorksAfterAFault) {
     FaultRecord fault{};
     EXPECT_FALSE(guardedCall([] { writeNull(); }, &fault));
