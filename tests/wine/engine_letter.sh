@@ -11,13 +11,16 @@ makesaver=$(makesaver_tool) || exit 1
 convert -size 640x480 xc:white -quality 95 "$scratch/white.jpg"
 printf 'The quick brown fox jumps over the lazy dog.\r\nPack my box with five dozen liquor jugs.\r\n' \
     >"$scratch/letter.txt"
-"$makesaver" --engine "$bin/engine.scr" --out "$scratch/letter.scr" --letter "$scratch/letter.txt" \
+"$makesaver" --engine "$bin/engine.scr" --out "$scratch/letterprobe.scr" --letter "$scratch/letter.txt" \
     --picture "$scratch/white.jpg" --picture "$scratch/white.jpg" --title "" --title "" >/dev/null ||
     { fail "makesaver"; finish; }
+# Letter mode is the saver's option (named by its file name), as Glimmerdeck sets it.
+"$run" reg add 'HKCU\Software\Vantrelle\Tool\ScrOption' /v letterprobeIsLetter /t REG_DWORD /d 1 /f >/dev/null 2>&1 ||
+    { fail "cannot set the letter option"; finish; }
 
 # The letter starts 5 s into the show and rises 30 pixels a second from the
 # bottom: in view from about 6 s until it leaves the top after 20 s.
-"$run" --desktop 1024x768 "$scratch/letter.scr" /s >"$scratch/run.log" 2>&1 </dev/null &
+"$run" --desktop 1024x768 "$scratch/letterprobe.scr" /s >"$scratch/run.log" 2>&1 </dev/null &
 pid=$!
 until=$((SECONDS + 30))
 while [[ $(desktop_size) != "$frame_size" ]] && ((SECONDS < until)); do sleep 0.05; done
