@@ -122,6 +122,24 @@ TEST(FaultGuard, WorkerThreadsHaveTheirOwnGuards) {
     EXPECT_EQ(caught.load(), 200);
 }
 
+// A hidden popup window of its own class, gone with the object.
+struct ProcWindow {
+    const char* className;
+    HWND handle = nullptr;
+    ProcWindow(WNDPROC proc, const char* name) : className(name) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = name;
+        if (RegisterClassA(&wc))
+            handle = CreateWindowA(name, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~ProcWindow() {
+        if (handle) DestroyWindow(handle);
+        UnregisterClassA(className, GetModuleHandleA(nullptr));
+    }
+};
+
 FaultRecord procFault;
 bool procOk;
 
@@ -135,18 +153,11 @@ LRESULT CALLBACK guardingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 TEST(FaultGuard, GuardInsideAWindowProcedure) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = guardingProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "FaultGuardTestWindow";
-    ASSERT_TRUE(RegisterClassA(&wc));
-    HWND w = CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-    ASSERT_TRUE(w);
-    EXPECT_EQ(SendMessageA(w, WM_USER, 0, 0), 7);
+    ProcWindow window(guardingProc, "FaultGuardTestWindow");
+    ASSERT_TRUE(window.handle);
+    EXPECT_EQ(SendMessageA(window.handle, WM_USER, 0, 0), 7);
     EXPECT_FALSE(procOk);
     EXPECT_EQ(procFault.code, kAccessViolation);
-    DestroyWindow(w);
-    UnregisterClassA(wc.lpszClassName, wc.hInstance);
 }
 
 TEST(FaultGuard, StackOverflowTwice) {
@@ -190,14 +201,10 @@ LRESULT CALLBACK faultingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 TEST(FaultGuard, SehChainIsRestoredAfterALanding) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = faultingProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "FaultGuardSehWindow";
-    ASSERT_TRUE(RegisterClassA(&wc));
+    ProcWindow owner(faultingProc, "FaultGuardSehWindow");
+    ASSERT_TRUE(owner.handle);
     static HWND window;
-    window = CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-    ASSERT_TRUE(window);
+    window = owner.handle;
     struct Case {
         const char* name;
         void (*body)();
@@ -214,8 +221,6 @@ TEST(FaultGuard, SehChainIsRestoredAfterALanding) {
         // The system's own frame-based handlers still work.
         EXPECT_TRUE(IsBadReadPtr(nullptr, 4)) << c.name;
     }
-    DestroyWindow(window);
-    UnregisterClassA(wc.lpszClassName, wc.hInstance);
 }
 #endif
 
