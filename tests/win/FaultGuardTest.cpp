@@ -133,6 +133,24 @@ TEST(FaultGuard, WorkerThreadsHaveTheirOwnGuards) {
     EXPECT_EQ(caught.load(), 200);
 }
 
+// A hidden popup window of its own class, gone with the object.
+struct ProcWindow {
+    const char* className;
+    HWND handle = nullptr;
+    ProcWindow(WNDPROC proc, const char* name) : className(name) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = name;
+        if (RegisterClassA(&wc))
+            handle = CreateWindowA(name, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~ProcWindow() {
+        if (handle) DestroyWindow(handle);
+        UnregisterClassA(className, GetModuleHandleA(nullptr));
+    }
+};
+
 FaultRecord procFault;
 bool procOk;
 
@@ -152,21 +170,14 @@ LRESULT CALLBACK guardingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 TEST(FaultGuard, GuardInsideAWindowProcedure) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = guardingProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "FaultGuardTestWindow";
-    ASSERT_TRUE(RegisterClassA(&wc));
-    HWND w = CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-    ASSERT_TRUE(w);
-    EXPECT_EQ(SendMessageA(w, WM_USER, 0, 0), 7);
+    ProcWindow window(guardingProc, "FaultGuardTestWindow");
+    ASSERT_TRUE(window.handle);
+    EXPECT_EQ(SendMessageA(window.handle, WM_USER, 0, 0), 7);
     EXPECT_FALSE(procOk);
     EXPECT_EQ(procFault.code, kAccessViolation);
-    EXPECT_EQ(SendMessageA(w, WM_USER + 1, 0, 0), 8);
+    EXPECT_EQ(SendMessageA(window.handle, WM_USER + 1, 0, 0), 8);
     EXPECT_FALSE(procOk);
     EXPECT_EQ(procFault.code, kCppExceptionCode);
-    DestroyWindow(w);
-    UnregisterClassA(wc.lpszClassName, wc.hInstance);
 }
 
 TEST(FaultGuard, StackOverflowTwice) {
@@ -177,6 +188,61 @@ TEST(FaultGuard, StackOverflowTwice) {
         EXPECT_EQ(fault.code, kStackOverflow) << round;
     }
 }
+
+#if defined(__i386__)
+// 32-bit Windows finds its frame-based exception handlers through the chain at
+// FS:[0]; a landing abandons frames that may have put records on it, and must
+// leave the chain as it was at the guard's entry.
+void* sehHead() {
+    void* head;
+    asm volatile("movl %%fs:0, %0" : "=r"(head));
+    return head;
+}
+
+struct SehRecord {
+    SehRecord* next;
+    void* handler;
+};
+
+EXCEPTION_DISPOSITION __cdecl passOn(EXCEPTION_RECORD*, void*, CONTEXT*, void*) { return ExceptionContinueSearch; }
+
+__attribute__((noinline)) void faultUnderOwnSehRecord() {
+    volatile SehRecord record;
+    record.next = static_cast<SehRecord*>(sehHead());
+    record.handler = reinterpret_cast<void*>(&passOn);
+    asm volatile("movl %0, %%fs:0" : : "r"(&record) : "memory");
+    writeNull();
+    asm volatile("movl %0, %%fs:0" : : "r"(record.next) : "memory");
+}
+
+LRESULT CALLBACK faultingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_USER) writeNull();
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+TEST(FaultGuard, SehChainIsRestoredAfterALanding) {
+    ProcWindow owner(faultingProc, "FaultGuardSehWindow");
+    ASSERT_TRUE(owner.handle);
+    static HWND window;
+    window = owner.handle;
+    struct Case {
+        const char* name;
+        void (*body)();
+    } cases[] = {
+        {"a record of the guarded code's own", [] { faultUnderOwnSehRecord(); }},
+        {"the system's records around a window procedure", [] { SendMessageA(window, WM_USER, 0, 0); }},
+    };
+    for (const Case& c : cases) {
+        void* before = sehHead();
+        FaultRecord fault{};
+        EXPECT_FALSE(guardedCall([&] { c.body(); }, &fault)) << c.name;
+        EXPECT_EQ(fault.code, kAccessViolation) << c.name;
+        EXPECT_EQ(sehHead(), before) << c.name;
+        // The system's own frame-based handlers still work.
+        EXPECT_TRUE(IsBadReadPtr(nullptr, 4)) << c.name;
+    }
+}
+#endif
 
 TEST(FaultGuard, FloatingPointWorksAfterAFault) {
     FaultRecord fault{};

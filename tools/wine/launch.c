@@ -36,7 +36,8 @@ static void appendQuoted(wchar_t* out, size_t cap, const wchar_t* arg) {
     out[n] = 0;
 }
 
-/* 0 = 64-bit PE, 1 = 32-bit PE, -1 = not a readable PE file. */
+/* 0 = 64-bit PE, 1 = 32-bit PE, -1 = not a readable PE file. (Whether this Wine
+ * really runs 32-bit programs is tools/wine-run's check.) */
 static int peKind(const wchar_t* path) {
     HANDLE f = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
     if (f == INVALID_HANDLE_VALUE) return -1;
@@ -80,11 +81,6 @@ int wmain(int argc, wchar_t** argv) {
     int kind = peKind(program);
     if (kind < 0) {
         fwprintf(stderr, L"wine-run: error: %ls is not a Windows program (or cannot be read)\n", program);
-        return 126;
-    }
-    if (kind == 1) {
-        /* 64-bit Wine starts a 32-bit program as a silent exit 0: refuse instead. */
-        fwprintf(stderr, L"wine-run: error: %ls is a 32-bit program; this Wine runs only 64-bit ones\n", program);
         return 126;
     }
 
