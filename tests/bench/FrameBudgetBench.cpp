@@ -96,21 +96,21 @@ struct RowSpec {
     std::string name;
 };
 
-void runRow(benchmark::State& state, RowSpec spec) {
+void runRow(benchmark::State& state, RowSpec rowSpec) {
     vt_test::SweepOptions o;
     o.sizes = {{kWidth, kHeight}};
-    o.sound = spec.loud ? &loudest() : &quiet();
-    if (spec.family == vt_test::SweepFamily::Title) {
+    o.sound = rowSpec.loud ? &loudest() : &quiet();
+    if (rowSpec.family == vt_test::SweepFamily::Title) {
         // A long two-line title at the frame centre: the largest image the effects work on.
         o.titleText = "A walk along the harbour\nat early dawn";
         o.titleFontSize = 60;
         o.titlePosition = 3;
-        titleTable = spec.titleTable;
-        titleRow = spec.titleRow;
+        titleTable = rowSpec.titleTable;
+        titleRow = rowSpec.titleRow;
     }
     std::vector<double> all, worsts, firsts;
     for (auto _ : state) {
-        std::vector<double> t = vt_test::rowFrameTimes(spec.family, spec.entry, kWidth, kHeight, framesPerRun, o);
+        std::vector<double> t = vt_test::rowFrameTimes(rowSpec.family, rowSpec.entry, kWidth, kHeight, framesPerRun, o);
         double run = 0.0;
         for (double ms : t) run += ms;
         state.SetIterationTime(run / 1000.0 / std::max<size_t>(1, t.size()));
@@ -119,7 +119,7 @@ void runRow(benchmark::State& state, RowSpec spec) {
         firsts.push_back(t.empty() ? 0.0 : t.front());
     }
     freeParticleLists();
-    const RowResult r{spec.name, median(all), median(worsts), median(firsts)};
+    const RowResult r{rowSpec.name, median(all), median(worsts), median(firsts)};
     state.counters["median_ms"] = r.medianMs;
     state.counters["worst_ms"] = r.worstMs;
     state.counters["first_ms"] = r.firstMs;
@@ -132,11 +132,11 @@ std::string cleanName(const char* name) {
     return s;
 }
 
-void registerRow(const std::string& name, RowSpec spec) {
+void registerRow(const std::string& name, RowSpec rowSpec) {
     for (bool loud : {true, false}) {
-        spec.loud = loud;
-        spec.name = name + (loud ? "/loud" : "/quiet");
-        benchmark::RegisterBenchmark(spec.name.c_str(), runRow, spec)
+        rowSpec.loud = loud;
+        rowSpec.name = name + (loud ? "/loud" : "/quiet");
+        benchmark::RegisterBenchmark(rowSpec.name.c_str(), runRow, rowSpec)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)
             ->Iterations(runs);
