@@ -31,8 +31,9 @@ const Made kPictures[] = {
     {"grey", "-grayscale", 83, 69, kJpegColorGrey, 1},
 };
 
-Source make(const Made& m) {
-    const std::string dir = vt_test::scratchDir(std::string("jpeg_region_") + m.name);
+// Each test makes its pictures in a folder of its own: ctest runs them at the same time.
+Source make(const Made& m, const char* use) {
+    const std::string dir = vt_test::scratchDir(std::string("jpeg_") + use + "_" + m.name);
     const std::string pnm = dir + "/in.pnm", jpg = dir + "/out.jpg", scans = dir + "/scans.txt";
     writePnm(pnm, photoLike(m.width, m.height, 3));
     std::FILE* f = std::fopen(scans.c_str(), "w");
@@ -49,9 +50,9 @@ Source make(const Made& m) {
 }  // namespace
 
 TEST(JpegRegion, MadePicturesGiveTheCutOfTheWholeImage) {
-    for (const Made& m : kPictures) checkRegions(m.name, make(m), m.color, m.channels);
+    for (const Made& m : kPictures) checkRegions(m.name, make(m, "region"), m.color, m.channels);
 }
 
 TEST(JpegInterrupted, MadePicturesResumedToTheEndGiveTheWholeImage) {
-    for (const Made& m : kPictures) checkInterrupted(m.name, make(m), m.color, m.channels);
+    for (const Made& m : kPictures) checkInterrupted(m.name, make(m, "interrupted"), m.color, m.channels);
 }
