@@ -41,9 +41,11 @@ for saver in engine.scr saver-with-package.scr; do
     sleep 1
     xwd -root -silent | convert xwd:- "$work/shot.png"
     # The pictures are not JPEG files: black frames, with the title (the maker's
-    # address when the saver has none) drawn over a small part of them.
+    # address when the saver has none) drawn over a small part of them; some
+    # title styles put a band behind it (up to about an eighth of the frame),
+    # while a shown picture would light most of it.
     lit=$(convert "$work/shot.png" -crop 640x480+0+0 +repage -colorspace gray -threshold 5% -format '%[fx:mean]' info:)
-    if awk -v v="$lit" 'BEGIN { exit !(v < 0.1) }'; then
+    if awk -v v="$lit" 'BEGIN { exit !(v < 0.25) }'; then
         echo "ok: $saver: full screen at 640x480, black frames ($lit lit)"
     else
         echo "FAIL: $saver: the frame is not black ($lit of it lit)"
