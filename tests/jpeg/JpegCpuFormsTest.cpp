@@ -455,16 +455,16 @@ TEST(CpuForms, WholePicturesDecodeAndEncodeAlikeUnderEveryClass) {
                 EXPECT_TRUE(d.pixels == plain.pixels) << file << " colour " << color << " class " << cls;
             }
         }
-    for (const WriteSpec& spec : kSpecs)
+    for (const WriteSpec& written : kSpecs)
         for (const auto& size : {std::pair{1, 1}, std::pair{37, 21}, std::pair{64, 48}}) {
             const int width = size.first, height = size.second;
-            const Image img = sourceFor(spec, width, height);
-            const Written plain = underClass(kCpuOther, [&] { return write(spec, img); });
-            ASSERT_EQ(plain.result, 0) << spec.name;
+            const Image img = sourceFor(written, width, height);
+            const Written plain = underClass(kCpuOther, [&] { return write(written, img); });
+            ASSERT_EQ(plain.result, 0) << written.name;
             for (int cls : {3, 4, 5, 6}) {
-                const Written w = underClass(cls, [&] { return write(spec, img); });
-                EXPECT_EQ(w.result, 0) << spec.name << " class " << cls;
-                EXPECT_TRUE(w.data == plain.data) << spec.name << " " << width << "x" << height << " class " << cls;
+                const Written w = underClass(cls, [&] { return write(written, img); });
+                EXPECT_EQ(w.result, 0) << written.name << " class " << cls;
+                EXPECT_TRUE(w.data == plain.data) << written.name << " " << width << "x" << height << " class " << cls;
             }
         }
 }

@@ -294,14 +294,14 @@ TEST(MeshRaster, VectorSpansDrawAsThePlainSpans) {
         const uint64_t r = (static_cast<uint64_t>(seed) << 16) ^ (seed >> 7);
         return static_cast<int32_t>(lo + static_cast<int64_t>(r % (static_cast<uint64_t>(int64_t{hi} - lo) + 1)));
     };
-    auto light = [&](int kind, int32_t& spec, int32_t& diff) {
+    auto light = [&](int kind, int32_t& specular, int32_t& diff) {
         switch (kind) {
-            case 0: spec = next(-300, 300), diff = next(-600, 600); break;
-            case 1: spec = next(-40000, 40000), diff = next(-40000, 40000); break;
-            case 2: spec = next(INT32_MIN, INT32_MAX), diff = next(INT32_MIN, INT32_MAX); break;
-            case 3: spec = next(-8, 8), diff = next(32760, 32775); break;
-            case 4: spec = next(-(1 << 30) - 8, -(1 << 30) + 8), diff = next(-32775, -32760); break;
-            default: spec = next(0, 255), diff = next(0, 300); break;
+            case 0: specular = next(-300, 300), diff = next(-600, 600); break;
+            case 1: specular = next(-40000, 40000), diff = next(-40000, 40000); break;
+            case 2: specular = next(INT32_MIN, INT32_MAX), diff = next(INT32_MIN, INT32_MAX); break;
+            case 3: specular = next(-8, 8), diff = next(32760, 32775); break;
+            case 4: specular = next(-(1 << 30) - 8, -(1 << 30) + 8), diff = next(-32775, -32760); break;
+            default: specular = next(0, 255), diff = next(0, 300); break;
         }
     };
     mesh_fixtures::standardCamera(64, 48);

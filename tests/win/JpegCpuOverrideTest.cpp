@@ -69,15 +69,15 @@ TEST(JpegCpuOverride, WholePicturesAlikeUnderEveryClass) {
             EXPECT_TRUE(d.pixels == plain.pixels) << file << " class " << cls;
         }
     }
-    for (const WriteSpec& spec : kSpecs) {
-        const Image img = sourceFor(spec, 37, 21);
+    for (const WriteSpec& written : kSpecs) {
+        const Image img = sourceFor(written, 37, 21);
         setClass(0);
-        const Written plain = write(spec, img);
+        const Written plain = write(written, img);
         for (int cls : {3, 4, 5, 6}) {
             setClass(cls);
-            const Written w = write(spec, img);
-            EXPECT_EQ(w.result, plain.result) << spec.name << " class " << cls;
-            EXPECT_TRUE(w.data == plain.data) << spec.name << " class " << cls;
+            const Written w = write(written, img);
+            EXPECT_EQ(w.result, plain.result) << written.name << " class " << cls;
+            EXPECT_TRUE(w.data == plain.data) << written.name << " class " << cls;
         }
     }
     RegDeleteValueA(key, "USECPU");
