@@ -39,18 +39,8 @@ int runs = 3;            // --runs=N
 constexpr double kMedianBudgetMs = 6.0;
 constexpr double kWorstBudgetMs = 16.0;
 
-vt_test::SoundScenario loudestScenario() {
-    vt_test::SoundScenario s{};
-    s.name = "loudest";
-    for (int i = 0; i < 256; ++i) s.samples[i] = (i / 4) % 2 ? 32767 : -32768;
-    for (int i = 0; i < 128; ++i) s.spectrum[i] = 362;
-    s.levels = {255};
-    s.beats = {1};
-    return s;
-}
-
 const vt_test::SoundScenario& loudest() {
-    static const vt_test::SoundScenario s = loudestScenario();
+    static const vt_test::SoundScenario s = vt_test::loudestScenario();
     return s;
 }
 

@@ -24,17 +24,6 @@ using namespace vt_test;
 
 namespace {
 
-// The loudest sound the analysis gives: every band at 362, a beat and level 255 on every frame.
-SoundScenario loudest() {
-    SoundScenario s{};
-    s.name = "loudest";
-    for (int i = 0; i < 256; ++i) s.samples[i] = (i / 4) % 2 ? 32767 : -32768;
-    for (int i = 0; i < 128; ++i) s.spectrum[i] = 362;
-    s.levels = {255};
-    s.beats = {1};
-    return s;
-}
-
 struct PinnedRow {
     SweepFamily family;
     const char* name;
@@ -126,7 +115,7 @@ void resetRunState() {
 }
 
 uint64_t rowSum(SweepFamily family, EffectEntry entry) {
-    static const SoundScenario loud = loudest();
+    static const SoundScenario loud = loudestScenario();
     static const SoundScenario quiet = silenceScenario();
     uint64_t h = 1469598103934665603ull;
     for (uint32_t seed : {12345u, 777u})

@@ -336,6 +336,16 @@ SoundScenario steadyToneScenario() {
     return s;
 }
 
+SoundScenario loudestScenario() {
+    SoundScenario s{};
+    s.name = "loudest";
+    for (int i = 0; i < 256; ++i) s.samples[i] = (i / 4) % 2 ? 32767 : -32768;
+    for (int i = 0; i < 128; ++i) s.spectrum[i] = 362;
+    s.levels = {255};
+    s.beats = {1};
+    return s;
+}
+
 SoundScenario loudBeatsScenario() {
     SoundScenario s = makeScenario("loud music with beats");
     uint32_t v = 7;

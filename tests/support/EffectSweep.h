@@ -40,6 +40,8 @@ struct SoundScenario {
 SoundScenario silenceScenario();
 SoundScenario steadyToneScenario();
 SoundScenario loudBeatsScenario();
+// The loudest sound the analysis gives: every band at 362, a beat and level 255 on every frame.
+SoundScenario loudestScenario();
 const std::vector<SoundScenario>& allSoundScenarios();
 
 struct RowRule {
