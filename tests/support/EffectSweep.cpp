@@ -9,6 +9,7 @@
 
 #include "render/CrtRandom.h"
 #include "render/Platform.h"
+#include "render/RotatedCopies.h"
 #include "tests/support/TestSupport.h"
 
 namespace vt_test {
@@ -197,6 +198,9 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
     std::memset(&record, 0, sizeof record);
     std::memset(&effectRecord, 0, sizeof effectRecord);
     pool().beginRun(poisonSeed, o.pool);
+    // As the engine at start-up: the quad warp borrows its intermediate frame
+    // from the pool (and falls back to the exact mapping when the pool is dry).
+    setQuadWarpScratchSource(poolAcquire);
     if (o.beforeRun) o.beforeRun();
     crtSrand(o.seed);
 
@@ -303,6 +307,7 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
         platformDeleteImage(record.state.title.titleBitmap);
         record.state.title.titleBitmap = nullptr;
     }
+    setQuadWarpScratchSource(nullptr);
     if (!checks) return r;
     if (!sameAs(outgoing, outSnap)) problem("changed the source picture");
     if (!sameAs(incoming, inSnap)) problem("changed the second source picture");
