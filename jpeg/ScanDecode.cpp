@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "jpeg/CodecInternal.h"
+#include "jpeg/VectorOps.h"
 
 namespace {
 
@@ -44,9 +45,37 @@ bool scanOver(const CodecState& s) {
     return r.starved && !(s.scan.restartInterval && isRestartMarker(r.pendingMarker));
 }
 
-void reconstructMcu(CodecState& s) {
+// The dequantisation and 8x8 transform in one step, when every component
+// takes the 8x8 transform and the record's routines allow it; null otherwise.
+using Reconstruct8 = void (*)(int16_t* block, const uint16_t* table, uint8_t* out, int stride);
+Reconstruct8 fusedReconstruct(const CodecState& s) {
+#ifdef VT_VECTOR_FORMS
+    for (int c = 0; c < s.frame.componentCount; ++c)
+        if (s.out.compSide[c] != 8) return nullptr;
+    return dequantisingIdct(*s.ops);
+#else
+    (void)s;
+    return nullptr;
+#endif
+}
+
+// With `fused`, the blocks are still to be dequantised (with the component's
+// table).
+void reconstructMcu(CodecState& s, Reconstruct8 fused = nullptr) {
     const FrameInfo& f = s.frame;
     const OutputPlan& p = s.out;
+    if (fused) {
+        for (int c = 0; c < f.componentCount; ++c) {
+            const FrameComponent& fc = f.comp[c];
+            const int stride = p.planeStride[c];
+            const uint16_t* table = s.quant[fc.quantSelector].values;
+            for (int by = 0; by < fc.v; ++by)
+                for (int bx = 0; bx < fc.h; ++bx)
+                    fused(s.mcuBlocks[fc.mcuOffset + by * fc.h + bx], table, s.planes[c] + by * 8 * stride + bx * 8,
+                          stride);
+        }
+        return;
+    }
     for (int c = 0; c < f.componentCount; ++c) {
         const FrameComponent& fc = f.comp[c];
         const int side = p.compSide[c], stride = p.planeStride[c];
@@ -131,6 +160,7 @@ int decodeSequentialDirect(CodecState& s) {
     const Dequantise dequant = ops.dequantise[2];
     const DecodeBlockFn decode = ops.decodeBlock;
     const SkipBlockFn skip = ops.skipBlock;
+    const Reconstruct8 fused = fusedReconstruct(s);
     const HuffmanLookup* dc[kMaxComponents];
     const HuffmanLookup* ac[kMaxComponents];
     const uint16_t* quant[kMaxComponents];
@@ -174,13 +204,13 @@ int decodeSequentialDirect(CodecState& s) {
                     }
                     int e = decode(r, *dc[i], *ac[i], scan.dcPred[i], block);
                     if (e < 0) return e;
-                    dequant(block, quant[i]);
+                    if (!fused) dequant(block, quant[i]);
                 }
             }
             int e = checkRestart(s, int64_t(row) * f.mcusAcross + col + 1, total);
             if (e) return region ? kJpegBadRestart : e;
             if (inside) {
-                reconstructMcu(s);
+                reconstructMcu(s, fused);
                 ops.mcuOutput(s, col, row);
             }
             if (interruptAfter(s, col, row, f.mcusAcross, region ? g.row1 : f.mcusDown))
@@ -286,6 +316,7 @@ int outputCoefficientImage(CodecState& s) {
     CodecOps& ops = *s.ops;
     const Dequantise dequant = ops.dequantise[2];
     const size_t recordSize = size_t(f.blocksPerMcu) * 64;
+    const Reconstruct8 fused = fusedReconstruct(s);
     RegionGrid g{0, f.mcusAcross, 0, f.mcusDown};
     if (s.regionActive) {
         g = regionGrid(s);
@@ -298,12 +329,12 @@ int outputCoefficientImage(CodecState& s) {
         const int row = g.row0 + n / across, col = g.col0 + n % across;
         const int16_t* record = s.coefficients + (size_t(row) * f.mcusAcross + col) * recordSize;
         copyBytes(s.mcuBlocks, record, recordSize * sizeof(int16_t));
-        for (int c = 0; c < f.componentCount; ++c) {
+        for (int c = 0; c < f.componentCount && !fused; ++c) {
             const FrameComponent& fc = f.comp[c];
             for (int b = 0; b < fc.h * fc.v; ++b)
                 dequant(s.mcuBlocks[fc.mcuOffset + b], s.quant[fc.quantSelector].values);
         }
-        reconstructMcu(s);
+        reconstructMcu(s, fused);
         ops.mcuOutput(s, col, row);
         if (s.interrupt && n + 1 < across * down) {
             s.outputNext = n + 1;
