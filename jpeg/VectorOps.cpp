@@ -1293,8 +1293,18 @@ inline int extendValue(uint32_t v, int s) {
 template <bool kConditionalMoves, bool kSkip>
 int decodeHeld(StreamReader& reader, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
                int16_t* block) {
-    if (!kSkip)
-        for (int i = 0; i < 64; i += 8) store128(block + i, _mm_setzero_si128());
+    if (!kSkip) {
+        // Written out: as a loop, compilers make it a string store, slow to start.
+        const __m128i zero = _mm_setzero_si128();
+        store128(block, zero);
+        store128(block + 8, zero);
+        store128(block + 16, zero);
+        store128(block + 24, zero);
+        store128(block + 32, zero);
+        store128(block + 40, zero);
+        store128(block + 48, zero);
+        store128(block + 56, zero);
+    }
     HeldReader h(reader);
     if (int e = h.ensure()) return e;
     int s = h.symbol(dc) & 15;
