@@ -1198,9 +1198,10 @@ void forwardDctMmxSse(int16_t* block) { forwardDctVector(block); }
 void forwardDctSse2(int16_t* block) { forwardDctVector(block); }
 
 // ---- Huffman block decoding with the bit buffer held in one 64-bit register
-// during a block, refilled with whole bytes to more than 56 bits: eight at
-// once when none of them is 0xFF, otherwise by the reader's own refill (which
-// handles stuffing, markers and the end of the data).
+// during a block, its next bit the register's top bit (so looking ahead is a
+// shift by a constant), refilled with whole bytes to more than 56 bits: eight
+// at once when none of them is 0xFF, otherwise by the reader's own refill
+// (which handles stuffing, markers and the end of the data).
 
 namespace {
 
@@ -1212,15 +1213,21 @@ inline uint64_t loadBigEndian64(const uint8_t* p) {
 
 struct HeldReader {
     StreamReader& r;
+    // The `count` bits held, from the top; below them either zeros or the
+    // bits of the bytes at ptr, which a refill lays over themselves.
     uint64_t buf;
     int count;
     int pad;
     const uint8_t* ptr;
 
     explicit HeldReader(StreamReader& reader)
-        : r(reader), buf(reader.bitBuffer), count(reader.bitCount), pad(reader.padBits), ptr(reader.ptr) {}
+        : r(reader), buf(0), count(reader.bitCount), pad(reader.padBits), ptr(reader.ptr) {
+        load();
+    }
+    // From the reader's buffer, whose bits are right-aligned.
+    void load() { buf = count > 0 ? r.bitBuffer << (64 - count) : 0; }
     void giveBack() {
-        r.bitBuffer = buf;
+        r.bitBuffer = count > 0 ? buf >> (64 - count) : 0;
         r.bitCount = count;
         r.ptr = ptr;
     }
@@ -1231,8 +1238,8 @@ struct HeldReader {
             const uint64_t next = loadBigEndian64(ptr);
             const uint64_t inverted = ~next;   // a 0xFF byte is a zero byte here
             if (!((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull)) {
+                buf |= next >> count;
                 const int n = (64 - count) >> 3;
-                buf = n == 8 ? next : (buf << (8 * n)) | (next >> (64 - 8 * n));
                 count += 8 * n;
                 ptr += n;
                 return 0;
@@ -1240,16 +1247,20 @@ struct HeldReader {
         }
         giveBack();
         const int e = fillBits(r);
-        buf = r.bitBuffer;
         count = r.bitCount;
         pad = r.padBits;
         ptr = r.ptr;
+        load();
         return e;
     }
-    uint32_t peek(int n) const { return static_cast<uint32_t>(buf >> (count - n)) & ((1u << n) - 1); }
+    uint32_t peek(int n) const { return static_cast<uint32_t>(buf >> (64 - n)); }
+    void drop(int n) {
+        buf <<= n;
+        count -= n;
+    }
     uint32_t take(int n) {
         const uint32_t v = peek(n);
-        count -= n;
+        drop(n);
         return v;
     }
     // True (and the reader marked) when the last bits taken were padding.
@@ -1264,18 +1275,18 @@ struct HeldReader {
     int symbol(const HuffmanLookup& t) {
         const uint32_t e = t.lookahead[peek(8)];
         if (e >> 16) {
-            count -= static_cast<int>(e >> 16);
+            drop(static_cast<int>(e >> 16));
             return static_cast<int>(e & 0xFFFF);
         }
         const uint32_t code16 = peek(16);
         for (int len = 9; len <= 16; ++len) {
             const int code = static_cast<int>(code16 >> (16 - len));
             if (code <= t.maxcode[len]) {
-                count -= len;
+                drop(len);
                 return t.values[t.valptr[len] + code - t.mincode[len]];
             }
         }
-        count -= 16;
+        drop(16);
         return 0;
     }
 };
@@ -1317,7 +1328,7 @@ int decodeHeld(StreamReader& reader, const HuffmanLookup& dc, const HuffmanLooku
         if (!kSkip) {
             // Most coefficients come whole from one 9-bit look.
             if (const int fast = ac.fastAc[h.peek(9)]) {
-                h.count -= fast & 15;
+                h.drop(fast & 15);
                 if (h.starved()) return 0;
                 if (!(fast >> 4)) break;   // end of block
                 k += (fast >> 4) & 15;
@@ -1330,7 +1341,7 @@ int decodeHeld(StreamReader& reader, const HuffmanLookup& dc, const HuffmanLooku
         const int run = sym >> 4;
         s = sym & 15;
         if (s) {
-            const int v = kSkip ? (h.count -= s, 0) : extendValue<kConditionalMoves>(h.take(s), s);
+            const int v = kSkip ? (h.drop(s), 0) : extendValue<kConditionalMoves>(h.take(s), s);
             if (h.starved()) return 0;
             k += run;
             if (!kSkip) block[kNaturalOrder[k]] = static_cast<int16_t>(v);
