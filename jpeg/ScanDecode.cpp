@@ -12,7 +12,27 @@
 #include "jpeg/CodecInternal.h"
 #include "jpeg/VectorOps.h"
 
+#if defined(__x86_64__) || defined(_M_X64)
+#include <xmmintrin.h>
+#endif
+
 namespace {
+
+// Asks for a block's 128 bytes ahead of their use: a one-component scan
+// takes one or two blocks of each MCU's record, a pattern the processor's own
+// prefetching follows poorly. (Every 64-bit x86 processor has the
+// instruction; the 32-bit build goes without.)
+inline void prefetchBlock(const int16_t* block) {
+#if defined(__x86_64__) || defined(_M_X64)
+    _mm_prefetch(reinterpret_cast<const char*>(block), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(block + 63), _MM_HINT_T0);
+#else
+    (void)block;
+#endif
+}
+
+// Blocks ahead of the one being decoded.
+constexpr int kPrefetchAhead = 4;
 
 int sideIndex(int side) { return side == 8 ? 0 : side == 4 ? 1 : side == 2 ? 2 : 3; }
 
@@ -265,8 +285,13 @@ int decodeCoefficientScan(CodecState& s) {
             if (region && mcuRow >= g.row1) break;
             int16_t* rowRecords = s.coefficients + size_t(mcuRow) * f.mcusAcross * recordSize;
             const int inRow = (by % fc.v) * fc.h + fc.mcuOffset;
+            auto blockAt = [&](int bx) {
+                return rowRecords + size_t(bx / fc.h) * recordSize + size_t(inRow + bx % fc.h) * 64;
+            };
             for (int bx = 0; bx < fc.blocksAcross; ++bx) {
-                int16_t* block = rowRecords + size_t(bx / fc.h) * recordSize + size_t(inRow + bx % fc.h) * 64;
+                int16_t* block = blockAt(bx);
+                prefetchBlock(blockAt(std::min(bx + kPrefetchAhead, fc.blocksAcross - 1)));
+                { int ax = bx + 4; const int16_t* ahead = rowRecords + size_t(ax / fc.h) * recordSize + size_t(inRow + ax % fc.h) * 64; __builtin_prefetch(ahead); __builtin_prefetch(ahead + 32); }
                 const bool inside = !region || (mcuRow >= g.row0 && bx / fc.h >= g.col0 && bx / fc.h < g.col1);
                 int e = inside ? decodeInto(s, 0, block) : skipInto(0);
                 if (e < 0) return e;
