@@ -12,7 +12,8 @@
 #include "jpeg/CodecInternal.h"
 #include "jpeg/VectorOps.h"
 
-#if defined(__x86_64__) || defined(_M_X64)
+#if defined(__x86_64__) || defined(_M_X64) || defined(__SSE__)
+#define VT_PREFETCH 1
 #include <xmmintrin.h>
 #endif
 
@@ -20,10 +21,10 @@ namespace {
 
 // Asks for a block's 128 bytes ahead of their use: a one-component scan
 // takes one or two blocks of each MCU's record, a pattern the processor's own
-// prefetching follows poorly. (Every 64-bit x86 processor has the
-// instruction; the 32-bit build goes without.)
+// prefetching follows poorly. (Only where the compiler may assume the
+// instruction: every 64-bit build, a 32-bit one built for SSE.)
 inline void prefetchBlock(const int16_t* block) {
-#if defined(__x86_64__) || defined(_M_X64)
+#ifdef VT_PREFETCH
     _mm_prefetch(reinterpret_cast<const char*>(block), _MM_HINT_T0);
     _mm_prefetch(reinterpret_cast<const char*>(block + 63), _MM_HINT_T0);
 #else

@@ -281,10 +281,18 @@ inline void storeSamples(const __m128i* lo, const __m128i* hi, uint8_t* out, int
 // the vector organisation cannot carry go to the plain form, dequantised.
 template <bool kDequantise>
 void inverseDct8Vector(int16_t* block, const uint16_t* table, uint8_t* out, int stride) {
-    __m128i x[8];
-    for (int i = 0; i < 8; ++i) {
-        x[i] = load128(block + 8 * i);
-        if (kDequantise) x[i] = _mm_mullo_epi16(x[i], load128(table + 8 * i));
+    // Written out, so that the rows stay in registers.
+    __m128i x[8] = {load128(block),      load128(block + 8),  load128(block + 16), load128(block + 24),
+                    load128(block + 32), load128(block + 40), load128(block + 48), load128(block + 56)};
+    if (kDequantise) {
+        x[0] = _mm_mullo_epi16(x[0], load128(table));
+        x[1] = _mm_mullo_epi16(x[1], load128(table + 8));
+        x[2] = _mm_mullo_epi16(x[2], load128(table + 16));
+        x[3] = _mm_mullo_epi16(x[3], load128(table + 24));
+        x[4] = _mm_mullo_epi16(x[4], load128(table + 32));
+        x[5] = _mm_mullo_epi16(x[5], load128(table + 40));
+        x[6] = _mm_mullo_epi16(x[6], load128(table + 48));
+        x[7] = _mm_mullo_epi16(x[7], load128(table + 56));
     }
     auto plain = [&] {
         if (kDequantise) dequantiseSse2(block, table);
