@@ -186,6 +186,20 @@ inline void transpose8(__m128i* r) {
 
 constexpr int kC1 = 32138, kS1 = 6393, kC3 = 27246, kS3 = 18205, kR6 = 42813, kT6 = 17734, kK = 5793;
 
+// The last butterfly of a pass: even parts p, odd parts o.
+template <int kShift>
+inline void exactPassOutputs(__m128i p0, __m128i p1, __m128i p2, __m128i p3, __m128i o0, __m128i o1, __m128i o2,
+                             __m128i o3, __m128i* y) {
+    y[0] = _mm_srai_epi32(_mm_add_epi32(p0, o0), kShift);
+    y[7] = _mm_srai_epi32(_mm_sub_epi32(p0, o0), kShift);
+    y[1] = _mm_srai_epi32(_mm_add_epi32(p1, o1), kShift);
+    y[6] = _mm_srai_epi32(_mm_sub_epi32(p1, o1), kShift);
+    y[2] = _mm_srai_epi32(_mm_add_epi32(p2, o2), kShift);
+    y[5] = _mm_srai_epi32(_mm_sub_epi32(p2, o2), kShift);
+    y[3] = _mm_srai_epi32(_mm_add_epi32(p3, o3), kShift);
+    y[4] = _mm_srai_epi32(_mm_sub_epi32(p3, o3), kShift);
+}
+
 // One pass of the exact transform over four lanes (the low or high four of
 // eight): x[i] holds input i of each lane's row (or column), y[i] gets
 // output i as 32-bit values, rounded and shifted.
@@ -210,14 +224,7 @@ inline void exactPassHalf(const __m128i* x, __m128i* y) {
     const __m128i z = _mm_sub_epi32(_mm_madd_epi16(x26, pairOf(kT6, 65536 - kR6)), mix(zero, x[6]));
     const __m128i p0 = _mm_add_epi32(e0, w), p3 = _mm_sub_epi32(e0, w);
     const __m128i p1 = _mm_add_epi32(e1, z), p2 = _mm_sub_epi32(e1, z);
-    y[0] = _mm_srai_epi32(_mm_add_epi32(p0, o0), kShift);
-    y[7] = _mm_srai_epi32(_mm_sub_epi32(p0, o0), kShift);
-    y[1] = _mm_srai_epi32(_mm_add_epi32(p1, o1), kShift);
-    y[6] = _mm_srai_epi32(_mm_sub_epi32(p1, o1), kShift);
-    y[2] = _mm_srai_epi32(_mm_add_epi32(p2, o2), kShift);
-    y[5] = _mm_srai_epi32(_mm_sub_epi32(p2, o2), kShift);
-    y[3] = _mm_srai_epi32(_mm_add_epi32(p3, o3), kShift);
-    y[4] = _mm_srai_epi32(_mm_sub_epi32(p3, o3), kShift);
+    exactPassOutputs<kShift>(p0, p1, p2, p3, o0, o1, o2, o3, y);
 }
 
 // The same pass for inputs 4 to 7 all zero: the odd products pair x1 with x3,
@@ -241,14 +248,7 @@ inline void exactPassHalfLow(const __m128i* x, __m128i* y) {
     const __m128i z = _mm_madd_epi16(x2, pairOf(kT6, 0));
     const __m128i p0 = _mm_add_epi32(e, w), p3 = _mm_sub_epi32(e, w);
     const __m128i p1 = _mm_add_epi32(e, z), p2 = _mm_sub_epi32(e, z);
-    y[0] = _mm_srai_epi32(_mm_add_epi32(p0, o0), kShift);
-    y[7] = _mm_srai_epi32(_mm_sub_epi32(p0, o0), kShift);
-    y[1] = _mm_srai_epi32(_mm_add_epi32(p1, o1), kShift);
-    y[6] = _mm_srai_epi32(_mm_sub_epi32(p1, o1), kShift);
-    y[2] = _mm_srai_epi32(_mm_add_epi32(p2, o2), kShift);
-    y[5] = _mm_srai_epi32(_mm_sub_epi32(p2, o2), kShift);
-    y[3] = _mm_srai_epi32(_mm_add_epi32(p3, o3), kShift);
-    y[4] = _mm_srai_epi32(_mm_sub_epi32(p3, o3), kShift);
+    exactPassOutputs<kShift>(p0, p1, p2, p3, o0, o1, o2, o3, y);
 }
 
 inline bool allZero(__m128i v) { return _mm_movemask_epi8(_mm_cmpeq_epi16(v, _mm_setzero_si128())) == 0xFFFF; }
