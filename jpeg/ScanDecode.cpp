@@ -292,7 +292,6 @@ int decodeCoefficientScan(CodecState& s) {
             for (int bx = 0; bx < fc.blocksAcross; ++bx) {
                 int16_t* block = blockAt(bx);
                 prefetchBlock(blockAt(std::min(bx + kPrefetchAhead, fc.blocksAcross - 1)));
-                { int ax = bx + 4; const int16_t* ahead = rowRecords + size_t(ax / fc.h) * recordSize + size_t(inRow + ax % fc.h) * 64; __builtin_prefetch(ahead); __builtin_prefetch(ahead + 32); }
                 const bool inside = !region || (mcuRow >= g.row0 && bx / fc.h >= g.col0 && bx / fc.h < g.col1);
                 int e = inside ? decodeInto(s, 0, block) : skipInto(0);
                 if (e < 0) return e;
