@@ -33,6 +33,7 @@ struct HuffmanLookup {
     int32_t valptr[17];          // per length: index in values of its first symbol
     // AC tables: by the next 9 bits, a whole coefficient whose code and
     // magnitude bits fit in them: value << 8 | run << 4 | bits used; 0 = none.
+    // The end-of-block code has its length alone.
     int16_t fastAc[512];
 };
 

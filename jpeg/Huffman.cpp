@@ -53,6 +53,8 @@ int buildHuffmanLookup(const uint8_t counts[16], const uint8_t* symbols, int tab
             uint32_t e = t.lookahead[look >> 1];
             int len = static_cast<int>(e >> 16), sym = static_cast<int>(e & 0xFFFF);
             int run = sym >> 4, size = sym & 15;
+            // The end of the block: its length alone (no value, no run).
+            if (len && sym == 0) t.fastAc[look] = static_cast<int16_t>(len);
             if (!len || !size || size > 7 || len + size > 9) continue;
             int bits = (look >> (9 - len - size)) & ((1 << size) - 1);
             int value = (bits & (1 << (size - 1))) ? bits : bits - (1 << size) + 1;
@@ -174,6 +176,7 @@ int decodeBlock(StreamReader& r, const HuffmanLookup& dc, const HuffmanLookup& a
         if (int fast = ac.fastAc[peek(r, 9)]) {
             r.bitCount -= fast & 15;
             if (starved(r)) return 0;
+            if (!(fast >> 4)) break;   // end of block
             k += (fast >> 4) & 15;
             block[kNaturalOrder[k]] = static_cast<int16_t>(fast >> 8);
             ++k;

@@ -186,6 +186,20 @@ inline void transpose8(__m128i* r) {
 
 constexpr int kC1 = 32138, kS1 = 6393, kC3 = 27246, kS3 = 18205, kR6 = 42813, kT6 = 17734, kK = 5793;
 
+// The last butterfly of a pass: even parts p, odd parts o.
+template <int kShift>
+inline void exactPassOutputs(__m128i p0, __m128i p1, __m128i p2, __m128i p3, __m128i o0, __m128i o1, __m128i o2,
+                             __m128i o3, __m128i* y) {
+    y[0] = _mm_srai_epi32(_mm_add_epi32(p0, o0), kShift);
+    y[7] = _mm_srai_epi32(_mm_sub_epi32(p0, o0), kShift);
+    y[1] = _mm_srai_epi32(_mm_add_epi32(p1, o1), kShift);
+    y[6] = _mm_srai_epi32(_mm_sub_epi32(p1, o1), kShift);
+    y[2] = _mm_srai_epi32(_mm_add_epi32(p2, o2), kShift);
+    y[5] = _mm_srai_epi32(_mm_sub_epi32(p2, o2), kShift);
+    y[3] = _mm_srai_epi32(_mm_add_epi32(p3, o3), kShift);
+    y[4] = _mm_srai_epi32(_mm_sub_epi32(p3, o3), kShift);
+}
+
 // One pass of the exact transform over four lanes (the low or high four of
 // eight): x[i] holds input i of each lane's row (or column), y[i] gets
 // output i as 32-bit values, rounded and shifted.
@@ -210,34 +224,122 @@ inline void exactPassHalf(const __m128i* x, __m128i* y) {
     const __m128i z = _mm_sub_epi32(_mm_madd_epi16(x26, pairOf(kT6, 65536 - kR6)), mix(zero, x[6]));
     const __m128i p0 = _mm_add_epi32(e0, w), p3 = _mm_sub_epi32(e0, w);
     const __m128i p1 = _mm_add_epi32(e1, z), p2 = _mm_sub_epi32(e1, z);
-    y[0] = _mm_srai_epi32(_mm_add_epi32(p0, o0), kShift);
-    y[7] = _mm_srai_epi32(_mm_sub_epi32(p0, o0), kShift);
-    y[1] = _mm_srai_epi32(_mm_add_epi32(p1, o1), kShift);
-    y[6] = _mm_srai_epi32(_mm_sub_epi32(p1, o1), kShift);
-    y[2] = _mm_srai_epi32(_mm_add_epi32(p2, o2), kShift);
-    y[5] = _mm_srai_epi32(_mm_sub_epi32(p2, o2), kShift);
-    y[3] = _mm_srai_epi32(_mm_add_epi32(p3, o3), kShift);
-    y[4] = _mm_srai_epi32(_mm_sub_epi32(p3, o3), kShift);
+    exactPassOutputs<kShift>(p0, p1, p2, p3, o0, o1, o2, o3, y);
 }
 
-void inverseDct8Vector(int16_t* block, uint8_t* out, int stride) {
-    __m128i x[8];
-    for (int i = 0; i < 8; ++i) x[i] = load128(block + 8 * i);
-    __m128i any = _mm_and_si128(x[0], _mm_set_epi16(-1, -1, -1, -1, -1, -1, -1, 0));
-    for (int i = 1; i < 8; ++i) any = _mm_or_si128(any, x[i]);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi16(any, _mm_setzero_si128())) == 0xFFFF) {
+// The same pass for inputs 4 to 7 all zero: the odd products pair x1 with x3,
+// and both even halves start from x0 alone.
+template <int kShift, bool kHigh>
+inline void exactPassHalfLow(const __m128i* x, __m128i* y) {
+    auto mix = [](__m128i a, __m128i b) { return kHigh ? _mm_unpackhi_epi16(a, b) : _mm_unpacklo_epi16(a, b); };
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i round = _mm_set1_epi32(1 << (kShift - 1)), r2048 = _mm_set1_epi32(2048), k = _mm_set1_epi16(kK);
+    const __m128i x13 = mix(x[1], x[3]), x2 = mix(x[2], zero);
+    const __m128i ac = _mm_madd_epi16(x13, pairOf(kC1, kC3));
+    const __m128i bd = _mm_madd_epi16(x13, pairOf(kS1, -kS3));
+    const __m128i o0 = mulSmall32(_mm_srai_epi32(_mm_add_epi32(ac, r2048), 12), k);
+    const __m128i o3 = mulSmall32(_mm_srai_epi32(_mm_add_epi32(bd, r2048), 12), k);
+    // o1 = x1 (C1 + S1) + x3 (S3 - C3) and o2 = x1 (C1 - S1) - x3 (S3 + C3), the
+    // factors past 16 bits written as (f - 65536) plus x << 16.
+    const __m128i o1 = _mm_add_epi32(_mm_madd_epi16(x13, pairOf(kC1 + kS1 - 65536, kS3 - kC3)), mix(zero, x[1]));
+    const __m128i o2 = _mm_sub_epi32(_mm_madd_epi16(x13, pairOf(kC1 - kS1, 65536 - kS3 - kC3)), mix(zero, x[3]));
+    const __m128i e = _mm_add_epi32(_mm_srai_epi32(mix(zero, x[0]), 1), round);
+    const __m128i w = _mm_add_epi32(_mm_madd_epi16(x2, pairOf(kR6 - 65536, 0)), mix(zero, x[2]));
+    const __m128i z = _mm_madd_epi16(x2, pairOf(kT6, 0));
+    const __m128i p0 = _mm_add_epi32(e, w), p3 = _mm_sub_epi32(e, w);
+    const __m128i p1 = _mm_add_epi32(e, z), p2 = _mm_sub_epi32(e, z);
+    exactPassOutputs<kShift>(p0, p1, p2, p3, o0, o1, o2, o3, y);
+}
+
+inline bool allZero(__m128i v) { return _mm_movemask_epi8(_mm_cmpeq_epi16(v, _mm_setzero_si128())) == 0xFFFF; }
+
+// A lane of the packed row results on a 16-bit limit: it may have saturated.
+inline bool onLimit(const __m128i* v, int n) {
+    __m128i hi = v[0], lo = v[0];
+    for (int i = 1; i < n; ++i) {
+        hi = _mm_max_epi16(hi, v[i]);
+        lo = _mm_min_epi16(lo, v[i]);
+    }
+    return _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(hi, _mm_set1_epi16(32767)),
+                                          _mm_cmpeq_epi16(lo, _mm_set1_epi16(-32768)))) != 0;
+}
+
+// The column pass results (each within -1024..1023) as samples.
+inline void storeSamples(const __m128i* lo, const __m128i* hi, uint8_t* out, int stride) {
+    const __m128i bias = _mm_set1_epi16(128);
+    for (int r = 0; r < 8; r += 2) {
+        const __m128i a = _mm_adds_epi16(_mm_packs_epi32(lo[r], hi[r]), bias);
+        const __m128i b = _mm_adds_epi16(_mm_packs_epi32(lo[r + 1], hi[r + 1]), bias);
+        const __m128i v = _mm_packus_epi16(a, b);
+        store64(out + r * stride, v);
+        store64(out + (r + 1) * stride, _mm_unpackhi_epi64(v, v));
+    }
+}
+
+// kDequantise: the block holds the coefficients as decoded and the table's
+// products are taken on loading (the dequantisation's low 16 bits). Blocks
+// the vector organisation cannot carry go to the plain form, dequantised.
+template <bool kDequantise>
+void inverseDct8Vector(int16_t* block, const uint16_t* table, uint8_t* out, int stride) {
+    // Written out, so that the rows stay in registers.
+    __m128i x[8] = {load128(block),      load128(block + 8),  load128(block + 16), load128(block + 24),
+                    load128(block + 32), load128(block + 40), load128(block + 48), load128(block + 56)};
+    if (kDequantise) {
+        x[0] = _mm_mullo_epi16(x[0], load128(table));
+        x[1] = _mm_mullo_epi16(x[1], load128(table + 8));
+        x[2] = _mm_mullo_epi16(x[2], load128(table + 16));
+        x[3] = _mm_mullo_epi16(x[3], load128(table + 24));
+        x[4] = _mm_mullo_epi16(x[4], load128(table + 32));
+        x[5] = _mm_mullo_epi16(x[5], load128(table + 40));
+        x[6] = _mm_mullo_epi16(x[6], load128(table + 48));
+        x[7] = _mm_mullo_epi16(x[7], load128(table + 56));
+    }
+    auto plain = [&] {
+        if (kDequantise) dequantiseSse2(block, table);
+        inverseDct8(block, out, stride);   // values no 8-bit picture gives
+    };
+    const __m128i upper = _mm_or_si128(_mm_or_si128(x[4], x[5]), _mm_or_si128(x[6], x[7]));
+    const __m128i rows13 = _mm_or_si128(_mm_or_si128(x[1], x[2]), x[3]);
+    const __m128i left = _mm_or_si128(x[0], rows13);
+    const __m128i ac0 = _mm_and_si128(x[0], _mm_set_epi16(-1, -1, -1, -1, -1, -1, -1, 0));
+    if (allZero(_mm_or_si128(_mm_or_si128(upper, rows13), ac0))) {
         // DC alone (most chroma and flat areas): one value.
-        const int v = (int32_t(uint32_t(block[0]) * 262144u + 0x100000u) >> 21) + 128;
+        const int dc = static_cast<int16_t>(_mm_cvtsi128_si32(x[0]));
+        const int v = (int32_t(uint32_t(dc) * 262144u + 0x100000u) >> 21) + 128;
         const __m128i fill = _mm_set1_epi8(static_cast<char>(v < 0 ? 0 : v > 255 ? 255 : v));
         for (int r = 0; r < 8; ++r) store64(out + r * stride, fill);
         return;
     }
     // Rows 4 to 7 of the coefficients empty (the usual case): their lanes of
-    // the row pass are zero without computing them.
-    const bool upperOnly = _mm_movemask_epi8(_mm_cmpeq_epi16(
-                               _mm_or_si128(_mm_or_si128(x[4], x[5]), _mm_or_si128(x[6], x[7])), _mm_setzero_si128())) == 0xFFFF;
-    transpose8(x);
+    // the row pass are zero without computing them, and so are the column
+    // pass's inputs 4 to 7.
+    const bool upperOnly = allZero(upper);
     __m128i lo[8], hi[8];
+    if (upperOnly && allZero(_mm_unpackhi_epi64(left, left))) {
+        // Only the top-left 4x4 coefficients: a 4x4 turn, the row pass over
+        // four lanes, then the results turned into rows 0 to 3.
+        const __m128i t0 = _mm_unpacklo_epi16(x[0], x[1]), t1 = _mm_unpacklo_epi16(x[2], x[3]);
+        const __m128i u0 = _mm_unpacklo_epi32(t0, t1), u1 = _mm_unpackhi_epi32(t0, t1);
+        __m128i c[4] = {u0, _mm_unpackhi_epi64(u0, u0), u1, _mm_unpackhi_epi64(u1, u1)};
+        exactPassHalfLow<12, false>(c, lo);
+        __m128i p[4];
+        for (int i = 0; i < 4; ++i) p[i] = _mm_packs_epi32(lo[2 * i], lo[2 * i + 1]);
+        if (onLimit(p, 4)) return plain();
+        // p[i]: rows 0-3 of result columns 2i and 2i+1.
+        const __m128i a0 = _mm_unpacklo_epi16(p[0], p[1]), a1 = _mm_unpackhi_epi16(p[0], p[1]);
+        const __m128i b0 = _mm_unpacklo_epi16(p[2], p[3]), b1 = _mm_unpackhi_epi16(p[2], p[3]);
+        const __m128i r01l = _mm_unpacklo_epi16(a0, a1), r23l = _mm_unpackhi_epi16(a0, a1);
+        const __m128i r01h = _mm_unpacklo_epi16(b0, b1), r23h = _mm_unpackhi_epi16(b0, b1);
+        x[0] = _mm_unpacklo_epi64(r01l, r01h);
+        x[1] = _mm_unpackhi_epi64(r01l, r01h);
+        x[2] = _mm_unpacklo_epi64(r23l, r23h);
+        x[3] = _mm_unpackhi_epi64(r23l, r23h);
+        exactPassHalfLow<21, false>(x, lo);
+        exactPassHalfLow<21, true>(x, hi);
+        storeSamples(lo, hi, out, stride);
+        return;
+    }
+    transpose8(x);
     exactPassHalf<12, false>(x, lo);
     if (upperOnly)
         for (__m128i& v : hi) v = _mm_setzero_si128();
@@ -245,33 +347,40 @@ void inverseDct8Vector(int16_t* block, uint8_t* out, int stride) {
         exactPassHalf<12, true>(x, hi);
     // The column pass takes 16-bit inputs: a row result that saturates its
     // packing (or lies on a limit) sends the block to the plain form.
-    __m128i limit = _mm_setzero_si128();
-    for (int i = 0; i < 8; ++i) {
-        x[i] = _mm_packs_epi32(lo[i], hi[i]);
-        limit = _mm_or_si128(limit, _mm_or_si128(_mm_cmpeq_epi16(x[i], _mm_set1_epi16(32767)),
-                                                 _mm_cmpeq_epi16(x[i], _mm_set1_epi16(-32768))));
-    }
-    if (_mm_movemask_epi8(limit)) {
-        inverseDct8(block, out, stride);   // values no 8-bit picture gives
-        return;
-    }
+    for (int i = 0; i < 8; ++i) x[i] = _mm_packs_epi32(lo[i], hi[i]);
+    if (onLimit(x, 8)) return plain();
     transpose8(x);
-    exactPassHalf<21, false>(x, lo);
-    exactPassHalf<21, true>(x, hi);
-    const __m128i bias = _mm_set1_epi32(128);
-    for (int r = 0; r < 8; ++r) {
-        const __m128i v = _mm_packs_epi32(_mm_add_epi32(lo[r], bias), _mm_add_epi32(hi[r], bias));
-        store64(out + r * stride, _mm_packus_epi16(v, v));
+    if (upperOnly) {
+        exactPassHalfLow<21, false>(x, lo);
+        exactPassHalfLow<21, true>(x, hi);
+    } else {
+        exactPassHalf<21, false>(x, lo);
+        exactPassHalf<21, true>(x, hi);
     }
+    storeSamples(lo, hi, out, stride);
 }
 
 }  // namespace
 
 // The MMX and MMX-with-SSE forms of the 8x8 transform carry 32-bit values two
 // to a register; they run on SSE2 registers (same results).
-void inverseDct8Mmx(int16_t* block, uint8_t* out, int stride) { inverseDct8Vector(block, out, stride); }
-void inverseDct8MmxSse(int16_t* block, uint8_t* out, int stride) { inverseDct8Vector(block, out, stride); }
-void inverseDct8Sse2(int16_t* block, uint8_t* out, int stride) { inverseDct8Vector(block, out, stride); }
+void inverseDct8Mmx(int16_t* block, uint8_t* out, int stride) { inverseDct8Vector<false>(block, nullptr, out, stride); }
+void inverseDct8MmxSse(int16_t* block, uint8_t* out, int stride) {
+    inverseDct8Vector<false>(block, nullptr, out, stride);
+}
+void inverseDct8Sse2(int16_t* block, uint8_t* out, int stride) { inverseDct8Vector<false>(block, nullptr, out, stride); }
+
+void inverseDct8Dequantising(int16_t* block, const uint16_t* table, uint8_t* out, int stride) {
+    inverseDct8Vector<true>(block, table, out, stride);
+}
+
+DequantisingIdct dequantisingIdct(const CodecOps& ops) {
+    const Dequantise d = ops.dequantise[2];
+    const InverseDct t = ops.activeIdct[0];
+    const bool products = d == dequantise || d == dequantiseMmx || d == dequantiseSse2;
+    const bool vector = t == inverseDct8Mmx || t == inverseDct8MmxSse || t == inverseDct8Sse2;
+    return products && vector ? inverseDct8Dequantising : nullptr;
+}
 
 // ---- Output kernels: whole MCUs of YCbCr into the caller's pixels
 
@@ -1097,23 +1206,36 @@ void forwardDctMmxSse(int16_t* block) { forwardDctVector(block); }
 void forwardDctSse2(int16_t* block) { forwardDctVector(block); }
 
 // ---- Huffman block decoding with the bit buffer held in one 64-bit register
-// during a block, refilled with whole bytes to more than 56 bits: eight at
-// once when none of them is 0xFF, otherwise by the reader's own refill (which
-// handles stuffing, markers and the end of the data).
+// during a block, its next bit the register's top bit (so looking ahead is a
+// shift by a constant), refilled with whole bytes to more than 56 bits: eight
+// at once when none of them is 0xFF, otherwise by the reader's own refill
+// (which handles stuffing, markers and the end of the data).
 
 namespace {
 
+// Written out so that compilers make it one load and a byte swap.
+inline uint64_t loadBigEndian64(const uint8_t* p) {
+    return uint64_t(p[0]) << 56 | uint64_t(p[1]) << 48 | uint64_t(p[2]) << 40 | uint64_t(p[3]) << 32 |
+           uint64_t(p[4]) << 24 | uint64_t(p[5]) << 16 | uint64_t(p[6]) << 8 | uint64_t(p[7]);
+}
+
 struct HeldReader {
     StreamReader& r;
+    // The `count` bits held, from the top; below them either zeros or the
+    // bits of the bytes at ptr, which a refill lays over themselves.
     uint64_t buf;
     int count;
     int pad;
     const uint8_t* ptr;
 
     explicit HeldReader(StreamReader& reader)
-        : r(reader), buf(reader.bitBuffer), count(reader.bitCount), pad(reader.padBits), ptr(reader.ptr) {}
+        : r(reader), buf(0), count(reader.bitCount), pad(reader.padBits), ptr(reader.ptr) {
+        load();
+    }
+    // From the reader's buffer, whose bits are right-aligned.
+    void load() { buf = count > 0 ? r.bitBuffer << (64 - count) : 0; }
     void giveBack() {
-        r.bitBuffer = buf;
+        r.bitBuffer = count > 0 ? buf >> (64 - count) : 0;
         r.bitCount = count;
         r.ptr = ptr;
     }
@@ -1121,12 +1243,11 @@ struct HeldReader {
     int ensure() {
         if (count >= 32) return 0;
         if (!r.pendingMarker && r.end - ptr >= 8) {
-            uint64_t next = 0;
-            for (int i = 0; i < 8; ++i) next = next << 8 | ptr[i];
+            const uint64_t next = loadBigEndian64(ptr);
             const uint64_t inverted = ~next;   // a 0xFF byte is a zero byte here
             if (!((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull)) {
+                buf |= next >> count;
                 const int n = (64 - count) >> 3;
-                buf = n == 8 ? next : (buf << (8 * n)) | (next >> (64 - 8 * n));
                 count += 8 * n;
                 ptr += n;
                 return 0;
@@ -1134,16 +1255,20 @@ struct HeldReader {
         }
         giveBack();
         const int e = fillBits(r);
-        buf = r.bitBuffer;
         count = r.bitCount;
         pad = r.padBits;
         ptr = r.ptr;
+        load();
         return e;
     }
-    uint32_t peek(int n) const { return static_cast<uint32_t>(buf >> (count - n)) & ((1u << n) - 1); }
+    uint32_t peek(int n) const { return static_cast<uint32_t>(buf >> (64 - n)); }
+    void drop(int n) {
+        buf <<= n;
+        count -= n;
+    }
     uint32_t take(int n) {
         const uint32_t v = peek(n);
-        count -= n;
+        drop(n);
         return v;
     }
     // True (and the reader marked) when the last bits taken were padding.
@@ -1158,18 +1283,18 @@ struct HeldReader {
     int symbol(const HuffmanLookup& t) {
         const uint32_t e = t.lookahead[peek(8)];
         if (e >> 16) {
-            count -= static_cast<int>(e >> 16);
+            drop(static_cast<int>(e >> 16));
             return static_cast<int>(e & 0xFFFF);
         }
         const uint32_t code16 = peek(16);
         for (int len = 9; len <= 16; ++len) {
             const int code = static_cast<int>(code16 >> (16 - len));
             if (code <= t.maxcode[len]) {
-                count -= len;
+                drop(len);
                 return t.values[t.valptr[len] + code - t.mincode[len]];
             }
         }
-        count -= 16;
+        drop(16);
         return 0;
     }
 };
@@ -1187,8 +1312,18 @@ inline int extendValue(uint32_t v, int s) {
 template <bool kConditionalMoves, bool kSkip>
 int decodeHeld(StreamReader& reader, const HuffmanLookup& dc, const HuffmanLookup& ac, int16_t& dcPred,
                int16_t* block) {
-    if (!kSkip)
-        for (int i = 0; i < 64; i += 8) store128(block + i, _mm_setzero_si128());
+    if (!kSkip) {
+        // Written out: as a loop, compilers make it a string store, slow to start.
+        const __m128i zero = _mm_setzero_si128();
+        store128(block, zero);
+        store128(block + 8, zero);
+        store128(block + 16, zero);
+        store128(block + 24, zero);
+        store128(block + 32, zero);
+        store128(block + 40, zero);
+        store128(block + 48, zero);
+        store128(block + 56, zero);
+    }
     HeldReader h(reader);
     if (int e = h.ensure()) return e;
     int s = h.symbol(dc) & 15;
@@ -1201,8 +1336,9 @@ int decodeHeld(StreamReader& reader, const HuffmanLookup& dc, const HuffmanLooku
         if (!kSkip) {
             // Most coefficients come whole from one 9-bit look.
             if (const int fast = ac.fastAc[h.peek(9)]) {
-                h.count -= fast & 15;
+                h.drop(fast & 15);
                 if (h.starved()) return 0;
+                if (!(fast >> 4)) break;   // end of block
                 k += (fast >> 4) & 15;
                 block[kNaturalOrder[k]] = static_cast<int16_t>(fast >> 8);
                 ++k;
@@ -1213,7 +1349,7 @@ int decodeHeld(StreamReader& reader, const HuffmanLookup& dc, const HuffmanLooku
         const int run = sym >> 4;
         s = sym & 15;
         if (s) {
-            const int v = kSkip ? (h.count -= s, 0) : extendValue<kConditionalMoves>(h.take(s), s);
+            const int v = kSkip ? (h.drop(s), 0) : extendValue<kConditionalMoves>(h.take(s), s);
             if (h.starved()) return 0;
             k += run;
             if (!kSkip) block[kNaturalOrder[k]] = static_cast<int16_t>(v);

@@ -22,6 +22,11 @@ void inverseDctAan8Mmx(int16_t* block, uint8_t* out, int stride);
 void inverseDct8Mmx(int16_t* block, uint8_t* out, int stride);
 void inverseDct8MmxSse(int16_t* block, uint8_t* out, int stride);
 void inverseDct8Sse2(int16_t* block, uint8_t* out, int stride);
+// The record's dequantisation and 8x8 transform in one step, taking the block
+// as decoded: the same samples as the two slots one after the other. Null when
+// the slots hold routines it does not stand for.
+using DequantisingIdct = void (*)(int16_t* block, const uint16_t* table, uint8_t* out, int stride);
+DequantisingIdct dequantisingIdct(const CodecOps& ops);
 // The 14 output kernels that have vector forms; the two 2x1 YCbCr kernels
 // have a second form for the classes with the SSE integer instructions.
 void fillOutputKernelsVector(CodecOps* ops, bool sseIntegers);

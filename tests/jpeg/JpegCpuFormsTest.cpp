@@ -12,6 +12,7 @@
 
 #include "jpeg/CodecOps.h"
 #include "jpeg/JpegEncoder.h"
+#include "jpeg/VectorOps.h"
 #include "tests/jpeg/JpegTestUtil.h"
 #include "tests/jpeg/JpegWriteUtil.h"
 
@@ -75,6 +76,16 @@ std::vector<Block> testBlocks(uint32_t seed) {
             const int count = 1 + int(rng() % 64);
             for (int i = 0; i < count; ++i)
                 r[kNaturalOrder[rng() % 64]] = static_cast<int16_t>(int(rng() % spread) - spread / 2);
+            blocks.push_back(r);
+        }
+        // Sparse blocks as photographs give them: only the top-left 4x4, only
+        // rows 0-3, only columns 0-3.
+        for (int n = 0; n < 150; ++n) {
+            Block r{};
+            const int rows = n % 3 == 2 ? 8 : 4, columns = n % 3 == 1 ? 8 : 4;
+            const int count = 1 + int(rng() % (rows * columns));
+            for (int i = 0; i < count; ++i)
+                r[int(rng() % rows) * 8 + int(rng() % columns)] = static_cast<int16_t>(int(rng() % spread) - spread / 2);
             blocks.push_back(r);
         }
     }
@@ -160,6 +171,36 @@ TEST(CpuForms, InverseTransforms) {
                         << where(c.cls, "inverse DCT", n) << " family " << kind << " size " << size;
                 }
 }
+
+#ifdef VT_VECTOR_FORMS
+// The decoder's one-step dequantisation and 8x8 transform gives what the two
+// slots give one after the other, for the family whose routines it stands for.
+TEST(CpuForms, DequantisingTransform) {
+    const auto blocks = testBlocks(9);
+    const auto tables = testTables();
+    for (const ClassTable& c : classTables())
+        for (int kind = 0; kind < 2; ++kind) {
+            CodecOps ops = c.ops;
+            for (int i = 0; i < 4; ++i) ops.activeIdct[i] = ops.idct[kind][i];
+            ops.dequantise[2] = ops.dequantise[kind];
+            const DequantisingIdct fused = dequantisingIdct(ops);
+            EXPECT_EQ(fused != nullptr, kind == 1 && c.cls != kCpuOther) << "class " << c.cls << " family " << kind;
+            if (!fused) continue;
+            for (size_t t = 0; t < tables.size(); ++t)
+                for (size_t n = 0; n < blocks.size(); ++n) {
+                    Block a = blocks[n], b = blocks[n];
+                    uint8_t outA[8 * 11], outB[8 * 11];
+                    std::memset(outA, 0xA5, sizeof outA);
+                    std::memset(outB, 0xA5, sizeof outB);
+                    plainOps().dequantise[1](a.data(), tables[t].data());
+                    plainOps().idct[1][0](a.data(), outA, 11);
+                    fused(b.data(), tables[t].data(), outB, 11);
+                    ASSERT_EQ(0, std::memcmp(outA, outB, sizeof outA))
+                        << where(c.cls, "dequantising transform", n) << " table " << t;
+                }
+        }
+}
+#endif
 
 TEST(CpuForms, ForwardTransformsAndQuantisation) {
     std::vector<Block> samples;
