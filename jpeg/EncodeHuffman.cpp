@@ -117,6 +117,11 @@ int buildEncodingTable(const uint8_t bits[16], const uint8_t* values, HuffmanCod
         }
         code <<= 1;
     }
+    for (int sym = 0; sym < 256; ++sym) {
+        const int size = sym & 15;
+        table.codeWithRoom[sym] = uint32_t(table.code[sym]) << size;
+        table.lengthWithValue[sym] = table.length[sym] ? static_cast<uint8_t>(table.length[sym] + size) : 0;
+    }
     return 0;
 }
 

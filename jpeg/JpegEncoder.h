@@ -24,6 +24,10 @@ struct OutputWriter {
 struct HuffmanCode {
     uint16_t code[256];
     uint8_t length[256];
+    // For AC symbols (run << 4 | size): the code already shifted over its
+    // size value bits, and the two lengths together (0 = no code).
+    uint32_t codeWithRoom[256];
+    uint8_t lengthWithValue[256];
 };
 
 

@@ -956,57 +956,82 @@ void fillMcuFetchVector(CodecOps* ops, bool sseIntegers) {
     f[kFetchPacked422] = fetchPacked422Vector;
 }
 
-// ---- Huffman block encoder: the block's non-zero coefficients first, then
-// each code with its value bits in one write, four bytes stored at once
+// ---- Huffman block encoder: the non-zero coefficients found from a mask,
+// each code with its value bits in one write, whole bytes stored eight at once
 
 namespace {
 
-// The writer's bits held in registers during a block.
+// Natural position to zig-zag index.
+constexpr uint8_t kZigzagOf[64] = {
+    0,  1,  5,  6,  14, 15, 27, 28, 2,  4,  7,  13, 16, 26, 29, 42, 3,  8,  12, 17, 25, 30,
+    41, 43, 9,  11, 18, 24, 31, 40, 44, 53, 10, 19, 23, 32, 39, 45, 52, 54, 20, 22, 33, 38,
+    46, 51, 55, 60, 21, 34, 37, 47, 50, 56, 59, 61, 35, 36, 48, 49, 57, 58, 62, 63,
+};
+
+// The writer's bits and place held in registers during a block (byte stores
+// through the writer would make the compiler reload it after each one).
 struct HeldBits {
     OutputWriter& w;
     uint64_t bits;
     int count;
+    uint8_t* pos;
+    uint8_t* end;
+    uint8_t* from;               // pos when last given back
 
-    explicit HeldBits(OutputWriter& out) : w(out), bits(out.bits), count(out.bitCount) {}
+    explicit HeldBits(OutputWriter& out)
+        : w(out), bits(out.bits), count(out.bitCount), pos(out.pos), end(out.end), from(out.pos) {}
+    void givePlaceBack() {
+        w.written += pos - from;
+        w.left = end - pos;
+        w.pos = pos;
+        from = pos;
+    }
     void giveBack() {
         w.bits = bits;
         w.bitCount = count;
+        givePlaceBack();
     }
     int byte(uint8_t b) {
-        if (w.pos >= w.end) {
+        if (pos >= end) {
             if (!w.file) return kJpegOutputTooSmall;
+            givePlaceBack();
             if (int e = writeOut(w)) return e;
+            pos = from = w.pos;
+            end = w.end;
         }
-        *w.pos++ = b;
-        ++w.written;
-        --w.left;
+        *pos++ = b;
         return 0;
     }
     // Every whole byte, as the plain writer emits them once 32 bits are held:
-    // four at once when they need no stuffing and the area has room.
+    // all at once when none needs stuffing and the area has room for eight.
     int emit() {
-        const uint32_t top = static_cast<uint32_t>(bits >> 32);
-        const uint32_t inverted = ~top;   // a 0xFF byte of top is a zero byte here
-        if (count < 40 && w.end - w.pos >= 4 && !((inverted - 0x01010101u) & ~inverted & 0x80808080u)) {
-            w.pos[0] = static_cast<uint8_t>(top >> 24);
-            w.pos[1] = static_cast<uint8_t>(top >> 16);
-            w.pos[2] = static_cast<uint8_t>(top >> 8);
-            w.pos[3] = static_cast<uint8_t>(top);
-            w.pos += 4;
-            w.written += 4;
-            w.left -= 4;
-            bits <<= 32;
-            count -= 32;
+        const uint64_t inverted = ~bits;   // a 0xFF byte is a zero byte here
+        if (end - pos >= 8 && !((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull)) {
+            // The bytes past the whole ones are zero bits, later overwritten.
+            pos[0] = static_cast<uint8_t>(bits >> 56);
+            pos[1] = static_cast<uint8_t>(bits >> 48);
+            pos[2] = static_cast<uint8_t>(bits >> 40);
+            pos[3] = static_cast<uint8_t>(bits >> 32);
+            pos[4] = static_cast<uint8_t>(bits >> 24);
+            pos[5] = static_cast<uint8_t>(bits >> 16);
+            pos[6] = static_cast<uint8_t>(bits >> 8);
+            pos[7] = static_cast<uint8_t>(bits);
+            const int whole = count >> 3;
+            pos += whole;
+            bits <<= 8 * whole;
+            count &= 7;
             return 0;
         }
         return emitBytes();
     }
     int emitBytes();
-    int put(uint32_t value, int n) {
-        bits |= (uint64_t(value) & ((uint64_t(1) << n) - 1)) << (64 - count - n);
+    // value holds no bits above n.
+    int putClean(uint32_t value, int n) {
+        bits |= uint64_t(value) << (64 - count - n);
         count += n;
         return count >= 32 ? emit() : 0;
     }
+    int put(uint32_t value, int n) { return putClean(uint32_t(uint64_t(value) & ((uint64_t(1) << n) - 1)), n); }
     int code(const HuffmanCode& t, int symbol, uint32_t extra, int extraBits) {
         const int len = t.length[symbol];
         if (!len) return kJpegBadHuffmanTable;
@@ -1028,20 +1053,28 @@ int HeldBits::emitBytes() {
 
 int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode& ac, int16_t& dcPred,
                       const int16_t* block) {
-    alignas(16) int16_t zz[64];
-    for (int k = 0; k < 64; ++k) zz[k] = block[kNaturalOrder[k]];
+    // The non-zero AC coefficients, found in the natural order and moved to
+    // their zig-zag places (photographs leave few of them).
     uint64_t zero = 0;
     for (int i = 0; i < 4; ++i) {
-        const __m128i a = _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(zz + 16 * i)), _mm_setzero_si128());
-        const __m128i b = _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(zz + 16 * i + 8)), _mm_setzero_si128());
+        const __m128i a = _mm_cmpeq_epi16(load128(block + 16 * i), _mm_setzero_si128());
+        const __m128i b = _mm_cmpeq_epi16(load128(block + 16 * i + 8), _mm_setzero_si128());
         zero |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_packs_epi16(a, b)))) << (16 * i);
+    }
+    uint64_t natural = ~zero & ~uint64_t(1), nonZero = 0;
+    int16_t zz[64];
+    while (natural) {
+        const int n = std::countr_zero(natural);
+        natural &= natural - 1;
+        const int k = kZigzagOf[n];
+        nonZero |= uint64_t(1) << k;
+        zz[k] = block[n];
     }
     HeldBits out(w);
     const int diff = block[0] - dcPred;
     dcPred = block[0];
     const int dcSize = std::bit_width(unsigned(diff < 0 ? -diff : diff));
     int e = out.code(dc, dcSize, uint32_t(diff < 0 ? diff - 1 : diff), dcSize);
-    uint64_t nonZero = ~zero & ~uint64_t(1);
     int last = 0;
     while (!e && nonZero) {
         const int k = std::countr_zero(nonZero);
@@ -1054,7 +1087,15 @@ int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
         for (; run > 15 && !e; run -= 16) e = out.code(ac, 0xF0, 0, 0);
         if (e) break;
         const int size = std::bit_width(unsigned(v < 0 ? -v : v));
-        e = out.code(ac, (run << 4) + size, uint32_t(v < 0 ? v - 1 : v), size);
+        const int symbol = (run << 4) + size;
+        const int n = ac.lengthWithValue[symbol];
+        if (!n) {
+            e = kJpegBadHuffmanTable;
+            break;
+        }
+        // v - 1 for a negative v: its low size bits.
+        const uint32_t valueBits = uint32_t(v + (v >> 31)) & ((1u << size) - 1);
+        e = out.putClean(ac.codeWithRoom[symbol] | valueBits, n);
     }
     if (!e && last < 63) e = out.code(ac, 0x00, 0, 0);
     out.giveBack();
