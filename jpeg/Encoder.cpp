@@ -6,6 +6,7 @@
 #include <new>
 
 #include "jpeg/JpegEncoder.h"
+#include "jpeg/VectorOps.h"
 
 namespace {
 
@@ -391,11 +392,27 @@ bool getMcu(CodecState& s, EncoderWork& e, int column, int row) {
     return planes->samples != 0;
 }
 
-void transformMcu(CodecState& s, EncoderWork& e, bool transform) {
+// The forward transform and quantisation in one step, when the record's
+// routines allow it; null otherwise.
+using Transform8 = void (*)(int16_t* block, const uint16_t* reciprocals);
+Transform8 fusedTransform(const CodecState& s) {
+#ifdef VT_VECTOR_FORMS
+    return quantisingFdct(*s.ops);
+#else
+    (void)s;
+    return nullptr;
+#endif
+}
+
+void transformMcu(CodecState& s, EncoderWork& e, bool transform, Transform8 fused) {
     for (int c = 0; c < e.components; ++c) {
         const EncoderComponent& k = e.comp[c];
         for (int b = 0; b < k.h * k.v; ++b) {
             int16_t* block = e.mcu[k.mcuOffset + b];
+            if (transform && fused) {
+                fused(block, e.divisors[k.quant]);
+                continue;
+            }
             if (transform) s.ops->activeForwardDct(block);
             s.ops->quantise[2](block, e.divisors[k.quant]);
         }
@@ -436,9 +453,10 @@ int encodeSequential(CodecState& s, EncoderWork& e) {
     if ((err = checkTables(e))) return err;
     ScanInfo& sc = e.scan;
     const int interval = s.encoder.restartInterval > 0 ? s.encoder.restartInterval : 0;
+    const Transform8 fused = fusedTransform(s);
     for (int row = sc.nextRow; row < e.mcusDown; ++row) {
         for (int col = row == sc.nextRow ? sc.nextColumn : 0; col < e.mcusAcross; ++col) {
-            transformMcu(s, e, getMcu(s, e, col, row));
+            transformMcu(s, e, getMcu(s, e, col, row), fused);
             for (int c = 0; c < e.components; ++c) {
                 const EncoderComponent& k = e.comp[c];
                 for (int b = 0; b < k.h * k.v; ++b)
@@ -522,9 +540,10 @@ int encodeProgressive(CodecState& s, EncoderWork& e) {
     int16_t* store = static_cast<int16_t*>(std::malloc(size_t(blocks) * 128));
     if (!store) return kJpegMemoryError;
     int err = writeFrameHeader(s, e, true);
+    const Transform8 fused = fusedTransform(s);
     for (int row = 0; row < e.mcusDown && !err; ++row)
         for (int col = 0; col < e.mcusAcross; ++col) {
-            transformMcu(s, e, getMcu(s, e, col, row));
+            transformMcu(s, e, getMcu(s, e, col, row), fused);
             std::memcpy(store + (ptrdiff_t(row) * e.mcusAcross + col) * e.blocksPerMcu * 64, e.mcu[0],
                         size_t(e.blocksPerMcu) * 128);
         }

@@ -1205,40 +1205,72 @@ inline void forwardPass8(const __m128i* x, __m128i* y) {
     const Pair32 t32 = madd(d07, zero, pairOf(kR2 - 65536, 0)) + shifted16(d07);
     const Pair32 u32 = madd(d34, zero, pairOf(kR2 - 65536, 0)) + shifted16(d34);
     const __m128i r2048 = _mm_set1_epi32(2048);
-    const Split t = splitOf({_mm_srai_epi32(_mm_add_epi32(t32.lo, r2048), 12), _mm_srai_epi32(_mm_add_epi32(t32.hi, r2048), 12)});
-    const Split u = splitOf({_mm_srai_epi32(_mm_add_epi32(u32.lo, r2048), 12), _mm_srai_epi32(_mm_add_epi32(u32.hi, r2048), 12)});
+    const Pair32 t12 = {_mm_srai_epi32(_mm_add_epi32(t32.lo, r2048), 12), _mm_srai_epi32(_mm_add_epi32(t32.hi, r2048), 12)};
+    const Pair32 u12 = {_mm_srai_epi32(_mm_add_epi32(u32.lo, r2048), 12), _mm_srai_epi32(_mm_add_epi32(u32.hi, r2048), 12)};
     const __m128i v = _mm_sub_epi16(_mm_add_epi16(x[1], x[2]), _mm_add_epi16(x[5], x[6]));
     const __m128i a = _mm_sub_epi16(_mm_add_epi16(x[1], x[5]), _mm_add_epi16(x[2], x[6]));
+    if (!kColumn) {
+        // Rows take inputs of at most 1023 in size: t and u fit 16 bits.
+        const __m128i t = _mm_packs_epi32(t12.lo, t12.hi), u = _mm_packs_epi32(u12.lo, u12.hi);
+        y[1] = roundShift(madd(v, a, pairOf(8 * kC1, 8 * kS1)) + madd(t, u, pairOf(kC1, kS1)), round, shift);
+        y[7] = roundShift(madd(v, a, pairOf(8 * kS1, -8 * kC1)) + madd(t, u, pairOf(kS1, -kC1)), round, shift);
+        y[5] = roundShift(madd(v, a, pairOf(-8 * kS3, -8 * kC3)) + madd(t, u, pairOf(kS3, kC3)), round, shift);
+        y[3] = roundShift(madd(v, a, pairOf(-8 * kC3, 8 * kS3)) + madd(t, u, pairOf(kC3, -kS3)), round, shift);
+        return;
+    }
+    const Split t = splitOf(t12), u = splitOf(u12);
     y[1] = roundShift(madd(v, a, pairOf(8 * kC1, 8 * kS1)) + splitMadd(t, u, pairOf(kC1, kS1)), round, shift);
     y[7] = roundShift(madd(v, a, pairOf(8 * kS1, -8 * kC1)) + splitMadd(t, u, pairOf(kS1, -kC1)), round, shift);
     y[5] = roundShift(madd(v, a, pairOf(-8 * kS3, -8 * kC3)) + splitMadd(t, u, pairOf(kS3, kC3)), round, shift);
     y[3] = roundShift(madd(v, a, pairOf(-8 * kC3, 8 * kS3)) + splitMadd(t, u, pairOf(kC3, -kS3)), round, shift);
 }
 
-void forwardDctVector(int16_t* block) {
+// kQuantise: the coefficients are quantised (with the reciprocals) before
+// they are stored, as the quantiser slot would do after the transform.
+template <bool kQuantise>
+void forwardDctVector(int16_t* block, const uint16_t* reciprocals) {
     __m128i x[8], bad = _mm_setzero_si128();
     for (int i = 0; i < 8; ++i) {
         x[i] = load128(block + 8 * i);
         bad = _mm_or_si128(bad, outside(x[i], 1023));
     }
+    __m128i y[8];
+    if (!_mm_movemask_epi8(bad)) {
+        transpose8(x);
+        forwardPass8<false>(x, y);
+        for (int i = 0; i < 8; ++i) bad = _mm_or_si128(bad, outside(y[i], 8191));
+    }
     if (_mm_movemask_epi8(bad)) {
         forwardDct(block);       // not samples of an 8-bit picture
-        return;
-    }
-    transpose8(x);
-    __m128i y[8];
-    forwardPass8<false>(x, y);
-    for (int i = 0; i < 8; ++i) bad = _mm_or_si128(bad, outside(y[i], 8191));
-    if (_mm_movemask_epi8(bad)) {
-        forwardDct(block);
+        if (kQuantise) quantiseSse2(block, reciprocals);
         return;
     }
     transpose8(y);
     forwardPass8<true>(y, x);
-    for (int i = 0; i < 8; ++i) store128(block + 8 * i, x[i]);
+    for (int i = 0; i < 8; ++i) {
+        if (kQuantise) {
+            const __m128i r = load128(reciprocals + 8 * i);
+            x[i] = roundQ15(_mm_mullo_epi16(x[i], r), highSignedUnsigned(x[i], r));
+        }
+        store128(block + 8 * i, x[i]);
+    }
+}
+
+void forwardDctVector(int16_t* block) { forwardDctVector<false>(block, nullptr); }
+
+void forwardDctQuantising(int16_t* block, const uint16_t* reciprocals) {
+    forwardDctVector<true>(block, reciprocals);
 }
 
 }  // namespace
+
+QuantisingFdct quantisingFdct(const CodecOps& ops) {
+    const ForwardDctFn t = ops.activeForwardDct;
+    const QuantiseFn q = ops.quantise[2];
+    const bool vector = t == forwardDctMmx || t == forwardDctMmxSse || t == forwardDctSse2;
+    const bool reciprocals = q == quantise || q == quantiseMmx || q == quantiseMmxSse || q == quantiseSse2;
+    return vector && reciprocals ? forwardDctQuantising : nullptr;
+}
 
 // The MMX forms carry the 32-bit products two to a register; all three run on
 // SSE2 registers (same results).

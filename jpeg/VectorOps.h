@@ -40,6 +40,11 @@ void quantiseScaledMmx(int16_t* block, const uint16_t* reciprocals);
 void quantiseMmx(int16_t* block, const uint16_t* reciprocals);
 void quantiseMmxSse(int16_t* block, const uint16_t* reciprocals);
 void quantiseSse2(int16_t* block, const uint16_t* reciprocals);
+// The record's forward transform and quantisation in one step: the same
+// coefficients as the two slots one after the other. Null when the slots hold
+// routines it does not stand for.
+using QuantisingFdct = void (*)(int16_t* block, const uint16_t* reciprocals);
+QuantisingFdct quantisingFdct(const CodecOps& ops);
 int encodeBlockMmx(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode& ac, int16_t& dcPred,
                    const int16_t* block);
 int encodeBlockMmxSse(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode& ac, int16_t& dcPred,

@@ -239,6 +239,44 @@ TEST(CpuForms, ForwardTransformsAndQuantisation) {
     }
 }
 
+#ifdef VT_VECTOR_FORMS
+// The encoder's one-step transform and quantisation gives what the two slots
+// give one after the other, for the family whose routines it stands for.
+TEST(CpuForms, QuantisingForwardTransform) {
+    std::vector<Block> samples;
+    std::mt19937 rng(12);
+    for (int16_t v : {int16_t(-128), int16_t(127), int16_t(0)}) {
+        Block b;
+        b.fill(v);
+        samples.push_back(b);
+    }
+    for (int n = 0; n < 300; ++n) {
+        Block b;
+        for (int16_t& v : b) v = static_cast<int16_t>(int(rng() % 256) - 128);
+        samples.push_back(b);
+    }
+    for (const Block& b : testBlocks(13)) samples.push_back(b);   // beyond 8-bit samples too
+    const auto tables = testTables();
+    for (const ClassTable& c : classTables())
+        for (int kind = 0; kind < 2; ++kind) {
+            CodecOps ops = c.ops;
+            ops.activeForwardDct = ops.forwardDct[kind];
+            ops.quantise[2] = ops.quantise[kind];
+            const QuantisingFdct fused = quantisingFdct(ops);
+            EXPECT_EQ(fused != nullptr, kind == 1 && c.cls != kCpuOther) << "class " << c.cls << " family " << kind;
+            if (!fused) continue;
+            for (size_t t = 0; t < tables.size(); ++t)
+                for (size_t n = 0; n < samples.size(); ++n) {
+                    Block a = samples[n], b = samples[n];
+                    plainOps().forwardDct[1](a.data());
+                    plainOps().quantise[1](a.data(), tables[t].data());
+                    fused(b.data(), tables[t].data());
+                    ASSERT_EQ(a, b) << where(c.cls, "quantising transform", n) << " table " << t;
+                }
+        }
+}
+#endif
+
 namespace {
 
 // One MCU's planes for the kernels: Y (and K) 16 x 16, chroma 8 x 8 or the
