@@ -1225,9 +1225,9 @@ inline void forwardPass8(const __m128i* x, __m128i* y) {
     y[3] = roundShift(madd(v, a, pairOf(-8 * kC3, 8 * kS3)) + splitMadd(t, u, pairOf(kC3, -kS3)), round, shift);
 }
 
-// kQuantise: the coefficients are quantised (with the reciprocals) before
-// they are stored, as the quantiser slot would do after the transform.
-template <bool kQuantise>
+// With reciprocals, the coefficients are quantised before they are stored, as
+// the quantiser slot would do after the transform. (One routine for both, so
+// the compiler takes the passes into it.)
 void forwardDctVector(int16_t* block, const uint16_t* reciprocals) {
     __m128i x[8], bad = _mm_setzero_si128();
     for (int i = 0; i < 8; ++i) {
@@ -1242,13 +1242,13 @@ void forwardDctVector(int16_t* block, const uint16_t* reciprocals) {
     }
     if (_mm_movemask_epi8(bad)) {
         forwardDct(block);       // not samples of an 8-bit picture
-        if (kQuantise) quantiseSse2(block, reciprocals);
+        if (reciprocals) quantiseSse2(block, reciprocals);
         return;
     }
     transpose8(y);
     forwardPass8<true>(y, x);
     for (int i = 0; i < 8; ++i) {
-        if (kQuantise) {
+        if (reciprocals) {
             const __m128i r = load128(reciprocals + 8 * i);
             x[i] = roundQ15(_mm_mullo_epi16(x[i], r), highSignedUnsigned(x[i], r));
         }
@@ -1256,11 +1256,9 @@ void forwardDctVector(int16_t* block, const uint16_t* reciprocals) {
     }
 }
 
-void forwardDctVector(int16_t* block) { forwardDctVector<false>(block, nullptr); }
+void forwardDctVector(int16_t* block) { forwardDctVector(block, nullptr); }
 
-void forwardDctQuantising(int16_t* block, const uint16_t* reciprocals) {
-    forwardDctVector<true>(block, reciprocals);
-}
+void forwardDctQuantising(int16_t* block, const uint16_t* reciprocals) { forwardDctVector(block, reciprocals); }
 
 }  // namespace
 
