@@ -968,6 +968,19 @@ constexpr uint8_t kZigzagOf[64] = {
     46, 51, 55, 60, 21, 34, 37, 47, 50, 56, 59, 61, 35, 36, 48, 49, 57, 58, 62, 63,
 };
 
+// The eight bytes of bits, the top first; the bytes past the whole ones are
+// zero bits, overwritten later.
+inline void storeWholeBytes(uint8_t* pos, uint64_t bits) {
+    pos[0] = static_cast<uint8_t>(bits >> 56);
+    pos[1] = static_cast<uint8_t>(bits >> 48);
+    pos[2] = static_cast<uint8_t>(bits >> 40);
+    pos[3] = static_cast<uint8_t>(bits >> 32);
+    pos[4] = static_cast<uint8_t>(bits >> 24);
+    pos[5] = static_cast<uint8_t>(bits >> 16);
+    pos[6] = static_cast<uint8_t>(bits >> 8);
+    pos[7] = static_cast<uint8_t>(bits);
+}
+
 // The writer's bits and place held in registers during a block (byte stores
 // through the writer would make the compiler reload it after each one).
 struct HeldBits {
@@ -1007,15 +1020,7 @@ struct HeldBits {
     int emit() {
         const uint64_t inverted = ~bits;   // a 0xFF byte is a zero byte here
         if (end - pos >= 8 && !((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull)) {
-            // The bytes past the whole ones are zero bits, later overwritten.
-            pos[0] = static_cast<uint8_t>(bits >> 56);
-            pos[1] = static_cast<uint8_t>(bits >> 48);
-            pos[2] = static_cast<uint8_t>(bits >> 40);
-            pos[3] = static_cast<uint8_t>(bits >> 32);
-            pos[4] = static_cast<uint8_t>(bits >> 24);
-            pos[5] = static_cast<uint8_t>(bits >> 16);
-            pos[6] = static_cast<uint8_t>(bits >> 8);
-            pos[7] = static_cast<uint8_t>(bits);
+            storeWholeBytes(pos, bits);
             const int whole = count >> 3;
             pos += whole;
             bits <<= 8 * whole;
@@ -1075,6 +1080,23 @@ int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
     dcPred = block[0];
     const int dcSize = std::bit_width(unsigned(diff < 0 ? -diff : diff));
     int e = out.code(dc, dcSize, uint32_t(diff < 0 ? diff - 1 : diff), dcSize);
+    // The AC codes with the writer's state in locals (the slow paths hand it
+    // over to `out` and take it back).
+    uint64_t bits = out.bits;
+    int count = out.count;
+    uint8_t* pos = out.pos;
+    uint8_t* end = out.end;
+    const auto handOver = [&] {
+        out.bits = bits;
+        out.count = count;
+        out.pos = pos;
+    };
+    const auto takeBack = [&] {
+        bits = out.bits;
+        count = out.count;
+        pos = out.pos;
+        end = out.end;
+    };
     int last = 0;
     while (!e && nonZero) {
         const int k = std::countr_zero(nonZero);
@@ -1084,9 +1106,14 @@ int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
         int v = zz[k];
         if (v > 1023) v = 1023;
         if (v < -1023) v = -1023;
-        for (; run > 15 && !e; run -= 16) e = out.code(ac, 0xF0, 0, 0);
-        if (e) break;
-        const int size = std::bit_width(unsigned(v < 0 ? -v : v));
+        if (run > 15) {
+            handOver();
+            for (; run > 15 && !e; run -= 16) e = out.code(ac, 0xF0, 0, 0);
+            takeBack();
+            if (e) break;
+        }
+        // v is not zero: with the low bit set the compiler needs no zero case.
+        const int size = std::bit_width(unsigned(v < 0 ? -v : v) | 1u);
         const int symbol = (run << 4) + size;
         const int n = ac.lengthWithValue[symbol];
         if (!n) {
@@ -1095,8 +1122,23 @@ int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
         }
         // v - 1 for a negative v: its low size bits.
         const uint32_t valueBits = uint32_t(v + (v >> 31)) & ((1u << size) - 1);
-        e = out.putClean(ac.codeWithRoom[symbol] | valueBits, n);
+        bits |= uint64_t(ac.codeWithRoom[symbol] | valueBits) << (64 - count - n);
+        count += n;
+        if (count < 32) continue;
+        const uint64_t inverted = ~bits;   // a 0xFF byte is a zero byte here
+        if (end - pos >= 8 && !((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull)) {
+            storeWholeBytes(pos, bits);
+            const int whole = count >> 3;
+            pos += whole;
+            bits <<= 8 * whole;
+            count &= 7;
+        } else {
+            handOver();
+            e = out.emitBytes();
+            takeBack();
+        }
     }
+    handOver();
     if (!e && last < 63) e = out.code(ac, 0x00, 0, 0);
     out.giveBack();
     return e;
