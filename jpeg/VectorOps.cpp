@@ -686,6 +686,15 @@ inline __m128i weighted(__m128i r, __m128i g, __m128i b, int wr, int wg, int wb,
     return _mm_packs_epi32(_mm_sra_epi32(lo, s), _mm_sra_epi32(hi, s));
 }
 
+// (77 R + 150 G + 29 B - 32640) >> 8 for R, G, B of 0..255: the weights add
+// up to 256, so the sum fits 16 unsigned bits and, less 32640, 16 signed ones.
+inline __m128i lumaOf(__m128i r, __m128i g, __m128i b) {
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(r, _mm_set1_epi16(77)),
+                                                    _mm_mullo_epi16(g, _mm_set1_epi16(150))),
+                                      _mm_mullo_epi16(b, _mm_set1_epi16(29)));
+    return _mm_srai_epi16(_mm_sub_epi16(sum, _mm_set1_epi16(32640)), 8);
+}
+
 // Sums of neighbouring lane pairs of a and b: a's pairs in lanes 0-3, b's in 4-7.
 inline __m128i pairSums(__m128i a, __m128i b) {
     const __m128i one = _mm_set1_epi16(1);
@@ -739,7 +748,7 @@ void fetchYccVector(const FetchPlan& p, int column, int row, int16_t* out) {
         else splitRow<kSx>(src, bgr, r, g, b);
         for (int i = 0; i <= kSx; ++i) {
             const int at = ((y >> 3) * (1 << kSx) + i) * 64 + (y & 7) * 8;
-            store128(out + at, weighted(r[i], g[i], b[i], 77, 150, 29, -32640, 8));
+            store128(out + at, lumaOf(r[i], g[i], b[i]));
             if (kComponents == 4) store128(kOut + at, _mm_sub_epi16(k[i], _mm_set1_epi16(128)));
         }
         if (kComponents == 1) continue;
@@ -830,7 +839,7 @@ void fetchMeansVector(const FetchPlan& p, int column, int row, int16_t* out) {
                                    _mm_and_si128(_mm_srli_epi32(v1, 16), low));
             if (bgr) std::swap(r[i], b[i]);
             const int at = ((y >> 3) * (1 << kSx) + i) * 64 + (y & 7) * 8;
-            store128(out + at, weighted(r[i], g[i], b[i], 77, 150, 29, -32640, 8));
+            store128(out + at, lumaOf(r[i], g[i], b[i]));
         }
         if (kSy && !(y & 1)) {
             for (int i = 0; i <= kSx; ++i) sr[i] = r[i], sg[i] = g[i], sb[i] = b[i];
@@ -1195,10 +1204,15 @@ int encodeBlockMmxSse(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
 
 namespace {
 
-// Lanes outside -limit..limit.
-inline __m128i outside(__m128i v, int limit) {
-    return _mm_or_si128(_mm_cmpgt_epi16(v, _mm_set1_epi16(int16_t(limit))),
-                        _mm_cmpgt_epi16(_mm_set1_epi16(int16_t(-limit)), v));
+// Whether any lane of the eight rows lies outside -limit..limit.
+inline bool anyOutside(const __m128i* v, int limit) {
+    __m128i high = v[0], low = v[0];
+    for (int i = 1; i < 8; ++i) {
+        high = _mm_max_epi16(high, v[i]);
+        low = _mm_min_epi16(low, v[i]);
+    }
+    return _mm_movemask_epi8(_mm_or_si128(_mm_cmpgt_epi16(high, _mm_set1_epi16(int16_t(limit))),
+                                          _mm_cmpgt_epi16(_mm_set1_epi16(int16_t(-limit)), low))) != 0;
 }
 
 // v * c for a 32-bit v, as c * (v & 0x7FFF) + (c * (v >> 15)) << 15 with both
@@ -1271,18 +1285,15 @@ inline void forwardPass8(const __m128i* x, __m128i* y) {
 // the quantiser slot would do after the transform. (One routine for both, so
 // the compiler takes the passes into it.)
 void forwardDctVector(int16_t* block, const uint16_t* reciprocals) {
-    __m128i x[8], bad = _mm_setzero_si128();
-    for (int i = 0; i < 8; ++i) {
-        x[i] = load128(block + 8 * i);
-        bad = _mm_or_si128(bad, outside(x[i], 1023));
-    }
-    __m128i y[8];
-    if (!_mm_movemask_epi8(bad)) {
+    __m128i x[8], y[8];
+    for (int i = 0; i < 8; ++i) x[i] = load128(block + 8 * i);
+    bool bad = anyOutside(x, 1023);
+    if (!bad) {
         transpose8(x);
         forwardPass8<false>(x, y);
-        for (int i = 0; i < 8; ++i) bad = _mm_or_si128(bad, outside(y[i], 8191));
+        bad = anyOutside(y, 8191);
     }
-    if (_mm_movemask_epi8(bad)) {
+    if (bad) {
         forwardDct(block);       // not samples of an 8-bit picture
         if (reciprocals) quantiseSse2(block, reciprocals);
         return;
