@@ -990,6 +990,19 @@ inline void storeWholeBytes(uint8_t* pos, uint64_t bits) {
     pos[7] = static_cast<uint8_t>(bits);
 }
 
+// The whole bytes of bits, all at once, when none needs stuffing and the area
+// has room for eight; false (and nothing done) otherwise.
+inline bool emitWholeBytes(uint64_t& bits, int& count, uint8_t*& pos, const uint8_t* end) {
+    const uint64_t inverted = ~bits;   // a 0xFF byte is a zero byte here
+    if (end - pos < 8 || ((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull)) return false;
+    storeWholeBytes(pos, bits);
+    const int whole = count >> 3;
+    pos += whole;
+    bits <<= 8 * whole;
+    count &= 7;
+    return true;
+}
+
 // The writer's bits and place held in registers during a block (byte stores
 // through the writer would make the compiler reload it after each one).
 struct HeldBits {
@@ -1026,18 +1039,7 @@ struct HeldBits {
     }
     // Every whole byte, as the plain writer emits them once 32 bits are held:
     // all at once when none needs stuffing and the area has room for eight.
-    int emit() {
-        const uint64_t inverted = ~bits;   // a 0xFF byte is a zero byte here
-        if (end - pos >= 8 && !((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull)) {
-            storeWholeBytes(pos, bits);
-            const int whole = count >> 3;
-            pos += whole;
-            bits <<= 8 * whole;
-            count &= 7;
-            return 0;
-        }
-        return emitBytes();
-    }
+    int emit() { return emitWholeBytes(bits, count, pos, end) ? 0 : emitBytes(); }
     int emitBytes();
     // value holds no bits above n.
     int putClean(uint32_t value, int n) {
@@ -1133,15 +1135,7 @@ int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
         const uint32_t valueBits = uint32_t(v + (v >> 31)) & ((1u << size) - 1);
         bits |= uint64_t(ac.codeWithRoom[symbol] | valueBits) << (64 - count - n);
         count += n;
-        if (count < 32) continue;
-        const uint64_t inverted = ~bits;   // a 0xFF byte is a zero byte here
-        if (end - pos >= 8 && !((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull)) {
-            storeWholeBytes(pos, bits);
-            const int whole = count >> 3;
-            pos += whole;
-            bits <<= 8 * whole;
-            count &= 7;
-        } else {
+        if (count >= 32 && !emitWholeBytes(bits, count, pos, end)) {
             handOver();
             e = out.emitBytes();
             takeBack();

@@ -202,9 +202,13 @@ TEST(CpuForms, DequantisingTransform) {
 }
 #endif
 
-TEST(CpuForms, ForwardTransformsAndQuantisation) {
+namespace {
+
+// Level-shifted sample blocks: flat extremes, a checkerboard, random ones, and
+// the coefficient test blocks (beyond 8-bit samples too).
+std::vector<Block> sampleBlocks(uint32_t seed, int randomCount, uint32_t extremesSeed) {
     std::vector<Block> samples;
-    std::mt19937 rng(5);
+    std::mt19937 rng(seed);
     for (int16_t v : {int16_t(-128), int16_t(127), int16_t(0)}) {
         Block b;
         b.fill(v);
@@ -213,12 +217,19 @@ TEST(CpuForms, ForwardTransformsAndQuantisation) {
     Block checker;
     for (int i = 0; i < 64; ++i) checker[i] = (i + i / 8) % 2 ? 127 : -128;
     samples.push_back(checker);
-    for (int n = 0; n < 500; ++n) {
+    for (int n = 0; n < randomCount; ++n) {
         Block b;
         for (int16_t& v : b) v = static_cast<int16_t>(int(rng() % 256) - 128);
         samples.push_back(b);
     }
-    for (const Block& b : testBlocks(6)) samples.push_back(b);   // beyond 8-bit samples too
+    for (const Block& b : testBlocks(extremesSeed)) samples.push_back(b);
+    return samples;
+}
+
+}  // namespace
+
+TEST(CpuForms, ForwardTransformsAndQuantisation) {
+    const std::vector<Block> samples = sampleBlocks(5, 500, 6);
     const auto tables = testTables();
     for (const ClassTable& c : classTables()) {
         for (int slot = 0; slot < 2; ++slot)
@@ -243,19 +254,7 @@ TEST(CpuForms, ForwardTransformsAndQuantisation) {
 // The encoder's one-step transform and quantisation gives what the two slots
 // give one after the other, for the family whose routines it stands for.
 TEST(CpuForms, QuantisingForwardTransform) {
-    std::vector<Block> samples;
-    std::mt19937 rng(12);
-    for (int16_t v : {int16_t(-128), int16_t(127), int16_t(0)}) {
-        Block b;
-        b.fill(v);
-        samples.push_back(b);
-    }
-    for (int n = 0; n < 300; ++n) {
-        Block b;
-        for (int16_t& v : b) v = static_cast<int16_t>(int(rng() % 256) - 128);
-        samples.push_back(b);
-    }
-    for (const Block& b : testBlocks(13)) samples.push_back(b);   // beyond 8-bit samples too
+    const std::vector<Block> samples = sampleBlocks(12, 300, 13);
     const auto tables = testTables();
     for (const ClassTable& c : classTables())
         for (int kind = 0; kind < 2; ++kind) {
