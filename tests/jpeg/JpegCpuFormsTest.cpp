@@ -548,6 +548,19 @@ TEST(CpuForms, WholePicturesDecodeAndEncodeAlikeUnderEveryClass) {
 }
 #endif
 
+namespace {
+
+// The whole content of a file written from its start, which is then closed.
+std::vector<uint8_t> closeAndRead(std::FILE* f) {
+    std::vector<uint8_t> bytes(size_t(std::ftell(f)));
+    std::rewind(f);
+    EXPECT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
+    std::fclose(f);
+    return bytes;
+}
+
+}  // namespace
+
 // Entropy data of random blocks (0xFF bytes stuffed as they come), decoded
 // block by block; the data also ends early, inside a block, and meets a marker.
 TEST(CpuForms, HuffmanBlockDecoderAndSkipper) {
@@ -622,10 +635,33 @@ TEST(CpuForms, OutputPairToAFile) {
         }
         ASSERT_EQ(flushBits(w), 0);
         ASSERT_EQ(writeOut(w), 0);
-        std::vector<uint8_t> bytes(size_t(std::ftell(f)));
-        std::rewind(f);
-        ASSERT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
-        std::fclose(f);
+        const std::vector<uint8_t> bytes = closeAndRead(f);
+        EXPECT_EQ(int64_t(bytes.size()), w.written);
+        if (c.cls == kCpuOther) expected = bytes;
+        else EXPECT_TRUE(bytes == expected) << "class " << c.cls;
+    }
+}
+
+// Many blocks through the file writer's buffer, whose end falls now and then
+// inside the bytes a block coder stores at once.
+TEST(CpuForms, BlocksThroughTheFileBuffer) {
+    const HuffmanCode dc = standardCode(true), ac = standardCode(false);
+    std::vector<Block> blocks = testBlocks(14);
+    for (Block& b : blocks)
+        for (int16_t& v : b) v = static_cast<int16_t>(v % 1024);   // every DC difference has a code
+    std::vector<uint8_t> expected;
+    for (const ClassTable& c : classTables()) {
+        std::FILE* f = std::tmpfile();
+        ASSERT_NE(f, nullptr);
+        OutputWriter w;
+        c.ops.startOutput(w, nullptr, 0, f);
+        int16_t pred = 0;
+        for (size_t n = 0; n < blocks.size(); ++n)
+            ASSERT_EQ(c.ops.encodeBlock(w, dc, ac, pred, blocks[n].data()), 0) << where(c.cls, "encode block", n);
+        ASSERT_EQ(flushBits(w), 0);
+        ASSERT_EQ(writeOut(w), 0);
+        const std::vector<uint8_t> bytes = closeAndRead(f);
+        ASSERT_GT(bytes.size(), 4 * sizeof w.buffer);
         EXPECT_EQ(int64_t(bytes.size()), w.written);
         if (c.cls == kCpuOther) expected = bytes;
         else EXPECT_TRUE(bytes == expected) << "class " << c.cls;
