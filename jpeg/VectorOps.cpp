@@ -1087,11 +1087,7 @@ int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
         zz[k] = block[n];
     }
     HeldBits out(w);
-    const int diff = block[0] - dcPred;
-    dcPred = block[0];
-    const int dcSize = std::bit_width(unsigned(diff < 0 ? -diff : diff));
-    int e = out.code(dc, dcSize, uint32_t(diff < 0 ? diff - 1 : diff), dcSize);
-    // The AC codes with the writer's state in locals (the slow paths hand it
+    // The codes with the writer's state in locals (the slow paths hand it
     // over to `out` and take it back).
     uint64_t bits = out.bits;
     int count = out.count;
@@ -1108,6 +1104,26 @@ int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
         pos = out.pos;
         end = out.end;
     };
+    const int diff = block[0] - dcPred;
+    dcPred = block[0];
+    const int dcSize = std::bit_width(unsigned(diff < 0 ? -diff : diff));
+    int e = 0;
+    // The DC symbol is its size, so below 16 its entry holds the room for the value bits.
+    if (dcSize < 16 && dc.lengthWithValue[dcSize]) {
+        const int n = dc.lengthWithValue[dcSize];
+        const uint32_t valueBits = uint32_t(diff + (diff >> 31)) & ((1u << dcSize) - 1);
+        bits |= uint64_t(dc.codeWithRoom[dcSize] | valueBits) << (64 - count - n);
+        count += n;
+        if (count >= 32 && !emitWholeBytes(bits, count, pos, end)) {
+            handOver();
+            e = out.emitBytes();
+            takeBack();
+        }
+    } else {
+        handOver();
+        e = out.code(dc, dcSize, uint32_t(diff < 0 ? diff - 1 : diff), dcSize);
+        takeBack();
+    }
     int last = 0;
     while (!e && nonZero) {
         const int k = std::countr_zero(nonZero);
