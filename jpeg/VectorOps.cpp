@@ -1104,21 +1104,26 @@ int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
         pos = out.pos;
         end = out.end;
     };
+    // A symbol's code with the low `size` bits of value (less one when
+    // negative) from the symbol's entry, which has a code.
+    const auto putEntry = [&](const HuffmanCode& t, int symbol, int value, int size) {
+        const int n = t.lengthWithValue[symbol];
+        const uint32_t valueBits = uint32_t(value + (value >> 31)) & ((1u << size) - 1);
+        bits |= uint64_t(t.codeWithRoom[symbol] | valueBits) << (64 - count - n);
+        count += n;
+        if (count < 32 || emitWholeBytes(bits, count, pos, end)) return 0;
+        handOver();
+        const int err = out.emitBytes();
+        takeBack();
+        return err;
+    };
     const int diff = block[0] - dcPred;
     dcPred = block[0];
     const int dcSize = std::bit_width(unsigned(diff < 0 ? -diff : diff));
     int e = 0;
     // The DC symbol is its size, so below 16 its entry holds the room for the value bits.
     if (dcSize < 16 && dc.lengthWithValue[dcSize]) {
-        const int n = dc.lengthWithValue[dcSize];
-        const uint32_t valueBits = uint32_t(diff + (diff >> 31)) & ((1u << dcSize) - 1);
-        bits |= uint64_t(dc.codeWithRoom[dcSize] | valueBits) << (64 - count - n);
-        count += n;
-        if (count >= 32 && !emitWholeBytes(bits, count, pos, end)) {
-            handOver();
-            e = out.emitBytes();
-            takeBack();
-        }
+        e = putEntry(dc, dcSize, diff, dcSize);
     } else {
         handOver();
         e = out.code(dc, dcSize, uint32_t(diff < 0 ? diff - 1 : diff), dcSize);
@@ -1142,20 +1147,11 @@ int encodeBlockVector(OutputWriter& w, const HuffmanCode& dc, const HuffmanCode&
         // v is not zero: with the low bit set the compiler needs no zero case.
         const int size = std::bit_width(unsigned(v < 0 ? -v : v) | 1u);
         const int symbol = (run << 4) + size;
-        const int n = ac.lengthWithValue[symbol];
-        if (!n) {
+        if (!ac.lengthWithValue[symbol]) {
             e = kJpegBadHuffmanTable;
             break;
         }
-        // v - 1 for a negative v: its low size bits.
-        const uint32_t valueBits = uint32_t(v + (v >> 31)) & ((1u << size) - 1);
-        bits |= uint64_t(ac.codeWithRoom[symbol] | valueBits) << (64 - count - n);
-        count += n;
-        if (count >= 32 && !emitWholeBytes(bits, count, pos, end)) {
-            handOver();
-            e = out.emitBytes();
-            takeBack();
-        }
+        e = putEntry(ac, symbol, v, size);
     }
     handOver();
     if (!e && last < 63) e = out.code(ac, 0x00, 0, 0);
