@@ -2,12 +2,22 @@
 # that keep a pretend machine's state in a folder and log every call: from a
 # fresh machine it must add i386, refresh the lists and install everything; a
 # second run must do nothing; without root it goes through sudo, or stops
-# clearly when there is none.
+# clearly when there is none. On a machine that runs no 32-bit programs (the
+# real tools/probe-32bit under tests/tools/no32.c) it must leave 32-bit Wine out.
 #   bash install_deps.sh <source-dir>
 set -uo pipefail
-script="$(realpath "$1")/tools/install-deps"
+src=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The script runs from a copy of tools/ whose probe-32bit is either the real one
+# or a stand-in answering "yes", so the cases below hold on either kind of machine.
+mkdir -p "$work/tree/tools"
+cp "$src/tools/install-deps" "$work/tree/tools/"
+script="$work/tree/tools/install-deps"
+probe_says_yes() { printf '#!/bin/bash\necho yes\n' >"$work/tree/tools/probe-32bit"; }
+probe_is_real() { cp "$src/tools/probe-32bit" "$work/tree/tools/probe-32bit"; }
+probe_says_yes
+cc -O2 -o "$work/no32" "$src/tests/tools/no32.c" || { echo "FAIL: cannot build no32.c"; exit 1; }
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
@@ -23,7 +33,8 @@ echo "dpkg-query $*" >>"$state/calls.log"
 [[ $1 == -W && $2 == -f=* ]] || { echo "stand-in: unexpected dpkg-query $*" >&2; exit 2; }
 fmt=${2#-f=}; shift 2; rc=0
 for name; do
-    lines=$(awk -F: -v n="$name" "\$1 == n" "$state/installed")
+    if [[ $name == *:* ]]; then lines=$(grep -xF "$name" "$state/installed")
+    else lines=$(awk -F: -v n="$name" "\$1 == n" "$state/installed"); fi
     if [[ -z $lines ]]; then echo "dpkg-query: no packages found matching $name" >&2; rc=1; continue; fi
     while IFS=: read -r n a; do
         out=${fmt//\$\{Package\}/$n}; out=${out//\$\{Architecture\}/$a}; out=${out//\$\{Status\}/install ok installed}
@@ -73,13 +84,15 @@ fresh_machine() {
     : >"$work/state/foreign"
     echo "$1" >"$work/state/uid"
 }
-# run_script [nosudo]: one run with the stand-ins first on the PATH; sets out, rc, calls.
+# run_script [nosudo|no32]: one run with the stand-ins first on the PATH; sets out,
+# rc, calls. no32: as on a machine whose kernel runs no 32-bit programs.
 run_script() {
-    local path="$stubs:/usr/bin:/bin"
+    local path="$stubs:/usr/bin:/bin" wrap=()
+    [[ ${1:-} == no32 ]] && wrap=("$work/no32")
     if [[ ${1:-} == nosudo ]]; then
         # Only the tools the script needs, so no real sudo is found either.
         mkdir -p "$work/plain"
-        for t in bash env grep awk cat cp rm touch; do ln -sf "$(command -v $t)" "$work/plain/$t"; done
+        for t in bash env grep awk cat cp rm touch dirname; do ln -sf "$(command -v $t)" "$work/plain/$t"; done
         mkdir -p "$work/nosudo"
         for t in dpkg-query dpkg apt-get id; do ln -sf "$stubs/$t" "$work/nosudo/$t"; done
         path="$work/nosudo:$work/plain"
@@ -89,7 +102,7 @@ run_script() {
             { echo "FAIL: $t is not the stand-in; not running the script"; exit 1; }
     done
     : >"$work/state/calls.log"
-    out=$(PATH=$path bash "$script" 2>&1)
+    out=$(PATH=$path "${wrap[@]}" bash "$script" 2>&1)
     rc=$?
     calls=$(cat "$work/state/calls.log")
 }
@@ -120,6 +133,8 @@ else
         grep -qE "installed $(wc -w <<<"$list") packages" <<<"$out" && pass "says what it did" ||
         { fail "output does not say what it did"; show; }
     ! grep -q '^sudo' <<<"$calls" && pass "as root: no sudo" || fail "as root it used sudo"
+    grep -q 'this machine runs 32-bit programs' <<<"$out" && pass "says the machine runs 32-bit programs" ||
+        { fail "does not say what it found of 32-bit programs"; show; }
 fi
 
 # 2. The same machine again: everything is there, nothing is done.
@@ -155,6 +170,30 @@ fresh_machine 0
 touch "$work/state/broken"
 run_script
 ((rc != 0)) && pass "apt-get failure: status $rc" || { fail "apt-get failure reported as success"; show; }
+
+# 7. A machine that runs no 32-bit programs: no i386, no 32-bit Wine, and it says why.
+probe_is_real
+fresh_machine 0
+run_script no32
+list=$(tr ' ' '\n' <<<"$(installed_list)")
+if ((rc != 0)); then fail "no 32-bit programs: status $rc"; show
+else
+    ! grep -q -- '--add-architecture' <<<"$calls" && ! grep -q ':i386$' <<<"$list" &&
+        pass "no 32-bit programs: no i386 architecture, no i386 package" || { fail "no 32-bit programs: i386 asked for"; show; }
+    for p in wine wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 gstreamer1.0-plugins-good; do
+        grep -qx -- "$p" <<<"$list" || fail "no 32-bit programs: install list lacks $p"
+    done
+    grep -q 'runs no 32-bit programs.*leaving out 32-bit Wine' <<<"$out" && pass "says it leaves 32-bit Wine out" ||
+        { fail "no 32-bit programs: does not say so"; show; }
+fi
+run_script no32
+((rc == 0)) && ! grep -qE '^apt-get' <<<"$calls" && grep -q 'packages are installed' <<<"$out" &&
+    pass "no 32-bit programs, second run: nothing to do" || { fail "no 32-bit programs, second run: status $rc"; show; }
+# 32-bit Wine left over from before: still nothing to install, and it says the rig goes around it.
+echo wine32:i386 >>"$work/state/installed"
+run_script no32
+((rc == 0)) && grep -q 'wine32:i386 is installed but cannot start here' <<<"$out" &&
+    pass "no 32-bit programs, wine32 installed: says so" || { fail "no 32-bit programs, wine32 installed"; show; }
 
 if ((failures)); then echo "$failures check(s) failed"; exit 1; fi
 echo "all checks passed"
