@@ -4,6 +4,7 @@
 // two components, grey; from memory and from their files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "tests/jpeg/JpegRegionUtil.h"
@@ -56,3 +57,78 @@ TEST(JpegRegion, MadePicturesGiveTheCutOfTheWholeImage) {
 TEST(JpegInterrupted, MadePicturesResumedToTheEndGiveTheWholeImage) {
     for (const Made& m : kPictures) checkInterrupted(m.name, make(m, "interrupted"), m.color, m.channels);
 }
+
+// With the flag always set, a read gives control back after every MCU of a
+// scan (a block of a one-component scan, named by its place in that
+// component's grid), except after a progressive AC scan's blocks, where it
+// stops after whole block rows; resumed to the end it gives the whole image.
+TEST(JpegInterrupted, ScansStopAfterEachMcuExceptProgressiveAcScans) {
+    const Made pictures[] = {
+        {"split_scans_420", "-sample 2x2 -scans SCANS", 117, 91, kJpegColorRgb, 3},
+        {"progressive_grey", "-grayscale -progressive", 83, 69, kJpegColorGrey, 1},
+        {"progressive_422", "-progressive -sample 2x1", 90, 77, kJpegColorBgr, 3},
+    };
+    struct Stop {
+        int left, top;
+        bool operator==(const Stop& o) const { return left == o.left && top == o.top; }
+    };
+    for (const Made& m : pictures) {
+        SCOPED_TRACE(m.name);
+        const Source src = make(m, "mcu_stops");
+        const Picture whole = readWhole(src, 1, false, m.color, m.channels);
+        ASSERT_EQ(whole.result, 0);
+        JpegProperties p;
+        jpegInit(&p);
+        ASSERT_EQ(readParams(p, src, false), 0);
+        Canvas canvas(whole.pixels.size());
+        setBuffer(p, canvas.data(), whole.width, whole.height, m.channels, m.color);
+        // Stops inside each scan, and what that scan is.
+        std::vector<std::vector<Stop>> stops;
+        std::vector<std::string> kinds;
+        std::vector<std::pair<int, int>> grids;
+        int result = kJpegInterruptSuccess, returns = 0;
+        while (result == kJpegInterruptSuccess && ++returns < 100000) {
+            p.state.interrupt = 1;
+            result = jpegRead(&p, kJpegReadImage);
+            const CodecState& s = p.state;
+            if (result != kJpegInterruptSuccess || !s.scanInProgress) continue;
+            if (stops.size() < size_t(s.scanCount)) {
+                stops.resize(s.scanCount);
+                kinds.resize(s.scanCount);
+                grids.resize(s.scanCount);
+                const ScanInfo& scan = s.scan;
+                const FrameInfo& f = s.frame;
+                kinds[s.scanCount - 1] = scan.ns > 1 ? "interleaved" : s.progressive && scan.ss > 0 ? "ac" : "one";
+                if (scan.ns > 1) {
+                    grids[s.scanCount - 1] = {(m.width + 8 * f.hmax - 1) / (8 * f.hmax),
+                                              (m.height + 8 * f.vmax - 1) / (8 * f.vmax)};
+                } else {
+                    const FrameComponent& c = f.comp[scan.comp[0].frameIndex];
+                    const int w = (m.width * c.h + f.hmax - 1) / f.hmax, h = (m.height * c.v + f.vmax - 1) / f.vmax;
+                    grids[s.scanCount - 1] = {(w + 7) / 8, (h + 7) / 8};
+                }
+            }
+            EXPECT_EQ(s.roiLeft, s.roiRight);
+            EXPECT_EQ(s.roiTop, s.roiBottom);
+            stops[s.scanCount - 1].push_back({s.roiLeft, s.roiTop});
+        }
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(std::equal(whole.pixels.begin(), whole.pixels.end(), canvas.data()));
+        EXPECT_TRUE(canvas.guardsIntact());
+        jpegFree(&p);
+        ASSERT_FALSE(stops.empty());
+        for (size_t k = 0; k < stops.size(); ++k) {
+            SCOPED_TRACE("scan " + std::to_string(k + 1) + " (" + kinds[k] + ")");
+            const auto [across, down] = grids[k];
+            // Every MCU but the last (the read goes on into the next scan), or
+            // every block row's last block but the last row's.
+            std::vector<Stop> expected;
+            for (int y = 0; y < down; ++y)
+                for (int x = kinds[k] == "ac" ? across - 1 : 0; x < across; ++x)
+                    if (x + 1 < across || y + 1 < down) expected.push_back({x, y});
+            EXPECT_EQ(stops[k].size(), expected.size());
+            EXPECT_TRUE(stops[k] == expected);
+        }
+    }
+}
+
