@@ -19,6 +19,7 @@ struct Made {
     const char* options;         // cjpeg
     int width, height;
     int color, channels;
+    uint32_t seed = 3;           // of the picture's content
 };
 
 // Sizes that leave partial MCUs on the right and at the bottom.
@@ -36,7 +37,7 @@ const Made kPictures[] = {
 Source make(const Made& m, const char* use) {
     const std::string dir = vt_test::scratchDir(std::string("jpeg_") + use + "_" + m.name);
     const std::string pnm = dir + "/in.pnm", jpg = dir + "/out.jpg", scans = dir + "/scans.txt";
-    writePnm(pnm, photoLike(m.width, m.height, 3));
+    writePnm(pnm, photoLike(m.width, m.height, m.seed));
     std::FILE* f = std::fopen(scans.c_str(), "w");
     if (f) {
         std::fputs("0;\n1 2;\n", f);
@@ -132,3 +133,55 @@ TEST(JpegInterrupted, ScansStopAfterEachMcuExceptProgressiveAcScans) {
     }
 }
 
+// Row marks belong to the stream they were made from. A record read again
+// from another stream in the same place (the same file name, or the same
+// buffer address and size) with the same frame and first-scan offset gives
+// that stream's region, with or without a parameter read before.
+TEST(JpegRegion, RowMarksOfAnotherStreamInTheSamePlaceAreNotUsed) {
+    const Made a{"same_place_a", "-sample 2x2", 117, 91, kJpegColorRgb, 3, 3};
+    const Made b{"same_place_b", "-sample 2x2", 117, 91, kJpegColorRgb, 3, 11};
+    Source one = make(a, "marks"), other = make(b, "marks");
+    ASSERT_EQ(findMarker(one.data, 0xDA), findMarker(other.data, 0xDA));
+    ASSERT_FALSE(one.data == other.data);
+    // The same length: the shorter stream ends in zeros after its end marker.
+    const size_t size = std::max(one.data.size(), other.data.size());
+    one.data.resize(size, 0);
+    other.data.resize(size, 0);
+    for (bool file : {false, true})
+        for (int scale : {1, 8}) {
+            SCOPED_TRACE(std::string(file ? "file" : "memory") + " scale 1/" + std::to_string(scale));
+            Source place{one.data, vt_test::scratchDir("jpeg_marks_same_place") + "/picture.jpg"};
+            auto put = [&](const Source& from) {
+                std::copy(from.data.begin(), from.data.end(), place.data.begin());   // same address
+                vt_test::writeFileBytes(place.path, from.data);
+            };
+            put(one);
+            const Picture wholeOne = readWhole(place, scale, file, a.color, a.channels);
+            put(other);
+            const Picture wholeOther = readWhole(place, scale, file, a.color, a.channels);
+            ASSERT_EQ(wholeOne.result, 0);
+            ASSERT_EQ(wholeOther.result, 0);
+            const jpeg_test::Rect lower{3, wholeOne.height * 3 / 4, wholeOne.width - 2, wholeOne.height};
+            JpegProperties p;
+            jpegInit(&p);
+            struct Step {
+                const Source* stream;
+                bool params;
+                const Picture* whole;
+            } steps[] = {{&one, true, &wholeOne}, {&other, true, &wholeOther}, {&one, false, &wholeOne},
+                         {&other, false, &wholeOther}, {&other, true, &wholeOther}};
+            for (const Step& step : steps) {
+                put(*step.stream);
+                if (step.params) {
+                    ASSERT_EQ(readParams(p, place, file), 0);
+                }
+                const Picture got = readRegion(p, lower, scale, file, a.color, a.channels);
+                EXPECT_EQ(got.result, kJpegRoiSuccess);
+                EXPECT_TRUE(got.pixels == cut(*step.whole, lower, got.width, got.height))
+                    << (step.stream == &one ? "first" : "second") << " stream"
+                    << (step.params ? "" : " without a parameter read");
+            }
+            EXPECT_GT(rowMarksSet(p), 1);
+            jpegFree(&p);
+        }
+}
