@@ -86,6 +86,11 @@ void outputRegionMcu(CodecState& s, int column, int row);
 // Bytes of the scratch MCU a region read writes through.
 constexpr size_t kRegionScratchBytes = size_t(kMaxMcuSide) * kMaxMcuSide * 255;
 
+// ---- Region reads (JpegCodec.cpp)
+// At the first scan of a whole-image read: the region it asks for, at the
+// block side of its scale, and the row marks of this stream; 0, -5 or -23.
+int setupRegionRead(CodecState& s, int blockSide);
+
 // ---- Interrupted reads and writes
 // After the MCU (column, row) of an across x down grid: true, with the next
 // position stored in the scan, when the caller may be given back control;

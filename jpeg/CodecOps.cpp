@@ -155,14 +155,6 @@ void fillOpsVector(CodecOps* ops, int cls) {
     ops->quantise[1] = sse2 ? quantiseSse2 : cls == kCpuP6Sse ? quantiseMmxSse : quantiseMmx;
     ops->quantise[2] = quantiseScaledMmx;
     ops->dequantise[1] = sse2 ? dequantiseSse2 : dequantiseMmx;
-#if defined(__x86_64__) || defined(_M_X64)
-    // Every 64-bit processor has SSE2; there the 64-bit MMX registers would
-    // only halve the work per instruction for the class that picks SSE.
-    if (sse) {
-        ops->quantise[1] = quantiseSse2;
-        ops->dequantise[1] = dequantiseSse2;
-    }
-#endif
 #else
     (void)cls;
 #endif

@@ -157,66 +157,6 @@ void rewindStream(CodecState& s) {
     s.coefficientBytes = 0;
 }
 
-int blockSideOf(int ioType) {
-    switch (ioType) {
-    case 14: case 15: return 4;
-    case 16: case 17: return 2;
-    case 18: case 19: return 1;
-    default: return 8;
-    }
-}
-
-// The region a whole-image read asks for, in output pixels, clamped to the
-// image and to the buffer (which holds the region only). A right or bottom
-// edge of 0 stands for the image's edge.
-void setupRegion(JpegProperties* p, int ioType) {
-    CodecState& s = p->state;
-    s.regionActive = 0;
-    if (!s.frame.marker) return;
-    const int side = blockSideOf(ioType);
-    const int imageW = (s.frame.width * side + 7) / 8, imageH = (s.frame.height * side + 7) / 8;
-    int l = s.roiLeft, t = s.roiTop, r = s.roiRight, b = s.roiBottom;
-    if (!((r != 0 && r < imageW) || (b != 0 && b < imageH) || l > 0 || t > 0)) return;
-    if (r <= 0 || r > imageW) r = imageW;
-    if (b <= 0 || b > imageH) b = imageH;
-    l = std::max(l, 0);
-    t = std::max(t, 0);
-    r = int(std::min<int64_t>(r, int64_t(l) + s.work.width));
-    b = int(std::min<int64_t>(b, int64_t(t) + std::abs(s.work.height)));
-    s.region[0] = l;
-    s.region[1] = t;
-    s.region[2] = std::max(r, l);
-    s.region[3] = std::max(b, t);
-    s.regionActive = 1;
-}
-
-// Row marks belong to one stream: another stream (or frame) starts them over.
-int prepareRowMarks(JpegProperties* p, int ioType) {
-    CodecState& s = p->state;
-    if (!s.rowMarks) {
-        s.rowMarks = static_cast<RowMark*>(std::malloc(sizeof(RowMark) * kRowMarks));
-        if (!s.rowMarks) return kJpegMemoryError;
-        s.marksKey[0] = -1;
-    }
-    if (!s.regionScratch) {
-        s.regionScratch = static_cast<uint8_t*>(std::malloc(kRegionScratchBytes));
-        if (!s.regionScratch) return kJpegMemoryError;
-    }
-    int64_t source = 0;
-    if ((ioType & 1) == 0) {
-        for (const char* c = p->fileName; *c; ++c) source = source * 131 + static_cast<unsigned char>(*c);
-    } else {
-        source = static_cast<int64_t>(reinterpret_cast<uintptr_t>(p->buffer)) ^ (int64_t(p->bufferSize) << 40);
-    }
-    const int64_t key[4] = {source, s.resumeOffset, int64_t(s.frame.width) << 16 | s.frame.height,
-                            int64_t(s.frame.componentCount) << 8 | ((ioType & 1) == 0)};
-    if (std::memcmp(key, s.marksKey, sizeof key) != 0) {
-        for (int i = 0; i < kRowMarks; ++i) s.rowMarks[i].position = -1;
-        std::memcpy(s.marksKey, key, sizeof key);
-    }
-    return 0;
-}
-
 int readBody(JpegProperties* p, int ioType) {
     CodecState& s = p->state;
     const bool whole = isWholeImageType(ioType);
@@ -260,14 +200,8 @@ int readBody(JpegProperties* p, int ioType) {
         s.coefficientBytes = 0;
         s.requestedRoi[0] = s.roiLeft, s.requestedRoi[1] = s.roiTop;
         s.requestedRoi[2] = s.roiRight, s.requestedRoi[3] = s.roiBottom;
+        // The region is set up at the first scan, once the frame is known.
         s.regionActive = 0;
-        if (whole) {
-            setupRegion(p, ioType);
-            if (s.regionActive) {
-                int e = prepareRowMarks(p, ioType);
-                if (e) return e;
-            }
-        }
     }
 
     int result = s.outputPending ? 0 : decodeJpegStream(s, ioType);
@@ -303,7 +237,96 @@ int readBody(JpegProperties* p, int ioType) {
     return result;
 }
 
+// The region a whole-image read asks for, in output pixels, clamped to the
+// image and to the buffer (which holds the region only). A right or bottom
+// edge of 0 stands for the image's edge.
+void setupRegion(CodecState& s, int blockSide) {
+    s.regionActive = 0;
+    const int imageW = (s.frame.width * blockSide + 7) / 8, imageH = (s.frame.height * blockSide + 7) / 8;
+    int l = s.roiLeft, t = s.roiTop, r = s.roiRight, b = s.roiBottom;
+    if (!((r != 0 && r < imageW) || (b != 0 && b < imageH) || l > 0 || t > 0)) return;
+    if (r <= 0 || r > imageW) r = imageW;
+    if (b <= 0 || b > imageH) b = imageH;
+    l = std::max(l, 0);
+    t = std::max(t, 0);
+    r = int(std::min<int64_t>(r, int64_t(l) + s.work.width));
+    b = int(std::min<int64_t>(b, int64_t(t) + std::abs(s.work.height)));
+    s.region[0] = l;
+    s.region[1] = t;
+    s.region[2] = std::max(r, l);
+    s.region[3] = std::max(b, t);
+    s.regionActive = 1;
+}
+
+uint64_t mixBytes(uint64_t h, const uint8_t* p, size_t n) {
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 29;
+    }
+    for (; i < n; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
+    return h;
+}
+
+// The stream's bytes, all of them, as one number and a length: another stream
+// under the same name or at the same address gives another number. A file is
+// read through the region scratch and left where the reader stands.
+int fingerprintStream(CodecState& s, uint64_t* hash, int64_t* length) {
+    const StreamReader& r = s.reader;
+    uint64_t h = 0x243F6A8885A308D3ull;
+    if (!r.file) {
+        *length = r.end - r.base;
+        *hash = mixBytes(h, r.base, size_t(*length));
+        return 0;
+    }
+    const int64_t resumeAt = r.bufferStart + (r.end - r.base);
+    if (resumeAt > 0x7FFFFFFF || std::fseek(r.file, 0, SEEK_SET) != 0) return kJpegFileError;
+    int64_t total = 0;
+    for (;;) {
+        const size_t n = std::fread(s.regionScratch, 1, kRegionScratchBytes, r.file);
+        h = mixBytes(h, s.regionScratch, n);
+        total += int64_t(n);
+        if (n < kRegionScratchBytes) break;
+    }
+    if (std::ferror(r.file) || std::fseek(r.file, static_cast<long>(resumeAt), SEEK_SET) != 0) return kJpegFileError;
+    *hash = h;
+    *length = total;
+    return 0;
+}
+
+// Row marks are kept only for the stream they were made from: any other
+// stream (or a changed one) starts them over.
+int prepareRowMarks(CodecState& s) {
+    if (!s.rowMarks) {
+        s.rowMarks = static_cast<RowMark*>(std::malloc(sizeof(RowMark) * kRowMarks));
+        if (!s.rowMarks) return kJpegMemoryError;
+        s.marksKey[1] = -1;
+    }
+    if (!s.regionScratch) {
+        s.regionScratch = static_cast<uint8_t*>(std::malloc(kRegionScratchBytes));
+        if (!s.regionScratch) return kJpegMemoryError;
+    }
+    uint64_t hash = 0;
+    int64_t length = 0;
+    int e = fingerprintStream(s, &hash, &length);
+    if (e) return e;
+    const int64_t key[4] = {int64_t(hash), length, int64_t(s.frame.width) << 16 | s.frame.height,
+                            s.frame.componentCount};
+    if (std::memcmp(key, s.marksKey, sizeof key) != 0) {
+        for (int i = 0; i < kRowMarks; ++i) s.rowMarks[i].position = -1;
+        std::memcpy(s.marksKey, key, sizeof key);
+    }
+    return 0;
+}
+
 }  // namespace
+
+int setupRegionRead(CodecState& s, int blockSide) {
+    setupRegion(s, blockSide);
+    return s.regionActive ? prepareRowMarks(s) : 0;
+}
 
 int validateProperties(JpegProperties* p) {
     if (p->keepState) return 0;

@@ -363,7 +363,9 @@ int beginImage(CodecState& s, int ioType) {
     const FrameInfo& f = s.frame;
     s.progressive = f.marker == 0xC2;
     s.coefficientMode = s.progressive || s.scan.ns < f.componentCount;
-    int e = setupFrameOutput(s, blockSideFor(ioType));
+    int e = setupRegionRead(s, blockSideFor(ioType));
+    if (e) return e;
+    e = setupFrameOutput(s, blockSideFor(ioType));
     if (e) return e;
     if (s.coefficientMode) {
         std::free(s.coefficients);

@@ -256,8 +256,9 @@ inline int decodeInto(CodecState& s, int i, int16_t* block) {
                         : decodeAcRefine(r, block, s.acTables[sc.acTable], scan.ss, scan.se, scan.al);
 }
 
-// An interrupted one-component scan stops after whole block rows, the
-// rectangle naming the row's last block; other scans after each MCU.
+// An interrupted scan stops after each MCU (a block of a one-component scan),
+// the rectangle naming it; a progressive AC scan only after whole block rows,
+// the rectangle naming the row's last block.
 int decodeCoefficientScan(CodecState& s) {
     const FrameInfo& f = s.frame;
     ScanInfo& scan = s.scan;
@@ -281,7 +282,9 @@ int decodeCoefficientScan(CodecState& s) {
     if (scan.ns == 1) {
         const FrameComponent& fc = f.comp[scan.comp[0].frameIndex];
         const int64_t total = int64_t(fc.blocksAcross) * fc.blocksDown;
-        for (int by = scan.nextRow; by < fc.blocksDown; ++by) {
+        const bool rowsOnly = s.progressive && scan.ss > 0;
+        const int startRow = scan.nextRow, startCol = scan.nextColumn;
+        for (int by = startRow; by < fc.blocksDown; ++by) {
             const int mcuRow = by / fc.v;
             if (region && mcuRow >= g.row1) break;
             int16_t* rowRecords = s.coefficients + size_t(mcuRow) * f.mcusAcross * recordSize;
@@ -289,7 +292,7 @@ int decodeCoefficientScan(CodecState& s) {
             auto blockAt = [&](int bx) {
                 return rowRecords + size_t(bx / fc.h) * recordSize + size_t(inRow + bx % fc.h) * 64;
             };
-            for (int bx = 0; bx < fc.blocksAcross; ++bx) {
+            for (int bx = by == startRow ? startCol : 0; bx < fc.blocksAcross; ++bx) {
                 int16_t* block = blockAt(bx);
                 prefetchBlock(blockAt(std::min(bx + kPrefetchAhead, fc.blocksAcross - 1)));
                 const bool inside = !region || (mcuRow >= g.row0 && bx / fc.h >= g.col0 && bx / fc.h < g.col1);
@@ -298,8 +301,10 @@ int decodeCoefficientScan(CodecState& s) {
                 if (scanOver(s)) return 0;
                 e = checkRestart(s, int64_t(by) * fc.blocksAcross + bx + 1, total);
                 if (e) return restartError(e);
+                if (!rowsOnly && interruptAfter(s, bx, by, fc.blocksAcross, fc.blocksDown))
+                    return kJpegInterruptSuccess;
             }
-            if (interruptAfter(s, fc.blocksAcross - 1, by, fc.blocksAcross, fc.blocksDown))
+            if (rowsOnly && interruptAfter(s, fc.blocksAcross - 1, by, fc.blocksAcross, fc.blocksDown))
                 return kJpegInterruptSuccess;
         }
         scan.nextColumn = scan.nextRow = 0;

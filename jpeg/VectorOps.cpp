@@ -790,7 +790,31 @@ void fetchGreyVector(const FetchPlan& p, int column, int row, int16_t* out) {
     }
 }
 
+// Cb, Cb, Cb, Cb, Cr, Cr, Cr, Cr (16-bit lanes) of four pixel pairs of Y0, Cb,
+// Y1, Cr bytes, with the SSE integer word shuffles.
+inline __m128i chromaByWordShuffles(__m128i v) {
+    const __m128i w = _mm_srli_epi16(v, 8);   // Cb, Cr, Cb, Cr, ...
+    const __m128i pairs = _mm_shufflehi_epi16(_mm_shufflelo_epi16(w, _MM_SHUFFLE(3, 1, 2, 0)), _MM_SHUFFLE(3, 1, 2, 0));
+    return _mm_shuffle_epi32(pairs, _MM_SHUFFLE(3, 1, 2, 0));
+}
+
+// Cb and Cr of eight pixel pairs (16-bit lanes) from sixteen pixels of Y0,
+// Cb, Y1, Cr bytes in two registers.
+template <bool kWordShuffles>
+inline void chromaOfPairs(__m128i v0, __m128i v1, __m128i* cb, __m128i* cr) {
+    if (kWordShuffles) {
+        const __m128i a = chromaByWordShuffles(v0), b = chromaByWordShuffles(v1);
+        *cb = _mm_unpacklo_epi64(a, b);
+        *cr = _mm_unpackhi_epi64(a, b);
+        return;
+    }
+    const __m128i low = _mm_set1_epi32(0xFF);
+    *cb = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(v0, 8), low), _mm_and_si128(_mm_srli_epi32(v1, 8), low));
+    *cr = _mm_packs_epi32(_mm_srli_epi32(v0, 24), _mm_srli_epi32(v1, 24));
+}
+
 // Y0, Cb, Y1, Cr: Y 2x1 over one Cb and one Cr per pair of pixels.
+template <bool kWordShuffles>
 void fetchPacked422Vector(const FetchPlan& p, int column, int row, int16_t* out) {
     const int x0 = column * 16, y0 = row * 8;
     if (p.mode != kFetchBytes || !p.packed || p.components != 3 || p.hmax != 2 || p.vmax != 1 || p.h[1] != 1 ||
@@ -798,7 +822,7 @@ void fetchPacked422Vector(const FetchPlan& p, int column, int row, int16_t* out)
         gPlainBytesFetch(p, column, row, out);
         return;
     }
-    const __m128i low = _mm_set1_epi32(0xFF), bias = _mm_set1_epi16(128);
+    const __m128i bias = _mm_set1_epi16(128);
     for (int y = 0; y < 8; ++y) {
         const uint8_t* src = p.origin + ptrdiff_t(y0 + y) * p.stride + ptrdiff_t(x0) * 2;
         const __m128i v0 = load128(src), v1 = load128(src + 16);
@@ -809,8 +833,8 @@ void fetchPacked422Vector(const FetchPlan& p, int column, int row, int16_t* out)
         const __m128i luma = _mm_packus_epi16(y0v, y1v);   // 16 Y bytes
         store128(out + y * 8, _mm_sub_epi16(_mm_unpacklo_epi8(luma, _mm_setzero_si128()), bias));
         store128(out + 64 + y * 8, _mm_sub_epi16(_mm_unpackhi_epi8(luma, _mm_setzero_si128()), bias));
-        const __m128i cb = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(v0, 8), low), _mm_and_si128(_mm_srli_epi32(v1, 8), low));
-        const __m128i cr = _mm_packs_epi32(_mm_srli_epi32(v0, 24), _mm_srli_epi32(v1, 24));
+        __m128i cb, cr;
+        chromaOfPairs<kWordShuffles>(v0, v1, &cb, &cr);
         store128(out + 128 + y * 8, _mm_sub_epi16(cb, bias));
         store128(out + 192 + y * 8, _mm_sub_epi16(cr, bias));
     }
@@ -959,10 +983,7 @@ void fillMcuFetchVector(CodecOps* ops, bool sseIntegers) {
     f[kFetchGrey] = fetchGreyVector;
     f[kFetchYccFromFour] = fetchMeansDispatch;
     f[kFetchPassThrough] = fetchPassThroughVector;
-    // The packed 4:2:2 form is one routine for the classes with and without
-    // the SSE integer instructions.
-    (void)sseIntegers;
-    f[kFetchPacked422] = fetchPacked422Vector;
+    f[kFetchPacked422] = sseIntegers ? fetchPacked422Vector<true> : fetchPacked422Vector<false>;
 }
 
 // ---- Huffman block encoder: the non-zero coefficients found from a mask,

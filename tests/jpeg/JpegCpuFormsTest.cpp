@@ -7,6 +7,8 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <map>
+#include <string>
 #include <random>
 #include <vector>
 
@@ -113,7 +115,70 @@ std::string where(int cls, const char* op, size_t n) {
     return "class " + std::to_string(cls) + " " + op + " case " + std::to_string(n);
 }
 
+#ifdef VT_VECTOR_FORMS
+// Every operation slot of a table, by name.
+std::vector<std::pair<std::string, uintptr_t>> slotsOf(const CodecOps& o) {
+    auto at = [](auto f) { return reinterpret_cast<uintptr_t>(f); };
+    std::vector<std::pair<std::string, uintptr_t>> s = {
+        {"end-of-call hook", at(o.leaveSimdState)}, {"forward DCT 0", at(o.forwardDct[0])},
+        {"forward DCT 1", at(o.forwardDct[1])},     {"output start", at(o.startOutput)},
+        {"output bytes", at(o.writeBytes)},         {"block encoder", at(o.encodeBlock)},
+        {"block decoder", at(o.decodeBlock)},       {"block skipper", at(o.skipBlock)},
+    };
+    for (int family = 0; family < 2; ++family)
+        for (int size = 0; size < 4; ++size)
+            s.push_back({"inverse DCT " + std::to_string(family) + "." + std::to_string(size), at(o.idct[family][size])});
+    for (int i = 0; i < kMcuFetchCount; ++i) s.push_back({"fetch " + std::to_string(i), at(o.fetch[i])});
+    for (int i = 0; i < kOutputKernelCount; ++i) s.push_back({"output kernel " + std::to_string(i), at(o.outputKernel[i])});
+    for (int i = 0; i < 3; ++i) {
+        s.push_back({"quantise " + std::to_string(i), at(o.quantise[i])});
+        s.push_back({"dequantise " + std::to_string(i), at(o.dequantise[i])});
+    }
+    return s;
+}
+#endif
+
 }  // namespace
+
+#ifdef VT_VECTOR_FORMS
+// Which classes hold one routine for each operation: a letter per filler, in
+// the order of classTables() (classes 0-2, 3, 4, 5, 6); equal letters, the
+// same routine; different letters, different routines. Unnamed slots hold one
+// routine in every class.
+TEST(CpuForms, ClassesShareTheRoutinesOfTheClassTable) {
+    readCpuInfo(&gCpuInfo);
+    if (!(gCpuInfo.features & kCpuFeatureSse2)) GTEST_SKIP() << "the vector forms need SSE2";
+    std::map<std::string, std::string> shared = {
+        {"end-of-call hook", "ABBBB"}, {"forward DCT 0", "ABBBB"},   {"forward DCT 1", "ABBCD"},
+        {"inverse DCT 0.0", "ABBBB"},  {"inverse DCT 1.0", "ABBCD"}, {"output start", "ABBBB"},
+        {"output bytes", "ABBBB"},     {"block encoder", "ABBCB"},   {"block decoder", "ABCCC"},
+        {"block skipper", "ABBBB"},    {"quantise 0", "ABBBB"},      {"quantise 1", "ABBCD"},
+        {"quantise 2", "ABBBB"},       {"dequantise 1", "ABBBD"},
+        // The packed 4:2:2 fetch, and the 2x1 kernels to R, G, B and B, G, R.
+        {"fetch 14", "ABBCC"},         {"output kernel 2", "ABBCC"}, {"output kernel 5", "ABBCC"},
+    };
+    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}) shared["fetch " + std::to_string(i)] = "ABBBB";
+    for (int i : {0, 1, 3, 4, 6, 7, 8, 9, 14, 15, 16, 17}) shared["output kernel " + std::to_string(i)] = "ABBBB";
+    const auto& tables = classTables();
+    ASSERT_EQ(tables.size(), 5u);
+    std::vector<std::vector<std::pair<std::string, uintptr_t>>> slots;
+    for (const ClassTable& c : tables) slots.push_back(slotsOf(c.ops));
+    for (size_t n = 0; n < slots[0].size(); ++n) {
+        const std::string& what = slots[0][n].first;
+        const std::string letters = shared.count(what) ? shared[what] : "AAAAA";
+        for (size_t i = 0; i < 5; ++i)
+            for (size_t j = i + 1; j < 5; ++j)
+                EXPECT_EQ(letters[i] == letters[j], slots[i][n].second == slots[j][n].second)
+                    << what << ": classes " << tables[i].cls << " and " << tables[j].cls << " should "
+                    << (letters[i] == letters[j] ? "share" : "not share") << " a routine";
+    }
+    // The second slot of each pair holds the first form again.
+    for (const ClassTable& c : tables) {
+        EXPECT_EQ(c.ops.quantise[2], c.ops.quantise[0]) << c.cls;
+        EXPECT_EQ(c.ops.dequantise[2], c.ops.dequantise[0]) << c.cls;
+    }
+}
+#endif
 
 TEST(CpuForms, EveryFillerWritesEverySlot) {
     for (const ClassTable& c : classTables()) {

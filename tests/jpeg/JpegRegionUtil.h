@@ -167,8 +167,9 @@ inline void checkRegions(const std::string& name, const Source& src, int color, 
                 EXPECT_EQ(p.state.roiRight, rect.right) << what << " interrupted";
                 jpegFree(&p);
             }
-            // Two reads on one record: the first leaves row marks, the second
-            // (lower in the picture) starts from them.
+            // Reads on one record: the first leaves row marks, the later ones
+            // (lower in the picture) start from them, also when no parameter
+            // read comes between (the read then starts at the stream's head).
             JpegProperties p;
             jpegInit(&p);
             ASSERT_EQ(readParams(p, src, file), 0);
@@ -179,8 +180,12 @@ inline void checkRegions(const std::string& name, const Source& src, int color, 
             EXPECT_TRUE(first.pixels == cut(whole, upper, first.width, first.height));
             const RowMark* marks = p.state.rowMarks;
             const int marksAfterFirst = rowMarksSet(p);
-            for (const Rect& r : {upper, lower}) {
-                ASSERT_EQ(readParams(p, src, file), 0);
+            const std::pair<Rect, bool> reads[] = {{upper, true}, {lower, true}, {lower, false}, {upper, false}};
+            for (const auto& [r, params] : reads) {
+                SCOPED_TRACE(params ? "after a parameter read" : "without a parameter read");
+                if (params) {
+                    ASSERT_EQ(readParams(p, src, file), 0);
+                }
                 const Picture again = readRegion(p, r, scale, file, color, channels);
                 EXPECT_EQ(again.result, kJpegRoiSuccess);
                 EXPECT_TRUE(again.pixels == cut(whole, r, again.width, again.height));
