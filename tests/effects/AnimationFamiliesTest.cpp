@@ -138,4 +138,28 @@ TEST(WaterJet, LoudBandGivesEightyDropsAtItsJet) {
     }
 }
 
+// A scanner band of magnitude a gets 2a + 1 sparks at every magnitude the sound
+// analysis gives (up to 362). A spark draws its column and row from ten random
+// numbers, so the numbers a frame takes count its sparks.
+TEST(Scanner, BandGetsTwiceItsMagnitudePlusOneSparks) {
+    struct Case {
+        int16_t magnitude;
+        int sparks;
+    } cases[] = {{0, 1}, {1, 3}, {100, 201}, {255, 511}, {256, 513}, {362, 725}};
+    for (const Case& c : cases) {
+        Layer run(40, 8);   // one band of rows (offset 2), spectrum band 8 / 4 + 1 = 3
+        run.spectrum[3] = c.magnitude;
+        crtSrand(9);
+        drawScanner(run.p.destination, run.p.pitch, &run.p.rect, run.spectrum, 200);
+        const uint32_t end = crtRandState();
+        crtSrand(9);
+        int taken = 0;
+        while (crtRandState() != end && taken < 100000) {
+            crtRand();
+            ++taken;
+        }
+        EXPECT_EQ(taken, 10 * c.sparks) << "magnitude " << c.magnitude;
+    }
+}
+
 }  // namespace
