@@ -488,8 +488,7 @@ void drawNodra(Pixel* dst, int32_t pitch, const Rect* clip, int32_t level) {
 void drawVeskor(EffectParams* p) {
     runGuardedEntry(kUnit, __LINE__, [p] {
         const Box b = boxOf(p->rect);
-        // The counter word is shared with other rows; a run starts it at 0.
-        if (p->firstFrame) p->frameCounter = 0;
+        // The counter carries over from any earlier run: a new run goes on where it stands.
         const int32_t n = ++p->frameCounter;
         const float fn = static_cast<float>(n);
         const int32_t ax = b.w / 6, ay = b.h / 6;

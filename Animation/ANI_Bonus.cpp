@@ -27,12 +27,11 @@ void bonusFrame(EffectParams* p, int32_t waves, int32_t tightness, int32_t mode)
     if (p->firstFrame) {
         dropScratchBuffers(p);
         turnDirection(p) = 1;
-        // The phase word is shared with other rows; a run starts its spiral at 0.
-        p->frameCounter = 0;
     }
     if (holdScratchBuffers(p, 1)) fillSpiralMap(p, tightness);
     updateAnimationLevel(p, 0.97f, 1.0f);
     if (p->beat) turnDirection(p) = -turnDirection(p);
+    // The phase word carries over: a new run starts from whatever it holds.
     p->frameCounter = static_cast<int32_t>(static_cast<uint32_t>(p->frameCounter) +
                                            static_cast<uint32_t>(static_cast<int32_t>(std::floor(2.0f * turnDirection(p) * p->level))));
     const auto* map = reinterpret_cast<const int32_t*>(p->buffers[0]);

@@ -17,9 +17,6 @@ namespace {
 constexpr int32_t kDropSlots = 8000;
 constexpr Pixel kSunColour = 0x460F06;
 constexpr Pixel kTrioColours[3] = {0x461908, 0x084619, 0x190846};
-// A loud band would cost tens of thousands of sparks a frame; its colour is
-// saturated long before, so the spark count stops at that of a band of 255.
-constexpr int32_t kMaxScannerBand = 255;
 
 struct UpgradedState {
     int32_t rgbSunFlag = 0;
@@ -154,7 +151,7 @@ void drawScanner(Pixel* dst, int32_t pitch, const Rect* clip, const int16_t* spe
         if (a < 0) continue;
         const Pixel colour = static_cast<Pixel>((std::min(fr * a, 255) << 16) | (std::min(fg * a, 255) << 8) |
                                                 std::min(fb * a, 255));
-        const int32_t sparks = 2 * std::min(a, kMaxScannerBand) + 1;
+        const int32_t sparks = 2 * a + 1;
         for (int32_t i = 0; i < sparks; ++i) {
             const int32_t p = std::clamp(s + randBell(-4 * g, g, 5), 0, b.w - 1);
             int32_t q = k + randBell(-8, 8, 5);

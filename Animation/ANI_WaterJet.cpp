@@ -76,11 +76,9 @@ void runWaterJet(EffectParams* p, int32_t gravity) {
     if (p->firstFrame) {
         freeParticleList(WaterJetParticles);
         g_setup.gravity = gravity;
-        // The drop colour follows this counter; what an earlier row left in it is not ours.
-        p->frameCounter = 0;
     }
     g_setup.clip = p->rect;
-    p->frameCounter += 1;
+    p->frameCounter += 1;   // never reset here: the drop colours go on from the last run
     updateAnimationLevel(p, 0.9f, 1.0f);
     updateParticles(WaterJetParticles, p);
     spawnDrops(p, w, h);

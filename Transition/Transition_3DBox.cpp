@@ -27,11 +27,10 @@ void render3dOrthogonal(EffectParams* t, int32_t dir, int32_t spin, int32_t axis
             grid[r * kSide + c] = {static_cast<float>(c * f.w) / 32.0f - static_cast<float>(f.w / 2),
                                    static_cast<float>(r * f.h) / 32.0f - static_cast<float>(f.h / 2), 0.0f, 0};
 
-    if (t->firstFrame) {
-        resetTransforms();
-        setViewport(t->rect.left, t->rect.top, t->rect.right, t->rect.bottom);
-        setProjection(60.0f, 0, static_cast<float>((f.w + f.h) * 200 / 256), 0.0f);
-    }
+    // The camera is shared with the animation drawn before us in the same frame: set it up every frame.
+    resetTransforms();
+    setViewport(t->rect.left, t->rect.top, t->rect.right, t->rect.bottom);
+    setProjection(60.0f, 0, static_cast<float>((f.w + f.h) * 200 / 256), 0.0f);
     lookFromFront();
     rotate(static_cast<float>(spin) * m * 1.5707964f, 0.0f, 0.0f, 1.0f);
     const double b = axisDegrees * 0.017453292522222223;

@@ -46,11 +46,10 @@ void render3dFlag2(EffectParams* t, int32_t dir) {
     MeshVertex grid[kFlagRows * kFlagCols];
     buildClothFlagGrid(nodes, static_cast<float>(f.w) * s * 0.01f, s * static_cast<float>(f.h) * -0.013333334f, grid);
 
-    if (t->firstFrame) {
-        resetTransforms();
-        setViewport(t->rect.left, t->rect.top, t->rect.right, t->rect.bottom);
-        setProjection(120.0f, 0, static_cast<float>((f.w + f.h) * 256 / 1120 * 200 / 256), 0.0f);
-    }
+    // The camera is shared with the animation drawn before us in the same frame: set it up every frame.
+    resetTransforms();
+    setViewport(t->rect.left, t->rect.top, t->rect.right, t->rect.bottom);
+    setProjection(120.0f, 0, static_cast<float>((f.w + f.h) * 256 / 1120 * 200 / 256), 0.0f);
     lookFromFront();
     translate(-static_cast<float>(f.w) * m * m * m, 0.0f, 0.0f);
     transformGrid(grid, kFlagRows, kFlagCols);

@@ -428,7 +428,7 @@ void renderWiTriangle(EffectParams* t, int32_t direction) {
         corners[k][0] = cx + truncToInt(r * std::cos(g));
         corners[k][1] = cy + truncToInt(r * std::sin(g));
     }
-    TexturedTriangle tri{f.canvas, f.rect, f.pitch, corners[0], corners[1], corners[2],
-                         window, f.pitch, corners[0], corners[1], corners[2]};
-    drawTexturedTriangle(tri);
+    // The window picture stands in place: copied, not sampled through the affine
+    // steps, which slip by a pixel inside a triangle this large.
+    copyTriangleInPlace(f.canvas, f.rect, f.pitch, corners[0], corners[1], corners[2], window);
 }

@@ -1,9 +1,10 @@
 // The fixed-function camera of the software 3D renderer.
 //
 // One global CameraState holds a projection and a model-view matrix, the
-// viewport and the projection distance. An effect resets it, sets the viewport
-// and projection on its first frame, then every frame builds the model-view
-// matrix (lookAt, rotate, translate) and projects its grid with transformGrid.
+// viewport and the projection distance. Every frame an effect resets it, sets
+// the viewport and projection, builds the model-view matrix (lookAt, rotate,
+// translate) and projects its grid with transformGrid: an animation and a
+// transition drawn in the same frame each set it their own way.
 //
 // Matrices are 16 floats, row-major, acting on column vectors: the translation
 // sits in column 3 and every operation multiplies on the left (new = Op x old),

@@ -55,50 +55,90 @@ void lerpGrid(MeshGrid* out, const MeshGrid* a, const MeshGrid* b, int32_t cols,
     }
 }
 
-void drawTexturedTriangle(const TexturedTriangle& tri) {
-    struct Corner {
-        int32_t x, y, u, v;
-    } c[3] = {{tri.p0[0], tri.p0[1], tri.t0[0], tri.t0[1]},
-              {tri.p1[0], tri.p1[1], tri.t1[0], tri.t1[1]},
-              {tri.p2[0], tri.p2[1], tri.t2[0], tri.t2[1]}};
+namespace {
+
+struct Corner {
+    int32_t x, y, u, v;
+};
+
+// t / steps as a fixed-point reciprocal of `steps`, for the deltas up to `reach`.
+// 20 fraction bits keep the result within a step of the exact one while
+// steps x reach stays within 2^20 (spans and edges of up to about 1,024
+// pixels); longer ones take 32, or the picture inside them slips by a pixel.
+struct Reciprocal {
+    int bits;
+    int64_t factor;
+    Reciprocal(int64_t steps, int64_t reach) {
+        bits = steps * reach > (int64_t{1} << 20) ? 32 : 20;
+        factor = steps > 0 ? (int64_t{1} << bits) / steps : int64_t{1} << bits;
+    }
+    int64_t times(int64_t t) const { return (t * factor) >> bits; }
+};
+
+int64_t largest(int64_t a, int64_t b, int64_t c) { return std::max({a < 0 ? -a : a, b < 0 ? -b : b, c < 0 ? -c : c}); }
+
+// Walks the rows of the triangle a, b, c within the clip's rows; per row calls
+// span(y, left, right) with x, u and v of the left and right edges.
+template <class Span>
+void walkTriangle(Corner a, Corner b, Corner c, const Rect& clip, Span&& span) {
+    Corner k[3] = {a, b, c};
     const int pairs[3][2] = {{0, 1}, {0, 2}, {1, 2}};
     for (const auto& p : pairs)
-        if (c[p[1]].y < c[p[0]].y) std::swap(c[p[0]], c[p[1]]);
-    const Corner &top = c[0], &mid = c[1], &bottom = c[2];
+        if (k[p[1]].y < k[p[0]].y) std::swap(k[p[0]], k[p[1]]);
+    const Corner &top = k[0], &mid = k[1], &bottom = k[2];
     const bool midLeft = windingTestB(&mid.x, &mid.y, &top.x, &top.y, &bottom.x, &bottom.y) == 1;
 
-    constexpr int kFrac = 20;
-    constexpr int64_t kOne = int64_t{1} << kFrac;
     // x, u, v of an edge at row y, 20 fraction bits, the divisor reduced by one.
-    auto along = [&](const Corner& a, const Corner& b, int32_t y, int64_t out[3]) {
-        const int64_t span = int64_t{b.y} - a.y - 1;
-        const int64_t factor = span > 0 ? kOne / span : kOne;
-        const int64_t k = int64_t{y} - a.y;
-        out[0] = a.x + (((k * (int64_t{b.x} - a.x)) * factor) >> kFrac);
-        out[1] = a.u + (((k * (int64_t{b.u} - a.u)) * factor) >> kFrac);
-        out[2] = a.v + (((k * (int64_t{b.v} - a.v)) * factor) >> kFrac);
+    auto along = [&](const Corner& e0, const Corner& e1, int32_t y, int64_t out[3]) {
+        const int64_t dx = int64_t{e1.x} - e0.x, du = int64_t{e1.u} - e0.u, dv = int64_t{e1.v} - e0.v;
+        const Reciprocal r(int64_t{e1.y} - e0.y - 1, largest(dx, du, dv));
+        const int64_t n = int64_t{y} - e0.y;
+        out[0] = e0.x + r.times(n * dx);
+        out[1] = e0.u + r.times(n * du);
+        out[2] = e0.v + r.times(n * dv);
     };
-    const Rect& clip = tri.clip;
     auto band = [&](const Corner& s0, const Corner& s1, int32_t yFrom, int32_t yTo) {
         for (int32_t y = std::max(yFrom, clip.top); y < std::min(yTo, clip.bottom); ++y) {
             int64_t e[3], l[3];
             along(s0, s1, y, e);
             along(top, bottom, y, l);
-            const int64_t* left = midLeft ? e : l;
-            const int64_t* right = midLeft ? l : e;
-            const int64_t xl = left[0], xr = right[0];
-            if (xr <= xl) continue;
-            const int64_t factor = xr - xl - 1 > 0 ? kOne / (xr - xl - 1) : kOne;
-            const int64_t du = (right[1] - left[1]) * factor, dv = (right[2] - left[2]) * factor;
-            Pixel* out = tri.dst + static_cast<intptr_t>(y) * tri.dstPitch;
-            for (int64_t x = std::max<int64_t>(xl, clip.left); x < std::min<int64_t>(xr, clip.right); ++x) {
-                const int64_t u = left[1] + (((x - xl) * du) >> kFrac);
-                const int64_t v = left[2] + (((x - xl) * dv) >> kFrac);
-                if (v >= clip.top && v < clip.bottom && u >= clip.left && u < clip.right)
-                    out[x] = tri.texture[v * tri.texturePitch + u];
-            }
+            span(y, midLeft ? e : l, midLeft ? l : e);
         }
     };
     band(top, mid, top.y, mid.y);
     band(mid, bottom, mid.y, bottom.y);
+}
+
+}  // namespace
+
+void drawTexturedTriangle(const TexturedTriangle& tri) {
+    const Rect& clip = tri.clip;
+    walkTriangle(Corner{tri.p0[0], tri.p0[1], tri.t0[0], tri.t0[1]}, Corner{tri.p1[0], tri.p1[1], tri.t1[0], tri.t1[1]},
+                 Corner{tri.p2[0], tri.p2[1], tri.t2[0], tri.t2[1]}, clip,
+                 [&](int32_t y, const int64_t* left, const int64_t* right) {
+                     const int64_t xl = left[0], xr = right[0];
+                     if (xr <= xl) return;
+                     const int64_t du = right[1] - left[1], dv = right[2] - left[2];
+                     const Reciprocal r(xr - xl - 1, largest(du, dv, 0));
+                     const int64_t su = du * r.factor, sv = dv * r.factor;
+                     Pixel* out = tri.dst + static_cast<intptr_t>(y) * tri.dstPitch;
+                     for (int64_t x = std::max<int64_t>(xl, clip.left); x < std::min<int64_t>(xr, clip.right); ++x) {
+                         const int64_t u = left[1] + (((x - xl) * su) >> r.bits);
+                         const int64_t v = left[2] + (((x - xl) * sv) >> r.bits);
+                         if (v >= clip.top && v < clip.bottom && u >= clip.left && u < clip.right)
+                             out[x] = tri.texture[v * tri.texturePitch + u];
+                     }
+                 });
+}
+
+void copyTriangleInPlace(Pixel* dst, const Rect& clip, int32_t pitch, const int32_t* p0, const int32_t* p1,
+                         const int32_t* p2, const Pixel* picture) {
+    walkTriangle(Corner{p0[0], p0[1], 0, 0}, Corner{p1[0], p1[1], 0, 0}, Corner{p2[0], p2[1], 0, 0}, clip,
+                 [&](int32_t y, const int64_t* left, const int64_t* right) {
+                     const int64_t from = std::max<int64_t>(left[0], clip.left);
+                     const int64_t to = std::min<int64_t>(right[0], clip.right);
+                     if (to <= from) return;
+                     const intptr_t row = static_cast<intptr_t>(y) * pitch;
+                     std::copy(picture + row + from, picture + row + to, dst + row + from);
+                 });
 }

@@ -38,3 +38,10 @@ struct TexturedTriangle {
 // Affine mapping, nearest texel; never writes the bottom point's row nor a
 // span's right end column.
 void drawTexturedTriangle(const TexturedTriangle& tri);
+// The pixels drawTexturedTriangle covers for the screen points p0, p1, p2,
+// copied from `picture` at the same place (both with `pitch`). Where the
+// texture points equal the screen points this is what the textured triangle
+// means, exactly: its affine steps drift by a pixel on spans and edges of about
+// a thousand pixels.
+void copyTriangleInPlace(Pixel* dst, const Rect& clip, int32_t pitch, const int32_t* p0, const int32_t* p1,
+                         const int32_t* p2, const Pixel* picture);

@@ -2,6 +2,7 @@
 // the particle rows spawn at a given level.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "Animation/ANI_Bonus.h"
@@ -12,6 +13,7 @@
 #include "Animation/ANI_WaterJet.h"
 #include "Animation/ANI_WaveAnimation.h"
 #include "Animation/AnimationShared.h"
+#include "Animation/AnimationTable.h"
 #include "Animation/ParticleList.h"
 #include "render/CrtRandom.h"
 #include "tests/effects/AnimationFixture.h"
@@ -135,6 +137,74 @@ TEST(WaterJet, LoudBandGivesEightyDropsAtItsJet) {
         WaterJet(&run.p);
         EXPECT_EQ(count(WaterJetParticles), c.drops) << c.perBand;
         for (const ParticleNode* n = WaterJetParticles.head; n; n = n->next) EXPECT_EQ(n->x, 2 * 128);
+    }
+}
+
+// A scanner band of magnitude a gets 2a + 1 sparks at every magnitude the sound
+// analysis gives (up to 362). A spark draws its column and row from ten random
+// numbers, so the numbers a frame takes count its sparks.
+TEST(Scanner, BandGetsTwiceItsMagnitudePlusOneSparks) {
+    struct Case {
+        int16_t magnitude;
+        int sparks;
+    } cases[] = {{0, 1}, {1, 3}, {100, 201}, {255, 511}, {256, 513}, {362, 725}};
+    for (const Case& c : cases) {
+        Layer run(40, 8);   // one band of rows (offset 2), spectrum band 8 / 4 + 1 = 3
+        run.spectrum[3] = c.magnitude;
+        crtSrand(9);
+        drawScanner(run.p.destination, run.p.pitch, &run.p.rect, run.spectrum, 200);
+        const uint32_t end = crtRandState();
+        crtSrand(9);
+        int taken = 0;
+        while (crtRandState() != end && taken < 100000) {
+            crtRand();
+            ++taken;
+        }
+        EXPECT_EQ(taken, 10 * c.sparks) << "magnitude " << c.magnitude;
+    }
+}
+
+EffectEntry animationNamed(const char* name) {
+    for (int a = 0; a < AnimationTableCount; ++a)
+        if (std::strcmp(AnimationTable[a].row.name, name) == 0) return AnimationTable[a].row.entry;
+    ADD_FAILURE() << "no animation row " << name;
+    return nullptr;
+}
+
+// Six frames of a run on the layer's record (first-frame flag on the first) under
+// loud sound with beats, from a blank layer, a fresh pool and a fixed seed, with
+// the frame counter word as the record holds it.
+std::vector<uint64_t> runFrames(Layer& run, EffectEntry entry) {
+    run.previous.fill(0);
+    run.layer.fill(0);
+    AnimationTestPool::get().reset(4);
+    crtSrand(5);
+    for (int b = 0; b < 128; ++b) run.spectrum[b] = static_cast<int16_t>(60 + 2 * b);
+    std::vector<uint64_t> sums;
+    for (int i = 0; i < 6; ++i) {
+        run.p.firstFrame = i == 0;
+        run.p.level = static_cast<float>(150 + 20 * i);
+        run.p.beat = i % 3 == 0;
+        entry(&run.p);
+        sums.push_back(run.layer.checksum());
+    }
+    return sums;
+}
+
+// These rows keep their counter in the record's frame-counter word and leave it
+// alone on a first frame: a new run goes on from where the last one left it.
+TEST(CarriedCounters, ASecondRunGoesOnFromTheCounterTheFirstLeft) {
+    for (const char* name : {"WaterJet", "Veskor", "Bonus"}) {
+        SCOPED_TRACE(name);
+        const EffectEntry entry = animationNamed(name);
+        if (!entry) continue;
+        Layer run(64, 48);
+        const std::vector<uint64_t> first = runFrames(run, entry);
+        EXPECT_NE(run.p.frameCounter, 0);
+        EXPECT_NE(runFrames(run, entry), first) << "the second run started its counter again";
+        Layer from777(64, 48);
+        from777.p.frameCounter = 777;
+        EXPECT_NE(runFrames(from777, entry), first) << "a run from 777 draws as one from 0";
     }
 }
 

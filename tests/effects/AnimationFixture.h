@@ -5,6 +5,12 @@
 #include <cstring>
 #include <memory>
 
+#include "Animation/ANI_AdvancedAnimation.h"
+#include "Animation/ANI_Plasma.h"
+#include "Animation/ANI_PlasmaGenerators.h"
+#include "Animation/AnimationShared.h"
+#include "AnimationEffect/ANIEffectPlain.h"
+#include "AnimationEffect/ANIEffectWarping.h"
 #include "engine/EffectParams.h"
 #include "tests/effects/ImageEffectFixture.h"
 #include "tests/support/TestSupport.h"
@@ -71,6 +77,17 @@ inline void aimAnimationRecord(EffectParams& p, GuardedBuffer& previous, Guarded
     p.keepBuffer = AnimationTestPool::keep;
     p.clearBuffer = AnimationTestPool::clear;
     p.constant16 = 16;
+}
+
+// The state the plasma, "Shift" and warp rows keep across cycles by design, put
+// back to the process's start; "SmartEffect" reseeds from a fixed clock.
+inline void resetAnimationProcessState() {
+    resetAnimationRunState();
+    setMatrixClock([]() -> uint32_t { return 1234567; });
+    resetPlasmaGenerators();
+    resetPlasmaAnimations();
+    resetPlainEffects();
+    setWarpReseedClock([]() -> uint32_t { return 4242; });
 }
 
 }  // namespace vt_test

@@ -38,24 +38,13 @@ std::string rowName(int catalogueRow, const char* name) {
     return out;
 }
 
-// The state the plasma, "Shift" and warp rows keep across cycles by design, put
-// back to the process's start; "SmartEffect" reseeds from a fixed clock.
-void resetProcessState() {
-    resetAnimationRunState();
-    setMatrixClock([]() -> uint32_t { return 1234567; });
-    resetPlasmaGenerators();
-    resetPlasmaAnimations();
-    resetPlainEffects();
-    setWarpReseedClock([]() -> uint32_t { return 4242; });
-}
-
 // The sweep once per sound scenario; `companion` runs before the row on every frame.
 void sweepUnderEverySound(SweepFamily family, EffectEntry entry, EffectEntry companion, const std::string& label) {
     for (const SoundScenario& sound : allSoundScenarios()) {
         SweepOptions options;
         options.sound = &sound;
         options.companionEffect = companion;
-        options.beforeRun = resetProcessState;
+        options.beforeRun = resetAnimationProcessState;
         for (const std::string& p : sweepRow(family, entry, RowRule{}, options))
             ADD_FAILURE() << label << ", " << sound.name << ": " << p;
     }
@@ -69,7 +58,7 @@ void sweepAfterEffect(EffectEntry entry, EffectEntry companion, const std::strin
     options.sizes = {{64, 48}, {67, 41}};
     options.sound = &allSoundScenarios().back();
     options.companionEffect = companion;
-    options.beforeRun = resetProcessState;
+    options.beforeRun = resetAnimationProcessState;
     for (const std::string& p : sweepRow(SweepFamily::Animation, entry, RowRule{}, options))
         ADD_FAILURE() << label << ": " << p;
 }
@@ -115,7 +104,7 @@ Switch framesAfter(EffectEntry prior, EffectEntry row, const Switch* carried, ui
     out.colourPhase = particleColourPhase(&p);
     out.frameCounter = p.frameCounter;
     out.previousLevel = p.previousLevel;
-    resetProcessState();
+    resetAnimationProcessState();
     AnimationTestPool::get().reset(4, poison);
     layers[0].fillPattern(5);
     layers[1].fillPattern(6);
@@ -156,13 +145,13 @@ TEST_P(AnimationRowSweep, BehavesAtTheEngineSizesAndWithADryOrUsedPool) {
     const EffectEntry entry = AnimationTable[GetParam()].row.entry;
     SweepOptions large = engineSizeOptions();
     large.sound = &allSoundScenarios().back();
-    large.beforeRun = resetProcessState;
+    large.beforeRun = resetAnimationProcessState;
     for (const std::string& p : sweepRow(SweepFamily::Animation, entry, RowRule{}, large))
         ADD_FAILURE() << "engine sizes: " << p;
     for (SweepPool kind : {SweepPool::Dry, SweepPool::SmallLeftovers}) {
         SweepOptions o = poolOptions(kind);
         o.sound = &allSoundScenarios().back();
-        o.beforeRun = resetProcessState;
+        o.beforeRun = resetAnimationProcessState;
         for (const std::string& p : sweepRow(SweepFamily::Animation, entry, RowRule{}, o))
             ADD_FAILURE() << (kind == SweepPool::Dry ? "no buffer: " : "small leftovers: ") << p;
     }
@@ -174,7 +163,7 @@ TEST_P(AnimationRowSweep, DrawsAsAloneAfterEach3DTransitionsFirstFrame) {
     const EffectEntry entry = AnimationTable[GetParam()].row.entry;
     SweepOptions o;
     o.sound = &allSoundScenarios().back();
-    o.beforeRun = resetProcessState;
+    o.beforeRun = resetAnimationProcessState;
     o.progresses = {0.0f, 0.0f, 0.0f, 0.0f};
     const std::vector<uint64_t> alone = sweepFrameSums(SweepFamily::Animation, entry, o, 64, 48);
     const char* lastGroup = "";
@@ -213,13 +202,13 @@ TEST_P(AnimationEffectRowSweep, BehavesAtTheEngineSizesAndWithADryOrUsedPool) {
     const EffectEntry entry = AnimationEffectTable[GetParam()].row.entry;
     SweepOptions large = engineSizeOptions();
     large.sound = &allSoundScenarios().back();
-    large.beforeRun = resetProcessState;
+    large.beforeRun = resetAnimationProcessState;
     for (const std::string& p : sweepRow(SweepFamily::AnimationEffect, entry, RowRule{}, large))
         ADD_FAILURE() << "engine sizes: " << p;
     for (SweepPool kind : {SweepPool::Dry, SweepPool::SmallLeftovers}) {
         SweepOptions o = poolOptions(kind);
         o.sound = &allSoundScenarios().back();
-        o.beforeRun = resetProcessState;
+        o.beforeRun = resetAnimationProcessState;
         for (const std::string& p : sweepRow(SweepFamily::AnimationEffect, entry, RowRule{}, o))
             ADD_FAILURE() << (kind == SweepPool::Dry ? "no buffer: " : "small leftovers: ") << p;
     }

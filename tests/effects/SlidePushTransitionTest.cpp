@@ -210,4 +210,25 @@ TEST(SlideTransition, SpinningTrianglesStandHalfTurnedAtThreeQuarters) {
     EXPECT_EQ(near, checked);
 }
 
+// On the Out rows' first frame the exploding triangles stand at home, also on
+// screens whose triangles span more than 1,024 pixels: each pixel shows its own
+// place (a span's last column its right neighbour, as the triangle filler draws).
+TEST(SlideTransition, ExplodingTrianglesStandInPlaceAtHomeOnLargeScreens) {
+    const std::pair<int, int> sizes[] = {{640, 480}, {1280, 1024}, {1920, 1080}, {1920, 1200}};
+    for (auto worker : {renderSlTriangleExplode, renderSlTriangleExplodeRo})
+        for (const auto& [w, h] : sizes) {
+            Frame f(w, h);
+            worker(f.at(0.0f), 8, 0, 1);
+            int pieces = 0, misplaced = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const Pixel p = f(x, y);
+                    if (p == A(x & 0x3FF, y)) ++pieces;
+                    else if (p != B(x & 0x3FF, y) && p != A((x + 1) & 0x3FF, y)) ++misplaced;
+                }
+            EXPECT_EQ(misplaced, 0) << w << "x" << h;
+            EXPECT_GT(pieces, w * h * 99 / 100) << w << "x" << h;
+        }
+}
+
 }  // namespace

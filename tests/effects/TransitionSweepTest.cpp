@@ -4,11 +4,20 @@
 // one); the rows that are meant to behave otherwise are listed with the reason.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "Animation/AnimationTable.h"
+#include "Animation/ParticleList.h"
 #include "Transition/TransitionTable.h"
+#include "render/Camera3D.h"
+#include "tests/effects/AnimationFixture.h"
 #include "tests/support/EffectSweep.h"
 
 using namespace vt_test;
@@ -463,6 +472,104 @@ TEST_P(TransitionSweep, RowBehavesWithADryOrUsedPool) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TransitionSweep, testing::Range(0, static_cast<int>(transitionCount)),
+                         [](const testing::TestParamInfo<int>& info) { return rowLabel(info.param); });
+
+// A 3D transition into an animation is drawn after the animation on every frame
+// (the runtime's order), and the next frame's animation after it. The camera is
+// shared: each must draw as it does alone. Both runs start from the camera the
+// process starts with.
+void freshProcessState() {
+    resetAnimationProcessState();
+    std::memset(&cameraState(), 0, sizeof(CameraState));
+}
+
+SweepOptions pairOptions() {
+    SweepOptions o;
+    o.sound = &allSoundScenarios().back();
+    o.beforeRun = freshProcessState;
+    return o;
+}
+
+// The animation rows that touch the camera (found by drawing two frames over a
+// camera filled with a marker).
+const std::vector<int>& cameraAnimations() {
+    static const std::vector<int> rows = [] {
+        std::vector<int> out;
+        for (int a = 0; a < AnimationTableCount; ++a) {
+            SweepOptions o = pairOptions();
+            o.progresses = {0.0f, 0.0f};
+            o.beforeRun = [] {
+                resetAnimationProcessState();
+                std::memset(&cameraState(), 0x41, sizeof(CameraState));
+            };
+            CameraState marker;
+            std::memset(&marker, 0x41, sizeof marker);
+            sweepFrameSums(SweepFamily::Animation, AnimationTable[a].row.entry, o, 64, 48);
+            if (std::memcmp(&marker, &cameraState(), sizeof marker) != 0) out.push_back(a);
+        }
+        freeParticleLists();
+        return out;
+    }();
+    return rows;
+}
+
+// The animation's frames drawn alone, once per row and size.
+const std::vector<uint64_t>& animationAloneSums(int row, int w, int h) {
+    static std::map<std::tuple<int, int, int>, std::vector<uint64_t>> sums;
+    auto [it, added] = sums.try_emplace({row, w, h});
+    if (added) it->second = sweepFrameSums(SweepFamily::Animation, AnimationTable[row].row.entry, pairOptions(), w, h);
+    return it->second;
+}
+
+std::vector<int> threeDRows() {
+    std::vector<int> rows;
+    for (int t = 0; t < static_cast<int>(transitionCount); ++t)
+        if (std::strncmp(transitionTable[t].row.name, "3D", 2) == 0) rows.push_back(t);
+    return rows;
+}
+
+class ThreeDTransitionWithAnimation : public testing::TestWithParam<int> {
+protected:
+    void TearDown() override { freeParticleLists(); }
+};
+
+// The probe finds the rows that set the camera up on every frame.
+TEST(ThreeDTransitionWithAnimation, EverySpectrumShapeAndVoyageRowIsFoundToSetTheCamera) {
+    const std::vector<int>& found = cameraAnimations();
+    int expected = 0;
+    for (int a = 0; a < AnimationTableCount; ++a) {
+        // Rows 71 to 106: the 3D spectrum shapes and the voyages.
+        if (AnimationTable[a].catalogueRow < 71 || AnimationTable[a].catalogueRow > 106) continue;
+        ++expected;
+        EXPECT_NE(std::find(found.begin(), found.end(), a), found.end()) << AnimationTable[a].row.name;
+    }
+    EXPECT_EQ(expected, 36);
+}
+
+TEST_P(ThreeDTransitionWithAnimation, BothDrawAsAloneOnEveryFrame) {
+    const TransitionTableRow& row = transitionTable[GetParam()];
+    for (auto [w, h] : std::vector<std::pair<int, int>>{{64, 48}, {67, 41}}) {
+        const SweepOptions o = pairOptions();
+        const std::vector<uint64_t> alone = sweepFrameSums(SweepFamily::Transition, row.row.entry, o, w, h);
+        for (int a : cameraAnimations()) {
+            const EffectEntry animation = AnimationTable[a].row.entry;
+            SweepOptions pair = o;
+            pair.animationBefore = animation;
+            const FramePair drawn = transitionAfterAnimationSums(row.row.entry, pair, w, h);
+            const std::vector<uint64_t>& animationAlone = animationAloneSums(a, w, h);
+            for (size_t i = 0; i < alone.size(); ++i)
+                if (drawn.transition[i] != alone[i]) {
+                    ADD_FAILURE() << w << "x" << h << ", after " << AnimationTable[a].row.name << ": frame " << i
+                                  << " differs from the transition alone";
+                    break;
+                }
+            EXPECT_EQ(drawn.animation, animationAlone) << w << "x" << h << ", " << AnimationTable[a].row.name
+                                                       << " after the transition's frames";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ThreeDTransitionWithAnimation, testing::ValuesIn(threeDRows()),
                          [](const testing::TestParamInfo<int>& info) { return rowLabel(info.param); });
 
 }  // namespace

@@ -375,3 +375,24 @@ TEST(WipeTransitions, CrossingBandsEnterFromOppositeEnds) {
     EXPECT_LE(g.count('I'), 4);
     EXPECT_EQ(64 * 48, g.count('O') + g.count('I'));
 }
+
+// The turning triangle shows its window picture in place at every stage and at
+// the engine's frame sizes, also when it is large enough to cover the picture:
+// every pixel is the outgoing or the incoming picture's own.
+TEST(WipeTransitions, TriangleWindowStandsInPlaceAtTheEngineSizes) {
+    const std::pair<int, int> sizes[] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}};
+    for (int direction : {0, 1})
+        for (const auto& [w, h] : sizes) {
+            SCOPED_TRACE((direction ? "Out " : "In ") + std::to_string(w) + "x" + std::to_string(h));
+            Frame f(w, h);
+            const char window = direction == 0 ? 'I' : 'O';
+            for (int k = 0; k <= 20; ++k) {
+                const float p = k == 20 ? 0.999f : static_cast<float>(k) / 20.0f;
+                renderWiTriangle(f.at(p, k == 0), direction);
+                EXPECT_EQ(f.count('?'), 0) << "progress " << p;
+                // Where the triangle is largest it covers nearly the whole picture.
+                if ((direction == 0 && k == 20) || (direction == 1 && k == 0))
+                    EXPECT_GT(f.count(window), w * h * 95 / 100) << "progress " << p;
+            }
+        }
+}

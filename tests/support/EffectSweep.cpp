@@ -171,8 +171,34 @@ void timedCall(EffectEntry entry, EffectParams* record, std::chrono::steady_cloc
 
 struct RunResult {
     std::vector<uint64_t> frameSums;
+    std::vector<uint64_t> animationSums;   // the animation drawn before a transition, per frame
     std::vector<std::string> problems;
 };
+
+// One frame of an animation family as the runtime draws it: the animation effect
+// (when the options name one) and then the animation, from the layer drawn last
+// into the other one. Returns the layer drawn now.
+GuardedBuffer* animationFrame(SweepFamily family, EffectEntry entry, const SweepOptions& o, EffectParams& record,
+                              EffectParams& er, GuardedBuffer& canvas, GuardedBuffer& canvas2, GuardedBuffer* last,
+                              int frame, std::chrono::steady_clock::duration* entryTime) {
+    GuardedBuffer* dst = last == &canvas ? &canvas2 : &canvas;
+    const int w = canvas.width(), h = canvas.height(), first = frame == 0 ? 1 : 0;
+    fillCommon(er, w, h, first, 0.0f, 0);
+    er.source = last->pixels();
+    er.destination = dst->pixels();
+    fillSound(er, o, frame);
+    fillCommon(record, w, h, first, 0.0f, 0);
+    record.source = last->pixels();
+    record.destination = dst->pixels();
+    fillSound(record, o, frame);
+    if (family == SweepFamily::AnimationEffect) {
+        timedCall(entry, &er, entryTime);
+    } else {
+        if (o.companionEffect) o.companionEffect(&er);
+        timedCall(entry, &record, entryTime);
+    }
+    return dst;
+}
 
 // One run of a row at one size: the frame sequence as the engine drives it.
 // With checks off the run only times the entry calls into *entryTime.
@@ -203,6 +229,19 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
     setQuadWarpScratchSource(poolAcquire);
     if (o.beforeRun) o.beforeRun();
     crtSrand(o.seed);
+    // Transition family: the animation of the same frames, on records and layers of its own.
+    static EffectParams animationRecord, animationEffectRecord;
+    std::memset(&animationRecord, 0, sizeof animationRecord);
+    std::memset(&animationEffectRecord, 0, sizeof animationEffectRecord);
+    std::unique_ptr<GuardedBuffer> animationCanvas, animationCanvas2;
+    if (o.animationBefore) {
+        animationCanvas = std::make_unique<GuardedBuffer>(w, h);
+        animationCanvas2 = std::make_unique<GuardedBuffer>(w, h);
+        animationCanvas->fillPattern(303);
+        animationCanvas2->fillPattern(404);
+    }
+    GuardedBuffer* animationLast = animationCanvas2.get();
+    uint32_t animationRand = crtRandState();
 
     const bool animation = family == SweepFamily::Animation || family == SweepFamily::AnimationEffect;
     GuardedBuffer* last = &canvas2;   // animation: the canvas drawn last
@@ -213,6 +252,18 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
         GuardedBuffer* dst = &canvas;
         Snapshot srcSnap;
         if (family == SweepFamily::Transition) {
+            if (o.animationBefore) {
+                // The animation keeps a random sequence of its own, so that each side
+                // draws as it does alone unless shared drawing state passes between them.
+                const uint32_t transitionRand = crtRandState();
+                crtSetRandState(animationRand);
+                animationLast = animationFrame(SweepFamily::Animation, o.animationBefore, o, animationRecord,
+                                               animationEffectRecord, *animationCanvas, *animationCanvas2, animationLast,
+                                               static_cast<int>(i), nullptr);
+                animationRand = crtRandState();
+                crtSetRandState(transitionRand);
+                r.animationSums.push_back(animationLast->checksum());
+            }
             fillCommon(record, w, h, first, progress, o.durationMs);
             record.source = outgoing.pixels();
             record.source2 = incoming.pixels();
@@ -247,23 +298,9 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
             fillSound(record, o, static_cast<int>(i));
             timedCall(entry, &record, entryTime);
         } else {
-            dst = last == &canvas ? &canvas2 : &canvas;
             if (checks) srcSnap = snapshot(*last);
-            EffectParams& er = effectRecord;
-            fillCommon(er, w, h, first, 0.0f, 0);
-            er.source = last->pixels();
-            er.destination = dst->pixels();
-            fillSound(er, o, static_cast<int>(i));
-            fillCommon(record, w, h, first, 0.0f, 0);
-            record.source = last->pixels();
-            record.destination = dst->pixels();
-            fillSound(record, o, static_cast<int>(i));
-            if (family == SweepFamily::AnimationEffect) {
-                timedCall(entry, &er, entryTime);
-            } else {
-                if (o.companionEffect) o.companionEffect(&er);
-                timedCall(entry, &record, entryTime);
-            }
+            dst = animationFrame(family, entry, o, record, effectRecord, canvas, canvas2, last,
+                                 static_cast<int>(i), entryTime);
             if (first && o.afterFirstFrame) {
                 static EffectParams after;
                 std::memset(&after, 0, sizeof after);
@@ -311,8 +348,8 @@ RunResult runOnce(SweepFamily family, EffectEntry entry, const RowRule& rule, co
     if (!checks) return r;
     if (!sameAs(outgoing, outSnap)) problem("changed the source picture");
     if (!sameAs(incoming, inSnap)) problem("changed the second source picture");
-    for (GuardedBuffer* b : {&outgoing, &incoming, &canvas, &canvas2})
-        if (!b->guardIntact()) problem("wrote outside a buffer and its 8-pixel margin");
+    for (GuardedBuffer* b : {&outgoing, &incoming, &canvas, &canvas2, animationCanvas.get(), animationCanvas2.get()})
+        if (b && !b->guardIntact()) problem("wrote outside a buffer and its 8-pixel margin");
     return r;
 }
 
@@ -392,6 +429,13 @@ std::vector<uint64_t> sweepFrameSums(SweepFamily family, EffectEntry entry, cons
     RowRule rule;
     rule.topByteZero = false;
     return runOnce(family, entry, rule, options, width, height, 1).frameSums;
+}
+
+FramePair transitionAfterAnimationSums(EffectEntry transition, const SweepOptions& options, int width, int height) {
+    RowRule rule;
+    rule.topByteZero = false;
+    RunResult r = runOnce(SweepFamily::Transition, transition, rule, options, width, height, 1);
+    return FramePair{r.frameSums, r.animationSums};
 }
 
 SweepOptions engineSizeOptions() {

@@ -79,6 +79,9 @@ struct SweepOptions {
     // the same frame with a record and canvas of its own (the transition into the
     // animation, as the runtime orders them), or null.
     EffectEntry afterFirstFrame = nullptr;
+    // Transition family: an animation drawn before the transition on every frame
+    // (the runtime's order), with its sound, records and layers of its own, or null.
+    EffectEntry animationBefore = nullptr;
     SweepPool pool = SweepPool::Poisoned;
     // Title family: the text and how the runtime would fill the title fields.
     const char* titleText = "Title\nAb";
@@ -91,6 +94,14 @@ struct SweepOptions {
 // The canvas checksum of every frame of one run at one size.
 std::vector<uint64_t> sweepFrameSums(SweepFamily family, EffectEntry entry, const SweepOptions& options, int width,
                                      int height);
+
+// One run of a transition with the options' animationBefore drawn before it on
+// every frame: the transition's canvas checksums and the animation's, per frame.
+struct FramePair {
+    std::vector<uint64_t> transition;
+    std::vector<uint64_t> animation;
+};
+FramePair transitionAfterAnimationSums(EffectEntry transition, const SweepOptions& options, int width, int height);
 
 // The engine's frame sizes with a few progress values (the runs there are long).
 SweepOptions engineSizeOptions();
