@@ -10,6 +10,12 @@
 //   wizardprobe close TITLE               posts WM_CLOSE to the window
 //   wizardprobe file TITLE PATH SECONDS   waits for a file dialog titled TITLE, types
 //                                         PATH as its file name and presses its OK
+//   wizardprobe text TITLE ID             prints the text of control ID of the shown page
+//   wizardprobe rows TITLE ID             prints each row of list view ID of the shown
+//                                         page as "CELL | CELL ..."
+//   wizardprobe thumb TITLE ID            for trackbar ID of the shown page: "thumb: in
+//                                         place" when its thumb is drawn where its
+//                                         position is, else where it is and should be
 //
 // Any other outcome exits 1 with a line on stdout saying why.
 #include <windows.h>
@@ -19,6 +25,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "tests/support/RemoteControls.h"
 
 namespace {
 
@@ -116,6 +124,48 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (verb == "command" && argc == 4) return PostMessageA(window, WM_COMMAND, std::atoi(argv[3]), 0) ? 0 : 1;
+    if ((verb == "text" || verb == "rows" || verb == "thumb") && argc == 4) {
+        HWND page = reinterpret_cast<HWND>(SendMessageA(window, PSM_GETCURRENTPAGEHWND, 0, 0));
+        HWND control = page ? GetDlgItem(page, std::atoi(argv[3])) : nullptr;
+        if (!control) return fail("no control", argv[3]);
+        if (verb == "text") {
+            // WM_GETTEXT itself: GetWindowText gives only a caption for another
+            // process's control, not an edit's contents.
+            char text[1024] = {};
+            DWORD_PTR got = 0;
+            SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                5000, &got);
+            std::printf("%s\n", text);
+            return 0;
+        }
+        HANDLE process = vt_test::openWindowProcess(control);
+        if (!process) return fail("cannot open the process of", title);
+        if (verb == "rows") {
+            const int rows = static_cast<int>(SendMessageA(control, LVM_GETITEMCOUNT, 0, 0));
+            const int columns = vt_test::listColumnCount(control);
+            for (int r = 0; r < rows; ++r) {
+                std::string line;
+                for (int c = 0; c < columns; ++c) line += (c ? " | " : "") + vt_test::listCellText(process, control, r, c);
+                std::printf("%s\n", line.c_str());
+            }
+        } else {
+            // The thumb's centre against the point of the channel its position stands for.
+            const RECT thumb = vt_test::trackbarThumb(process, control);
+            const RECT channel = vt_test::trackbarChannel(process, control);
+            const long low = static_cast<long>(SendMessageA(control, TBM_GETRANGEMIN, 0, 0));
+            const long high = static_cast<long>(SendMessageA(control, TBM_GETRANGEMAX, 0, 0));
+            const long position = static_cast<long>(SendMessageA(control, TBM_GETPOS, 0, 0));
+            const long half = (thumb.right - thumb.left) / 2;
+            const long centre = thumb.left + half;
+            const long want = high > low ? channel.left + half +
+                                               (position - low) * (channel.right - channel.left - 2 * half) / (high - low)
+                                         : channel.left + half;
+            if (centre >= want - half && centre <= want + half) std::printf("thumb: in place\n");
+            else std::printf("thumb: at x %ld, position %ld wants x %ld\n", centre, position, want);
+        }
+        CloseHandle(process);
+        return 0;
+    }
     if (verb == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
     return fail("unknown request", verb.c_str());
 }
