@@ -3,6 +3,7 @@
 // are given memory in that process.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -17,6 +18,10 @@ std::string listColumnTitle(HANDLE process, HWND list, int column);
 int listColumnCount(HWND list);
 // The width the list itself gives text in its own font (LVM_GETSTRINGWIDTH).
 int listTextWidth(HANDLE process, HWND list, const std::string& text);
+
+std::string treeItemText(HANDLE process, HWND tree, HTREEITEM item);
+// A list box row's text goes between processes with the message itself.
+std::string listBoxRowText(HWND list, int row);
 
 // TBM_GETTHUMBRECT and TBM_GETCHANNELRECT.
 RECT trackbarThumb(HANDLE process, HWND trackbar);

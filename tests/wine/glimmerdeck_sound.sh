@@ -2,8 +2,10 @@
 # Glimmerdeck's Sound step under Wine with music files as they come: MP3s made
 # by lame with ID3v2 tags at their start (a UTF-16 title, 200 KB of cover art).
 # A tagged 128 kbps file is taken (path box, "Bit rate" 128 Kbps, its total
-# time); a tagged 320 kbps one is refused with the bit-rate message. The balance
-# bar's thumb is drawn where its position (the centre) is.
+# time); a tagged 320 kbps one is refused with the bit-rate message, whether it
+# comes with a scenario or is picked in the step's list (which then keeps the
+# sound still chosen highlighted). The balance bar's thumb is drawn where its
+# position (the centre) is.
 source "$(dirname "$0")/common.bash"
 need_display
 
@@ -65,6 +67,25 @@ grep -qxF "Total time | 00M03S" <<<"$rows" && pass "tagged 128 kbps: total time 
     fail "tagged 128 kbps: no \"Total time | 00M03S\" row"
 thumb=$(probe thumb "$step3" 1109 | tr -d '\r')
 [[ $thumb == "thumb: in place" ]] && pass "balance: the thumb stands at the centre" || fail "balance: $thumb"
+
+# The 320 kbps file picked in the Sound step's own list: refused, and the list
+# highlights the sound still chosen, as the path box shows it.
+if probe folder "$step3" 1123 "$(winpath "$scratch")" >/dev/null; then
+    sleep 1
+    probe choose "$step3" 1124 tagged320.mp3 >/dev/null || fail "no tagged320.mp3 in the Sound step's list"
+    if probe message Glimmerdeck "$refusal" 20 >/dev/null; then pass "tagged 320 kbps picked in the list: refused"
+    else fail "tagged 320 kbps picked in the list: no refusal"; fi
+    sleep 1
+    selected=$(probe selected "$step3" 1124 | tr -d '\r')
+    path=$(probe text "$step3" 1012 | tr -d '\r')
+    if [[ ${selected,,} == "${path,,}" && ${path,,} == "$(winpath "$scratch/tagged128.mp3" | tr '[:upper:]' '[:lower:]')" ]]; then
+        pass "after the refusal the list highlights the sound still chosen"
+    else
+        fail "after the refusal the list highlights \"$selected\", the path box shows \"$path\""
+    fi
+else
+    fail "the Sound step's folder tree does not reach $scratch"
+fi
 
 sound_step "$scratch/tagged320.sao"
 if probe message Glimmerdeck "$refusal" 20 >/dev/null; then pass "tagged 320 kbps: refused for its bit rate"

@@ -84,6 +84,27 @@ std::string listColumnTitle(HANDLE process, HWND list, int column) {
     return remoteText(process, list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), col);
 }
 
+std::string treeItemText(HANDLE process, HWND tree, HTREEITEM item) {
+    TVITEMA record = {};
+    record.mask = TVIF_TEXT;
+    record.hItem = item;
+    return remoteText(process, tree, TVM_GETITEMA, 0, record);
+}
+
+std::string listBoxRowText(HWND list, int row) {
+    // In wide characters: between processes the narrow form comes back wide
+    // for a list of a Unicode dialog.
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    if (length < 0 || length >= kTextBytes) return {};
+    wchar_t wide[kTextBytes] = {};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG,
+                        5000, &result);
+    char text[kTextBytes * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text - 1, nullptr, nullptr);
+    return text;
+}
+
 int listColumnCount(HWND list) {
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
