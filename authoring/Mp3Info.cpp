@@ -67,13 +67,53 @@ void reverseBytes(uint8_t* buffer, size_t n) {
     std::reverse(buffer, buffer + n);
 }
 
+size_t id3v2TagBytes(const uint8_t* data, size_t size) {
+    if (!data || size < kId3v2HeaderBytes || std::memcmp(data, "ID3", 3) != 0) return 0;
+    if (data[3] == 0xFF || data[4] == 0xFF) return 0;
+    size_t body = 0;
+    for (int i = 6; i < 10; ++i) {
+        if (data[i] & 0x80) return 0;   // the size is 7 bits a byte; anything else is no tag
+        body = body << 7 | data[i];
+    }
+    const bool footer = data[3] >= 4 && (data[5] & 0x10) != 0;
+    return kId3v2HeaderBytes + body + (footer ? kId3v2HeaderBytes : 0);
+}
+
+size_t id3v2TagsBytes(const uint8_t* data, size_t size) {
+    size_t skip = 0;
+    while (skip < size) {
+        const size_t tag = id3v2TagBytes(data + skip, size - skip);
+        if (tag == 0) break;
+        skip += tag;
+    }
+    return skip;
+}
+
+bool frameHeaderValid(uint32_t header) {
+    return (header & kSyncMask) == kSyncMask && ((header >> 19) & 3) != 1 && ((header >> 17) & 3) != 0 &&
+           ((header >> 12) & 15) != 0 && ((header >> 12) & 15) != 15 && ((header >> 10) & 3) != 3;
+}
+
 long findFrameSync(const uint8_t* data, size_t size, size_t from, uint32_t* header) {
     *header = 0;
     for (size_t step = 0; step <= kMp3SyncSearchSteps; ++step) {
         const size_t at = from + step;
         if (at > size || size - at < 4) return -1;
-        *header = wordAt(data + at);
-        if ((*header & kSyncMask) == kSyncMask) return static_cast<long>(at);
+        const uint32_t word = wordAt(data + at);
+        if (!frameHeaderValid(word)) continue;
+        // Tag texts and pictures hold words that look like a header (FF FE starts
+        // every UTF-16 text); a real frame is followed by the next one, with the
+        // same version, layer and sampling rate.
+        Mp3Info probe;
+        readFrameHeader(word, probe);
+        const size_t next = at + static_cast<size_t>(probe.frameLength);
+        if (next <= size && size - next >= 4) {
+            const uint32_t following = wordAt(data + next);
+            constexpr uint32_t kSameStream = kSyncMask | 0x001E0C00u;   // version, layer, sampling rate
+            if (!frameHeaderValid(following) || (following & kSameStream) != (word & kSameStream)) continue;
+        }
+        *header = word;
+        return static_cast<long>(at);
     }
     return -1;
 }
@@ -97,8 +137,10 @@ void readFrameHeader(uint32_t header, Mp3Info& info) {
     const int32_t padding = static_cast<int32_t>((header >> 9) & 1);
     info.frameLength = 0;
     if (info.samplingRate != 0 && rate > 0) {
+        // Layer III of the lower sampling rates carries half the samples a frame.
+        const int32_t perSecond = info.layer == 3 && info.version != 3 ? 72000 : 144000;
         info.frameLength = info.layer == 1 ? (rate * 12000 / info.samplingRate + padding) * 4
-                                           : rate * 144000 / info.samplingRate + padding;
+                                           : rate * perSecond / info.samplingRate + padding;
     }
 }
 
@@ -122,7 +164,7 @@ bool readId3v1(const uint8_t* tail, size_t size, Mp3Info& info) {
 void parseMp3Info(const uint8_t* head, size_t headSize, const uint8_t* tail, size_t tailSize, Mp3Info& info) {
     clearMp3Info(info);
     uint32_t header = 0;
-    if (head && findFrameSync(head, headSize, 0, &header) >= 0) {
+    if (head && findFrameSync(head, headSize, id3v2TagsBytes(head, headSize), &header) >= 0) {
         readFrameHeader(header, info);
         info.frames = 1;
         info.flags |= kMp3HasFrame;
@@ -139,8 +181,18 @@ int readMp3Info(const char* path, Mp3Info& info) {
     if (!path || pathExtension(path) != "mp3") return 0;
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return 0;
+    // Tags with cover art run to megabytes: they are stepped over by their
+    // sizes, and only the bytes after them are read.
+    long audio = 0;
+    uint8_t tagHeader[kId3v2HeaderBytes];
+    while (std::fseek(file, audio, SEEK_SET) == 0 &&
+           std::fread(tagHeader, 1, sizeof tagHeader, file) == sizeof tagHeader) {
+        const size_t tag = id3v2TagBytes(tagHeader, sizeof tagHeader);
+        if (tag == 0 || tag > static_cast<size_t>(LONG_MAX - audio)) break;
+        audio += static_cast<long>(tag);
+    }
     std::vector<uint8_t> head(kMp3HeadBytes);
-    head.resize(std::fread(head.data(), 1, head.size(), file));
+    head.resize(std::fseek(file, audio, SEEK_SET) == 0 ? std::fread(head.data(), 1, head.size(), file) : 0);
     uint8_t tail[kId3v1Bytes];
     size_t tailSize = 0;
     if (std::fseek(file, -static_cast<long>(kId3v1Bytes), SEEK_END) == 0)

@@ -1,7 +1,7 @@
 // MPEG audio frame header and ID3v1 tag of a sound file, for the Sound step's
 // information list, and the rule that refuses MP3 files above 256 kbps.
 // Only the first frame header is read; it is searched for within the first
-// 10,000 bytes of the file.
+// 10,000 bytes after the ID3v2 tags at the file's start.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -35,17 +35,33 @@ struct Mp3Info {
 constexpr int32_t kMp3HasTag = 1;
 constexpr int32_t kMp3HasFrame = 2;
 constexpr size_t kMp3SyncSearchSteps = 10000;
-// Bytes of the file's start the header search may look at.
-constexpr size_t kMp3HeadBytes = kMp3SyncSearchSteps + 4;
+// The longest frame (MPEG 2 layer II, 160 kbps at 8,000 Hz, padded).
+constexpr size_t kMp3MaxFrameBytes = 2881;
+// Bytes after the ID3v2 tags the header search may look at: the searched
+// words and the frame that follows the last of them.
+constexpr size_t kMp3HeadBytes = kMp3SyncSearchSteps + kMp3MaxFrameBytes + 4;
 constexpr size_t kId3v1Bytes = 128;
+constexpr size_t kId3v2HeaderBytes = 10;
 
 void clearMp3Info(Mp3Info& info);
 
 // Reverses n bytes in place; nothing for a null buffer or n = 0.
 void reverseBytes(uint8_t* buffer, size_t n);
 
-// Offset of the first word from `from` on whose top 11 bits are set, taking
-// at most kMp3SyncSearchSteps one-byte steps; -1 when there is none.
+// Bytes of the ID3v2 tag at data (header, body and footer, by the sizes its
+// header gives); 0 when data does not start with one.
+size_t id3v2TagBytes(const uint8_t* data, size_t size);
+// Bytes of the ID3v2 tags that follow one another from data on.
+size_t id3v2TagsBytes(const uint8_t* data, size_t size);
+
+// Whether a word is a usable frame header: sync bits, and version, layer,
+// bit-rate (not free) and sampling-rate indexes that are not reserved.
+bool frameHeaderValid(uint32_t header);
+
+// Offset of the first frame header from `from` on, taking at most
+// kMp3SyncSearchSteps one-byte steps; -1 when there is none. A header counts
+// when it is valid and, where data reaches that far, the next frame's header
+// stands where its length says.
 long findFrameSync(const uint8_t* data, size_t size, size_t from, uint32_t* header);
 
 // Fills the frame fields from one big-endian header word.
@@ -54,7 +70,7 @@ void readFrameHeader(uint32_t header, Mp3Info& info);
 bool readId3v1(const uint8_t* tail, size_t size, Mp3Info& info);
 
 // The whole reading from the file's first bytes and its last 128 (tail may be
-// null). `head` need hold no more than kMp3HeadBytes.
+// null). `head` need hold no more than its ID3v2 tags and kMp3HeadBytes.
 void parseMp3Info(const uint8_t* head, size_t headSize, const uint8_t* tail, size_t tailSize, Mp3Info& info);
 
 // `readMp3Info`: 1 after reading, 0 when the name is not "mp3" or the file

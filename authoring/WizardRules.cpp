@@ -150,20 +150,24 @@ int32_t secondsTextToMs(const char* text) {
     return static_cast<int32_t>(std::lround(ms));
 }
 
-bool usableSaverName(const std::string& name) {
-    if (name.empty() || name.size() > 200) return false;
-    if (name.find_first_not_of(' ') == std::string::npos) return false;
+const char* saverNameProblem(const std::string& name) {
+    if (name.find_first_not_of(' ') == std::string::npos) return kSaverNameEmpty;
+    if (name.size() > kSaverNameMaxChars) return kSaverNameTooLong;
     for (const char c : name)
-        if (static_cast<unsigned char>(c) < 32 || std::strchr("\\/:*?\"<>|", c)) return false;
+        if (static_cast<unsigned char>(c) < 32 || std::strchr("\\/:*?\"<>|", c)) return kSaverNameCharacters;
     // The system opens a device, not a file, under these names (with any extension).
     std::string upper = name.substr(0, name.find_last_not_of(' ') + 1);
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     static const char* const devices[] = {"CON", "PRN", "AUX", "NUL"};
     for (const char* d : devices)
-        if (upper == d) return false;
-    return !(upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
-             upper[3] >= '1' && upper[3] <= '9');
+        if (upper == d) return kSaverNameDevice;
+    if (upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
+        upper[3] >= '1' && upper[3] <= '9')
+        return kSaverNameDevice;
+    return nullptr;
 }
+
+bool usableSaverName(const std::string& name) { return saverNameProblem(name) == nullptr; }
 
 MakeOptionError checkMakeOptions(int32_t transitionMs, int32_t showMs) {
     if (transitionMs > kTransitionMaxMs || transitionMs < kTransitionMinMs) return MakeOptionError::Transition;

@@ -72,6 +72,15 @@ int32_t secondsTextToMs(const char* text);
 // makes a file "<Windows folder>\<name>.scr": not empty or blank, none of the
 // characters a file name cannot hold, no device name, at most 200 characters.
 bool usableSaverName(const std::string& name);
+// What is wrong with such a name, as the user is told; null for a usable one.
+const char* saverNameProblem(const std::string& name);
+constexpr size_t kSaverNameMaxChars = 200;
+constexpr const char* kSaverNameEmpty = "Write a name for the screen saver.";
+constexpr const char* kSaverNameTooLong = "The name is too long: a screen saver name has at most 200 characters.";
+constexpr const char* kSaverNameCharacters =
+    "A screen saver name cannot hold \\ / : * ? \" < > | or control characters.";
+constexpr const char* kSaverNameDevice =
+    "The system keeps this name for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9): choose another name.";
 
 enum class MakeOptionError { None, Transition, ShowTime };
 MakeOptionError checkMakeOptions(int32_t transitionMs, int32_t showMs);

@@ -77,6 +77,23 @@ int decideUpdates(UpdateItem (&items)[kUpdateItemCount]) {
     return marked;
 }
 
+void markUpdated(UpdateItem (&items)[kUpdateItemCount]) {
+    for (UpdateItem& item : items) {
+        if (!item.needsUpdate) continue;
+        item.installedVersion = item.newVersion;
+        std::memcpy(item.installedText, item.newText, sizeof item.installedText);
+        item.needsUpdate = 0;
+        item.missing = 0;
+    }
+}
+
+const char* installedColumnText(const UpdateItem& item) { return item.missing ? "Not installed" : item.installedText; }
+
+const char* updateStateText(const UpdateItem& item) {
+    if (item.missing) return item.needsUpdate ? "Not installed: the new version is offered." : "Not installed.";
+    return item.needsUpdate ? "Using Old Version." : "Using New Version.";
+}
+
 std::string detailText(std::string_view list) {
     if (list.size() < 2) return {};
     list.remove_suffix(2);

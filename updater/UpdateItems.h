@@ -26,6 +26,7 @@ struct UpdateItem {
     char installedText[kUpdateTextBytes];
     char newText[kUpdateTextBytes];
     char fileName[100];
+    uint8_t missing;                     // 1: no such file where it is looked for
 };
 
 struct UpdateItemInfo {
@@ -62,8 +63,15 @@ void parseVersionList(std::string_view list, VersionLine (&lines)[kUpdateItemCou
 int32_t leadingNumber(std::string_view text);
 
 // Marks every row whose announced version is newer than the installed one and
-// below 2.0. Returns how many rows are marked.
+// below 2.0 (a program that is not there counts as version 0). Returns how
+// many rows are marked.
 int decideUpdates(UpdateItem (&items)[kUpdateItemCount]);
+// After a completed run the marked rows hold the versions they downloaded.
+void markUpdated(UpdateItem (&items)[kUpdateItemCount]);
+
+// The row's texts in the list: its installed version and whether it is current.
+const char* installedColumnText(const UpdateItem& item);
+const char* updateStateText(const UpdateItem& item);
 
 // The detail box's text: the whole list less its last two bytes (the final line
 // end), with bare line feeds widened to CR LF for the edit control, and cut at

@@ -248,10 +248,10 @@ void buildInstallerFile(HWND) {
 void playSound(HWND) { soundPlayer().playSound(); }
 void pauseSound() { soundPlayer().pauseSound(); }
 void seekSound(int mode) { soundPlayer().seekSound(mode); }
-void showSoundFileInfo(HWND page, const char* path) {
+bool showSoundFileInfo(HWND page, const char* path) {
     char buffer[MAX_PATH] = {};
     lstrcpynA(buffer, path ? path : "", sizeof buffer);
-    showSoundInfo(page, buffer);
+    return showSoundInfo(page, buffer);
 }
 void showSoundPosition(HWND page) { updateSoundPosition(page); }
 void openMixer(HWND page) { initMixer(page); }

@@ -18,8 +18,6 @@ namespace {
 
 constexpr const char* kCaption = "Glimmerdeck";
 constexpr const char* kEngineMissing = "Can't find engine file. It was deleted or damaged.";
-constexpr const char* kUnusableName =
-    "Write a file name for the screen saver (not empty, without \\ / : * ? \" < > |).";
 constexpr int kIdSaverPathEdit = 1104;
 constexpr int kIdInstallerPathEdit = 1105;
 
@@ -198,8 +196,8 @@ bool installFromNameDialog(HWND dialog, const SaverBuildContext& context, const 
     if (char* dot = std::strchr(name, '.')) *dot = '\0';
     // An empty or impossible name would install "<Windows>\.scr" and make the
     // system's saver a broken entry: nothing is touched, the dialog stays.
-    if (!usableSaverName(name)) {
-        showMessage(dialog, kUnusableName, kCaption, MB_ICONEXCLAMATION);
+    if (const char* problem = saverNameProblem(name)) {
+        showMessage(dialog, problem, kCaption, MB_ICONEXCLAMATION);
         HWND edit = GetDlgItem(dialog, kIdInstallName);
         SetFocus(edit);
         SendMessageA(edit, EM_SETSEL, 0, -1);

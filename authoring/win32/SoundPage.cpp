@@ -25,15 +25,24 @@ void redrawSoundRow(int row) {
 }
 
 void onSoundChosen(HWND page) {
-    redrawSoundRow(wizard.currentSoundIndex);
-    wizard.currentSoundIndex = static_cast<int>(SendMessageA(wizard.soundList, LB_GETCURSEL, 0, 0));
-    lstrcpynA(wizard.currentSoundPath, listBoxText(wizard.soundList, wizard.currentSoundIndex).c_str(),
-              sizeof wizard.currentSoundPath);
-    SendMessageA(wizard.soundList, LB_SETCURSEL, wizard.currentSoundIndex, 0);
-    redrawSoundRow(wizard.currentSoundIndex);
+    const int chosen = static_cast<int>(SendMessageA(wizard.soundList, LB_GETCURSEL, 0, 0));
+    const std::string path = listBoxText(wizard.soundList, chosen);
     // The path field takes the sound only once it is accepted: a refused file
-    // leaves the sound chosen before (player, information and field alike).
-    showSoundFileInfo(page, wizard.currentSoundPath);
+    // leaves the sound chosen before (player, information, field and the
+    // highlighted row alike; none when that one is in another folder).
+    if (!showSoundFileInfo(page, path.c_str())) {
+        char kept[MAX_PATH] = {};
+        GetDlgItemTextA(page, IDC_SOUND_PATH, kept, sizeof kept);
+        const LRESULT row = kept[0] ? SendMessageA(wizard.soundList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                   reinterpret_cast<LPARAM>(kept))
+                                    : LB_ERR;
+        SendMessageA(wizard.soundList, LB_SETCURSEL, row == LB_ERR ? static_cast<WPARAM>(-1) : row, 0);
+        return;
+    }
+    redrawSoundRow(wizard.currentSoundIndex);
+    wizard.currentSoundIndex = chosen;
+    lstrcpynA(wizard.currentSoundPath, path.c_str(), sizeof wizard.currentSoundPath);
+    redrawSoundRow(wizard.currentSoundIndex);
     resetPosition(page);
 }
 

@@ -96,6 +96,10 @@ void initVolumeControls(HWND page) {
     DWORD volume = 0;
     if (selectWaveOutVolume(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT) && getMixerVolume(&volume))
         setBar(page, kIdVolumeBar, volumeToTrackbar(volume));
+    // The bar places its thumb only when the position changes: the centre is
+    // also the position it had under its first range, so the thumb would stay
+    // drawn where that range put it (at the left) and leave a ghost when moved.
+    SendDlgItemMessageA(page, kIdBalanceBar, TBM_SETPOS, FALSE, 1);
     setBar(page, kIdBalanceBar, 0);
 }
 

@@ -30,7 +30,8 @@ HWND openDeleteTool(HWND owner);
 void playSound(HWND page);
 void pauseSound();
 void seekSound(int mode);
-void showSoundFileInfo(HWND page, const char* path);
+// False when the file was refused (the sound chosen before stays).
+bool showSoundFileInfo(HWND page, const char* path);
 void showSoundPosition(HWND page);
 void openMixer(HWND page);
 void closeMixer();

@@ -195,13 +195,45 @@ SampleCoding extensibleCoding(IMediaStream* stream, const WAVEFORMATEX& decoded)
 constexpr DWORD kOpenWaitMs = 3000;
 constexpr DWORD kThreadStopWaitMs = 500;
 
-// One file opened on a thread of its own. Shared by the opener and the caller;
-// whoever lets go last releases it, so a caller that gave up waiting never
-// touches what the opener holds, and a late opener cleans up after itself.
-struct OpenJob {
-    wchar_t path[1001] = {};
+// Work with the streaming layer on a thread of its own, within kOpenWaitMs.
+// Shared by that thread and the caller; whoever lets go last deletes it, so a
+// caller that gave up waiting never touches what the thread holds, and a late
+// thread cleans up after itself.
+struct StreamJob {
     volatile LONG refs = 2;
     bool ok = false;
+
+    virtual ~StreamJob() = default;
+    virtual bool run() = 0;
+    void letGo() {
+        if (InterlockedDecrement(&refs) == 0) delete this;
+    }
+    static DWORD WINAPI threadMain(void* self) {
+        StreamJob* job = static_cast<StreamJob*>(self);
+        // Its own apartment: the objects are free-threaded and outlive this
+        // thread, so it is never left (leaving could unload what they run on).
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        job->ok = job->run();
+        job->letGo();
+        return 0;
+    }
+    // True when the job ran to its end in time; the caller then reads it and
+    // lets go. A stuck job keeps everything it holds.
+    bool runWithinLimit() {
+        HANDLE thread = CreateThread(nullptr, 0, &StreamJob::threadMain, this, 0, nullptr);
+        if (!thread) {
+            refs = 1;
+            return false;
+        }
+        const bool finished = WaitForSingleObject(thread, kOpenWaitMs) == WAIT_OBJECT_0;
+        CloseHandle(thread);
+        return finished;
+    }
+};
+
+// One file opened for play.
+struct OpenJob final : StreamJob {
+    wchar_t path[1001] = {};
     IAMMultiMediaStream* multiMediaStream = nullptr;
     IMediaStream* mediaStream = nullptr;
     IAudioMediaStream* audioMediaStream = nullptr;
@@ -211,20 +243,15 @@ struct OpenJob {
     STREAM_TIME duration = 0;
     SampleCoding extensible = SampleCoding::Integer;
 
-    void releaseObjects() {
+    ~OpenJob() override {
         releaseAndClear(data);
         releaseAndClear(sample);
         releaseAndClear(mediaStream);
         releaseAndClear(audioMediaStream);
         releaseAndClear(multiMediaStream);
     }
-    void letGo() {
-        if (InterlockedDecrement(&refs) != 0) return;
-        releaseObjects();
-        delete this;
-    }
 
-    bool open() {
+    bool run() override {
         if (FAILED(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER,
                                     IID_IAMMultiMediaStream, reinterpret_cast<void**>(&multiMediaStream))))
             return false;
@@ -244,15 +271,31 @@ struct OpenJob {
         if (FAILED(audioMediaStream->CreateSample(data, 0, &sample))) return false;
         return SUCCEEDED(multiMediaStream->GetDuration(&duration));
     }
+};
 
-    static DWORD WINAPI threadMain(void* self) {
-        OpenJob* job = static_cast<OpenJob*>(self);
-        // Its own apartment: the objects are free-threaded and outlive this
-        // thread, so it is never left (leaving could unload what they run on).
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        job->ok = job->open();
-        job->letGo();
-        return 0;
+// A file's format and duration through a stream of its own, released on the
+// job's thread (a release can hang as an open can).
+struct MediaInfoJob final : StreamJob {
+    wchar_t path[MAX_PATH + 1] = {};
+    WAVEFORMATEX wave = {};
+    STREAM_TIME length = 0;
+
+    bool run() override {
+        IAMMultiMediaStream* stream = nullptr;
+        IMediaStream* media = nullptr;
+        IAudioMediaStream* audio = nullptr;
+        const bool read =
+            SUCCEEDED(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IAMMultiMediaStream, reinterpret_cast<void**>(&stream))) &&
+            SUCCEEDED(stream->Initialize(STREAMTYPE_READ, AMMSF_NOGRAPHTHREAD, nullptr)) &&
+            SUCCEEDED(stream->AddMediaStream(nullptr, &MSPID_PrimaryAudio, 0, nullptr)) &&
+            SUCCEEDED(stream->OpenFile(path, 0)) && SUCCEEDED(stream->GetMediaStream(MSPID_PrimaryAudio, &media)) &&
+            SUCCEEDED(media->QueryInterface(IID_IAudioMediaStream, reinterpret_cast<void**>(&audio))) &&
+            SUCCEEDED(audio->GetFormat(&wave)) && SUCCEEDED(stream->GetDuration(&length));
+        releaseAndClear(audio);
+        releaseAndClear(media);
+        releaseAndClear(stream);
+        return read;
     }
 };
 
@@ -407,15 +450,7 @@ int SoundPlayer::openSound(const char* path) {
 
     OpenJob* job = new OpenJob;
     MultiByteToWideChar(CP_ACP, 0, path ? path : "", -1, job->path, 1000);
-    HANDLE opener = CreateThread(nullptr, 0, &OpenJob::threadMain, job, 0, nullptr);
-    if (!opener) {
-        job->refs = 1;
-        job->letGo();
-        return 0;
-    }
-    const bool finished = WaitForSingleObject(opener, kOpenWaitMs) == WAIT_OBJECT_0;
-    CloseHandle(opener);
-    if (!finished || !job->ok) {
+    if (!job->runWithinLimit() || !job->ok) {
         job->letGo();   // a stuck opener keeps its objects; the show goes on silent
         return 0;
     }
@@ -601,29 +636,15 @@ int32_t SoundPlayer::setSoundPan(int32_t pan) {
 
 int readMediaInfo(const char* path, SoundFormat* format, int64_t* duration) {
     if (duration) *duration = 0;
-    wchar_t wide[MAX_PATH + 1] = {};
-    MultiByteToWideChar(CP_ACP, 0, path ? path : "", -1, wide, MAX_PATH);
-    IAMMultiMediaStream* stream = nullptr;
-    IMediaStream* media = nullptr;
-    IAudioMediaStream* audio = nullptr;
-    int result = 0;
-    WAVEFORMATEX wave = {};
-    STREAM_TIME length = 0;
-    if (SUCCEEDED(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
-                                   reinterpret_cast<void**>(&stream))) &&
-        SUCCEEDED(stream->Initialize(STREAMTYPE_READ, AMMSF_NOGRAPHTHREAD, nullptr)) &&
-        SUCCEEDED(stream->AddMediaStream(nullptr, &MSPID_PrimaryAudio, 0, nullptr)) &&
-        SUCCEEDED(stream->OpenFile(wide, 0)) && SUCCEEDED(stream->GetMediaStream(MSPID_PrimaryAudio, &media)) &&
-        SUCCEEDED(media->QueryInterface(IID_IAudioMediaStream, reinterpret_cast<void**>(&audio))) &&
-        SUCCEEDED(audio->GetFormat(&wave)) && SUCCEEDED(stream->GetDuration(&length))) {
-        if (format) *format = fromWaveFormat(wave);
-        if (duration) *duration = length;
-        result = 1;
+    MediaInfoJob* job = new MediaInfoJob;
+    MultiByteToWideChar(CP_ACP, 0, path ? path : "", -1, job->path, MAX_PATH);
+    const bool read = job->runWithinLimit() && job->ok;   // a stuck job is left to itself
+    if (read) {
+        if (format) *format = fromWaveFormat(job->wave);
+        if (duration) *duration = job->length;
     }
-    releaseAndClear(audio);
-    releaseAndClear(media);
-    releaseAndClear(stream);
-    return result;
+    job->letGo();
+    return read ? 1 : 0;
 }
 
 int SoundPlayer::closeSoundStream() {

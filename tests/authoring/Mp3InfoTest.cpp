@@ -1,6 +1,7 @@
 // MP3 frame headers and ID3v1 tags as the Sound step reads them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,10 +11,17 @@
 
 namespace {
 
-std::vector<uint8_t> withHeader(size_t before, uint32_t header, size_t after = 600) {
+// `before` bytes of other data, then `count` frames of the header (or just the
+// header when it gives no length).
+std::vector<uint8_t> withHeader(size_t before, uint32_t header, int count = 3) {
     std::vector<uint8_t> bytes(before, 0x11);
-    for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<uint8_t>(header >> shift));
-    bytes.resize(bytes.size() + after, 0x22);
+    Mp3Info fields;
+    readFrameHeader(header, fields);
+    for (int frame = 0; frame < count; ++frame) {
+        const size_t start = bytes.size();
+        for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<uint8_t>(header >> shift));
+        bytes.resize(start + static_cast<size_t>(std::max(fields.frameLength, 4)), 0x22);
+    }
     return bytes;
 }
 
@@ -46,13 +54,17 @@ TEST(Mp3Info, FrameHeaderFields) {
     } cases[] = {
         {0xFFFBE000, 320, 44100, 3, 3, false},   // above 256 kbps
         {0xFFFBD000, 256, 44100, 3, 3, true},
-        {0xFFFB0000, 0, 44100, 3, 3, false},     // free bit rate
-        {0xFFFBF000, 0, 44100, 3, 3, false},     // bad index
         {0xFFF3D400, 144, 24000, 3, 2, true},    // MPEG 2, lower-frequency table
         {0xFFE38800, 64, 8000, 3, 1, true},      // MPEG 2.5
         {0xFFFD9000, 160, 44100, 2, 3, true},    // layer II
         {0xFFFF9000, 288, 44100, 1, 3, false},   // layer I
-        {0xFFF99000, 0, 44100, 0, 3, false},     // reserved layer
+        // No frame at all: free bit rate, bad bit-rate index, reserved layer,
+        // version or sampling rate.
+        {0xFFFB0000, 0, 0, 0, 0, false},
+        {0xFFFBF000, 0, 0, 0, 0, false},
+        {0xFFF99000, 0, 0, 0, 0, false},
+        {0xFFEB9000, 0, 0, 0, 0, false},
+        {0xFFFB9C00, 0, 0, 0, 0, false},
     };
     for (const Case& c : cases) {
         const Mp3Info i = parsed(withHeader(0, c.header));
@@ -107,7 +119,7 @@ TEST(Mp3Info, Id3v1AndId3v11Tags) {
 
 TEST(Mp3Info, FileAndTexts) {
     const std::string dir = vt_test::scratchDir("mp3info");
-    std::vector<uint8_t> bytes = withHeader(20, 0xFFFB9064, 4000);
+    std::vector<uint8_t> bytes = withHeader(20, 0xFFFB9064, 10);
     vt_test::writeFileBytes(dir + "/Tone.MP3", bytes);
     vt_test::writeFileBytes(dir + "/tone.wav", bytes);
     Mp3Info info;

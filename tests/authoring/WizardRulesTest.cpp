@@ -118,16 +118,25 @@ TEST(MakeOptions, EditTextsRoundTripAndRangesAreChecked) {
 }
 
 TEST(MakeOptions, InstalledSaverNames) {
+    // Each refusal says what is wrong with the name.
+    const char* const usable = nullptr;
     const struct {
         std::string name;
-        bool usable;
+        const char* problem;
     } cases[] = {
-        {"My ScreenSaver", true}, {"Sea", true}, {"Console", true}, {"COM0", true}, {std::string(200, 'a'), true},
-        {"", false}, {"   ", false}, {"a\\b", false}, {"a/b", false}, {"C:x", false}, {"what?", false},
-        {"star*", false}, {"\"q\"", false}, {"<x>", false}, {"a|b", false}, {"tab\there", false},
-        {"CON", false}, {"nul", false}, {"Com1", false}, {"LPT9 ", false}, {std::string(201, 'a'), false},
+        {"My ScreenSaver", usable}, {"Sea", usable}, {"Console", usable}, {"COM0", usable},
+        {std::string(200, 'a'), usable},
+        {"", kSaverNameEmpty}, {"   ", kSaverNameEmpty},
+        {"a\\b", kSaverNameCharacters}, {"a/b", kSaverNameCharacters}, {"C:x", kSaverNameCharacters},
+        {"what?", kSaverNameCharacters}, {"star*", kSaverNameCharacters}, {"\"q\"", kSaverNameCharacters},
+        {"<x>", kSaverNameCharacters}, {"a|b", kSaverNameCharacters}, {"tab\there", kSaverNameCharacters},
+        {"CON", kSaverNameDevice}, {"nul", kSaverNameDevice}, {"Com1", kSaverNameDevice}, {"LPT9 ", kSaverNameDevice},
+        {std::string(201, 'a'), kSaverNameTooLong}, {std::string(201, '?'), kSaverNameTooLong},
     };
-    for (const auto& c : cases) EXPECT_EQ(usableSaverName(c.name), c.usable) << "\"" << c.name << "\"";
+    for (const auto& c : cases) {
+        EXPECT_STREQ(saverNameProblem(c.name), c.problem) << "\"" << c.name << "\"";
+        EXPECT_EQ(usableSaverName(c.name), c.problem == nullptr) << "\"" << c.name << "\"";
+    }
 }
 
 TEST(TextStep, FontTableSkipsVerticalFacesAndStopsAt500) {

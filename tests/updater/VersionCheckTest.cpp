@@ -2,6 +2,8 @@
 // marks and the detail box's text.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <climits>
 #include <cstring>
 #include <string>
@@ -111,6 +113,41 @@ TEST(DecideUpdates, RowsAreDecidedOneByOne) {
     EXPECT_EQ(items[1].needsUpdate, 1);
     EXPECT_EQ(items[2].needsUpdate, 1);
     EXPECT_EQ(items[3].needsUpdate, 0);
+}
+
+TEST(DecideUpdates, RowTextsForMissingCurrentAndUpdatedPrograms) {
+    UpdateItem items[kUpdateItemCount]{};
+    const int32_t installed[] = {1100, 1100, 0, 0};
+    const int32_t announced[] = {1100, 1110, 1110, 0};
+    for (int row = 0; row < kUpdateItemCount; ++row) {
+        items[row].installedVersion = installed[row];
+        items[row].newVersion = announced[row];
+        std::snprintf(items[row].installedText, kUpdateTextBytes, "%s", row < 2 ? "1.1.0.0" : "");
+        std::snprintf(items[row].newText, kUpdateTextBytes, "%s", row < 3 ? "1.1.1.0" : "0.0.0.0");
+    }
+    items[2].missing = items[3].missing = 1;   // not there at all
+    EXPECT_EQ(decideUpdates(items), 2);
+    const char* const before[][2] = {{"1.1.0.0", "Using New Version."},
+                                     {"1.1.0.0", "Using Old Version."},
+                                     {"Not installed", "Not installed: the new version is offered."},
+                                     {"Not installed", "Not installed."}};
+    for (int row = 0; row < kUpdateItemCount; ++row) {
+        EXPECT_STREQ(installedColumnText(items[row]), before[row][0]) << row;
+        EXPECT_STREQ(updateStateText(items[row]), before[row][1]) << row;
+    }
+    // After the run the downloaded rows are current, the fetched program too.
+    markUpdated(items);
+    const char* const after[][2] = {{"1.1.0.0", "Using New Version."},
+                                    {"1.1.1.0", "Using New Version."},
+                                    {"1.1.1.0", "Using New Version."},
+                                    {"Not installed", "Not installed."}};
+    for (int row = 0; row < kUpdateItemCount; ++row) {
+        EXPECT_STREQ(installedColumnText(items[row]), after[row][0]) << row;
+        EXPECT_STREQ(updateStateText(items[row]), after[row][1]) << row;
+        EXPECT_EQ(items[row].needsUpdate, 0) << row;
+    }
+    EXPECT_EQ(items[1].installedVersion, 1110);
+    EXPECT_EQ(decideUpdates(items), 0);   // a second check offers nothing
 }
 
 TEST(UpdateTable, RowsInListOrder) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "authoring/ScenarioFile.h"
+#include "authoring/WizardRules.h"
 #include "authoring/win32/FolderBrowser.h"
 #include "authoring/win32/HyperLink.h"
 #include "authoring/win32/ImagePage.h"
@@ -356,10 +357,13 @@ struct NameDialogSeen {
     bool found = false;
     std::vector<std::string> boxesAfterEmpty;
     bool openAfterEmpty = false, openAfterBlank = false;
+    // The message for each refused name, in the order of kRefusedNames.
+    std::vector<std::string> refusals;
     int minutesRoom = 0, twoDigits = 0;
     bool autoBuddy = true, buddy = false;
 };
 NameDialogSeen nameSeen;
+const std::string kRefusedNames[] = {"COM1", "aux.scr", std::string(201, 'a'), "Sea|Trip"};
 
 void CALLBACK driveNameDialog(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
@@ -390,6 +394,12 @@ void CALLBACK driveNameDialog(HWND, UINT, UINT_PTR id, DWORD) {
     SetDlgItemTextA(dialog, 1030, "  .scr");   // blank once cut at its dot
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     nameSeen.openAfterBlank = IsWindow(dialog) && IsWindowVisible(dialog);
+    for (const std::string& name : kRefusedNames) {
+        boxTexts.clear();
+        SetDlgItemTextA(dialog, 1030, name.c_str());
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        nameSeen.refusals.push_back(boxTexts.size() == 1 ? boxTexts[0] : "(" + std::to_string(boxTexts.size()) + " boxes)");
+    }
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
@@ -412,7 +422,11 @@ TEST_F(WizardPages, InstallNameDialogRefusesUnusableNames) {
     EXPECT_TRUE(nameSeen.buddy);
     EXPECT_EQ(result, 1);   // ended by Cancel, never by an install
     ASSERT_EQ(nameSeen.boxesAfterEmpty.size(), 1u);
-    EXPECT_EQ(nameSeen.boxesAfterEmpty[0].rfind("Write a file name for the screen saver", 0), 0u);
+    EXPECT_EQ(nameSeen.boxesAfterEmpty[0], kSaverNameEmpty);
+    // Each refusal says what is wrong with the name.
+    const std::vector<std::string> said = {kSaverNameDevice, kSaverNameDevice, kSaverNameTooLong,
+                                           kSaverNameCharacters};
+    EXPECT_EQ(nameSeen.refusals, said);
     EXPECT_TRUE(nameSeen.openAfterEmpty);
     EXPECT_TRUE(nameSeen.openAfterBlank);
     EXPECT_EQ(GetFileAttributesA(broken.c_str()), INVALID_FILE_ATTRIBUTES);

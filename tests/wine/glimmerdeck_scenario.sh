@@ -7,17 +7,8 @@
 source "$(dirname "$0")/common.bash"
 need_display
 
-program="$bin/Glimmerdeck.exe"
-probe="$bin/wizardprobe.exe"
-[[ -f $program && -f $probe ]] || { echo "FAIL: $program or $probe is not built"; exit 1; }
-cp "$program" "$scratch/Glimmerdeck.exe"
-program="$scratch/Glimmerdeck.exe"
-
-step1="Glimmerdeck 1.1 - 1Step. Select image file"
+source "$(dirname "$0")/lib/glimmerdeck.bash"
 cmd_open=40013 cmd_save=40039 cmd_save_as=57671 cmd_exit=40012
-
-probe() { "$run" "$probe" "$@" </dev/null 2>>"$scratch/probe.log"; }
-winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 
 # The work: two pictures with titles (one empty), a sound, a letter of two
 # lines, options of every step away from their defaults.

@@ -7,19 +7,7 @@
 source "$(dirname "$0")/common.bash"
 need_display
 
-program="$bin/Glimmerdeck.exe"
-probe="$bin/wizardprobe.exe"
-[[ -f $program && -f $probe ]] || { echo "FAIL: $program or $probe is not built"; exit 1; }
-# A copy of its own, so that no updater stands beside it.
-cp "$program" "$scratch/Glimmerdeck.exe"
-program="$scratch/Glimmerdeck.exe"
-
-step1="Glimmerdeck 1.1 - 1Step. Select image file"
-step2="Glimmerdeck 1.1 - 2Step. Write letter or image title"
-step3="Glimmerdeck 1.1 - 3Step. Select a sound file that enter as background sound of screen saver."
-step4="Glimmerdeck 1.1 - 4Step. After a little setting up to work done so far, make screen saver."
-
-probe() { "$run" "$probe" "$@" </dev/null 2>>"$scratch/probe.log"; }
+source "$(dirname "$0")/lib/glimmerdeck.bash"
 
 # start_wizard NAME: starts Glimmerdeck in the background (pid in $wizard_pid)
 # and waits for its sheet.

@@ -6,7 +6,8 @@
 # is replaced too), a download cut short and a file missing on the server (the
 # old file stays), auto close without an owner window, the refusal for an
 # authoring program of 1.9, a server that is down and a version list that is
-# garbage or far too large (nothing offered, nothing replaced, no crash), and a
+# garbage or far too large (nothing offered, nothing replaced, no crash), the
+# list's texts (a missing program, the rows after the run, no cut headings), and a
 # server that stops answering: the window stays responsive, Escape or the close
 # box end the program at once, a stall gives up on its own, and partial files of
 # a killed run are gone at the next start. Sizes come from the headers (each
@@ -107,6 +108,17 @@ expect_line full "owner: WM_DESTROY"
 expect_line full "status: Update completed"
 expect_line full "box: The newest Version Update completed"
 expect_line full "box: Reexecuting  Glimmerdeck."
+# The list: a program that is not there says so; after the run every
+# downloaded row shows its new version as the installed one; no heading or cell
+# is cut at the list's font.
+expect_line full "row 3: Packwright | Not installed | 0.0.0.0 | Not installed."
+expect_line full "row 1: Glimmerdeck | 1.1.0.0 | 1.1.1.0 | Using Old Version."
+for row in "0: Skyfetch | 1.2.0.0 | 1.2.0.0" "1: Glimmerdeck | 1.1.1.0 | 1.1.1.0" "2: engine | 1.2.0.0 | 1.2.0.0"; do
+    expect_line full "row $row | Using New Version."
+done
+if grep -q '^column [0-9]*: cut' "$scratch/full.log"; then fail "full: $(grep -m1 '^column [0-9]*: cut' "$scratch/full.log")"
+elif grep -q '^columns: fit' "$scratch/full.log"; then pass "full: every heading and cell fits its column"
+else fail "full: the list was never reported"; fi
 expect_line full "exit: 0"
 expect_same "full: engine.scr replaced" "$www/engine.scr" "$app/engine.scr"
 expect_same "full: Glimmerdeck.exe replaced" "$www/Glimmerdeck.exe" "$app/Glimmerdeck.exe"
@@ -227,6 +239,7 @@ app="$scratch/app-down"
 install "$app"
 run_probe down "$(free_port)" "$app" check close
 expect_line down "box: Unable to connect to the Server, Please Check the internet Connection."
+expect_no_line down "box: Server is not ready! Update file not found !"
 expect_line down "status: Unable to Complete Version Check"
 expect_line down "update button: disabled"
 expect_line down "exit: 0"

@@ -18,7 +18,9 @@
 //               five seconds for Skyfetch to exit ("exit: N")
 //       kill    ends Skyfetch at once (as a power cut or a task manager would)
 //     Every message box is reported ("box: TEXT") and answered with OK; after each
-//     step the status line and the buttons are reported; WM_DESTROY reaching this
+//     step the status line, the buttons and the file list are reported (each row
+//     "row N: CELL | CELL | CELL | CELL", and "columns: fit" when every heading and
+//     cell fits its column, else "column N: cut"); WM_DESTROY reaching this
 //     program's window is reported as "owner: WM_DESTROY". Exit 0 unless Skyfetch
 //     could not be started or a step timed out.
 //   updaterprobe                        (started by Skyfetch as Glimmerdeck.exe, or by
@@ -26,10 +28,14 @@
 //                                       beside itself, with its current folder on the
 //                                       second line, and exits.
 #include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "tests/support/RemoteControls.h"
 
 namespace {
 
@@ -100,7 +106,39 @@ bool answerBox() {
     return true;
 }
 
+// The list's rows, and whether its columns show their headings and cells whole
+// (text and a few pixels each side; the first column's cells have their small
+// icon too).
+void reportList(HWND dialog) {
+    HWND list = GetDlgItem(dialog, 1008);
+    HANDLE process = vt_test::openWindowProcess(list);
+    if (!process) return;
+    const int columns = vt_test::listColumnCount(list);
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    bool fit = true;
+    for (int c = 0; c < columns; ++c) {
+        constexpr int kPadding = 10;
+        int needed = vt_test::listTextWidth(process, list, vt_test::listColumnTitle(process, list, c)) + kPadding;
+        for (int r = 0; r < rows; ++r)
+            needed = std::max(needed, vt_test::listTextWidth(process, list, vt_test::listCellText(process, list, r, c)) +
+                                          (c == 0 ? 16 + kPadding : kPadding));
+        const int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, c, 0));
+        if (width < needed) {
+            std::printf("column %d: cut (%d of %d pixels)\n", c, width, needed);
+            fit = false;
+        }
+    }
+    if (fit) std::printf("columns: fit\n");
+    for (int r = 0; r < rows; ++r) {
+        std::string line = "row " + std::to_string(r) + ":";
+        for (int c = 0; c < columns; ++c) line += (c ? " | " : " ") + vt_test::listCellText(process, list, r, c);
+        std::printf("%s\n", line.c_str());
+    }
+    CloseHandle(process);
+}
+
 void report(HWND dialog) {
+    reportList(dialog);
     std::printf("status: %s\n", textOf(GetDlgItem(dialog, 1007)).c_str());
     std::printf("update button: %s\n", IsWindowEnabled(GetDlgItem(dialog, 1001)) ? "enabled" : "disabled");
     std::printf("ok button: %s\n", IsWindowEnabled(GetDlgItem(dialog, 1002)) ? "enabled" : "disabled");

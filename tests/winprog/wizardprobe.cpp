@@ -10,6 +10,19 @@
 //   wizardprobe close TITLE               posts WM_CLOSE to the window
 //   wizardprobe file TITLE PATH SECONDS   waits for a file dialog titled TITLE, types
 //                                         PATH as its file name and presses its OK
+//   wizardprobe text TITLE ID             prints the text of control ID of the shown page
+//   wizardprobe rows TITLE ID             prints each row of list view ID of the shown
+//                                         page as "CELL | CELL ..."
+//   wizardprobe thumb TITLE ID            for trackbar ID of the shown page: "thumb: in
+//                                         place" when its thumb is drawn where its
+//                                         position is, else where it is and should be
+//   wizardprobe folder TITLE ID PATH      opens folder tree ID of the shown page down to
+//                                         PATH (a Z: path) and selects that folder
+//   wizardprobe choose TITLE ID NAME      in list box ID of the shown page, selects the
+//                                         row of file NAME as a click does (posts the
+//                                         change, so a message it brings can be answered)
+//   wizardprobe selected TITLE ID         prints the selected row of list box ID, or
+//                                         "(none)"
 //
 // Any other outcome exits 1 with a line on stdout saying why.
 #include <windows.h>
@@ -19,6 +32,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "tests/support/RemoteControls.h"
 
 namespace {
 
@@ -70,6 +85,66 @@ int fail(const char* why, const char* what) {
     return 1;
 }
 
+bool sameText(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// The child of item (opened first) whose text is name, or for a drive "(Z:)"
+// holds it; null when there is none.
+HTREEITEM childNamed(HANDLE process, HWND tree, HTREEITEM item, const std::string& name) {
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    for (HTREEITEM child = reinterpret_cast<HTREEITEM>(
+             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+         child; child = reinterpret_cast<HTREEITEM>(
+                    SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
+        const std::string text = vt_test::treeItemText(process, tree, child);
+        if (sameText(text, name) || (name.size() == 2 && text.find("(" + name + ")") != std::string::npos))
+            return child;
+    }
+    return nullptr;
+}
+
+// Down from the tree's root (the desktop): the drive is looked for one level
+// below it (under "My Computer", whatever it is called), then each folder.
+int openFolder(HANDLE process, HWND tree, const std::string& path) {
+    HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    if (!root) return fail("an empty tree for", path.c_str());
+    const std::string drive = path.substr(0, 2);
+    HTREEITEM item = nullptr;
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+    for (HTREEITEM top = reinterpret_cast<HTREEITEM>(
+             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
+         top && !item; top = reinterpret_cast<HTREEITEM>(
+                          SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(top))))
+        item = childNamed(process, tree, top, drive);
+    if (!item) return fail("no drive in the tree for", path.c_str());
+    size_t at = 3;
+    while (at < path.size()) {
+        const size_t end = path.find('\\', at);
+        const std::string name = path.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? path.size() : end + 1;
+        if (name.empty()) continue;
+        item = childNamed(process, tree, item, name);
+        if (!item) return fail("no folder in the tree named", name.c_str());
+    }
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    return 0;
+}
+
+int chooseFile(HANDLE process, HWND page, HWND list, const std::string& name) {
+    const int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        const std::string text = vt_test::listBoxRowText(list, row);
+        const size_t slash = text.find_last_of('\\');
+        if (!sameText(slash == std::string::npos ? text : text.substr(slash + 1), name)) continue;
+        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        return 0;
+    }
+    std::string seen;
+    for (int row = 0; row < rows; ++row) seen += " \"" + vt_test::listBoxRowText(list, row) + "\"";
+    std::printf("wizardprobe: %d rows:%s\n", rows, seen.c_str());
+    return fail("no row for", name.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -116,6 +191,67 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (verb == "command" && argc == 4) return PostMessageA(window, WM_COMMAND, std::atoi(argv[3]), 0) ? 0 : 1;
+    if ((verb == "folder" || verb == "choose") && argc == 5) {
+        HWND page = reinterpret_cast<HWND>(SendMessageA(window, PSM_GETCURRENTPAGEHWND, 0, 0));
+        HWND control = page ? GetDlgItem(page, std::atoi(argv[3])) : nullptr;
+        if (!control) return fail("no control", argv[3]);
+        HANDLE process = vt_test::openWindowProcess(control);
+        if (!process) return fail("cannot open the process of", title);
+        const int status = verb == "folder" ? openFolder(process, control, argv[4])
+                                            : chooseFile(process, page, control, argv[4]);
+        CloseHandle(process);
+        return status;
+    }
+    if (verb == "selected" && argc == 4) {
+        HWND page = reinterpret_cast<HWND>(SendMessageA(window, PSM_GETCURRENTPAGEHWND, 0, 0));
+        HWND list = page ? GetDlgItem(page, std::atoi(argv[3])) : nullptr;
+        if (!list) return fail("no control", argv[3]);
+        const int row = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+        std::printf("%s\n", row < 0 ? "(none)" : vt_test::listBoxRowText(list, row).c_str());
+        return 0;
+    }
+    if ((verb == "text" || verb == "rows" || verb == "thumb") && argc == 4) {
+        HWND page = reinterpret_cast<HWND>(SendMessageA(window, PSM_GETCURRENTPAGEHWND, 0, 0));
+        HWND control = page ? GetDlgItem(page, std::atoi(argv[3])) : nullptr;
+        if (!control) return fail("no control", argv[3]);
+        if (verb == "text") {
+            // WM_GETTEXT itself: GetWindowText gives only a caption for another
+            // process's control, not an edit's contents.
+            char text[1024] = {};
+            DWORD_PTR got = 0;
+            SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                5000, &got);
+            std::printf("%s\n", text);
+            return 0;
+        }
+        HANDLE process = vt_test::openWindowProcess(control);
+        if (!process) return fail("cannot open the process of", title);
+        if (verb == "rows") {
+            const int rows = static_cast<int>(SendMessageA(control, LVM_GETITEMCOUNT, 0, 0));
+            const int columns = vt_test::listColumnCount(control);
+            for (int r = 0; r < rows; ++r) {
+                std::string line;
+                for (int c = 0; c < columns; ++c) line += (c ? " | " : "") + vt_test::listCellText(process, control, r, c);
+                std::printf("%s\n", line.c_str());
+            }
+        } else {
+            // The thumb's centre against the point of the channel its position stands for.
+            const RECT thumb = vt_test::trackbarThumb(process, control);
+            const RECT channel = vt_test::trackbarChannel(process, control);
+            const long low = static_cast<long>(SendMessageA(control, TBM_GETRANGEMIN, 0, 0));
+            const long high = static_cast<long>(SendMessageA(control, TBM_GETRANGEMAX, 0, 0));
+            const long position = static_cast<long>(SendMessageA(control, TBM_GETPOS, 0, 0));
+            const long half = (thumb.right - thumb.left) / 2;
+            const long centre = thumb.left + half;
+            const long want = high > low ? channel.left + half +
+                                               (position - low) * (channel.right - channel.left - 2 * half) / (high - low)
+                                         : channel.left + half;
+            if (centre >= want - half && centre <= want + half) std::printf("thumb: in place\n");
+            else std::printf("thumb: at x %ld, position %ld wants x %ld\n", centre, position, want);
+        }
+        CloseHandle(process);
+        return 0;
+    }
     if (verb == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
     return fail("unknown request", verb.c_str());
 }

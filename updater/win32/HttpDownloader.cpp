@@ -196,9 +196,9 @@ HttpDownloader::Fetch HttpDownloader::receive(const std::string& path, bool leng
 
 int HttpDownloader::downloadFile(HWND owner, const char* url, const char* localPath, uint64_t maxBytes) {
     if (!openInternet()) return 0;
+    // A server that can't be reached is the caller's to report: it knows what
+    // was being fetched.
     if (!openUrl(url)) {
-        if (!cancelled())
-            MessageBoxA(owner, "Server is not ready! Update file not found !", kUpdaterCaption, MB_ICONERROR);
         close();
         return 0;
     }

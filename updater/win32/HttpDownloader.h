@@ -36,7 +36,8 @@ public:
 
     // Fetches url into localPath: 1 on success, 0 on failure. Whatever body the
     // server sends is kept, but only once it arrived whole (and no larger than
-    // maxBytes); a failed transfer leaves the old file untouched.
+    // maxBytes); a failed transfer leaves the old file untouched. It tells the
+    // user nothing: the caller reports the failure.
     int downloadFile(HWND owner, const char* url, const char* localPath,
                      uint64_t maxBytes = UINT64_MAX);
     // The URL's Content-Length from the response headers alone (the body is not

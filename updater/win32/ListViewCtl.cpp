@@ -69,3 +69,24 @@ void ListViewCtl::setCellText(int column, int row, const char* text) {
     item.pszText = const_cast<char*>(text);
     SendMessageA(list_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
+
+void ListViewCtl::fitColumns() {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+    const int columns = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    // The widest cell, and the heading with the header's margins; not the
+    // list's "use header" size, which gives the last column only what is left.
+    constexpr int kHeadingMargins = 12;
+    for (int c = 0; c < columns; ++c) {
+        char title[128] = {};
+        LVCOLUMNA col{};
+        col.mask = LVCF_TEXT;
+        col.pszText = title;
+        col.cchTextMax = sizeof title;
+        SendMessageA(list_, LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&col));
+        const int heading =
+            static_cast<int>(SendMessageA(list_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(title))) +
+            kHeadingMargins;
+        SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE);
+        if (SendMessageA(list_, LVM_GETCOLUMNWIDTH, c, 0) < heading) SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, heading);
+    }
+}

@@ -16,6 +16,8 @@ public:
     bool setImageList(const int* iconIds, int count);
     void insertRow(int row, int column, const char* text);
     void setCellText(int column, int row, const char* text);
+    // Every column as wide as its heading and its widest cell, in the list's font.
+    void fitColumns();
 
 private:
     HWND list_ = nullptr;

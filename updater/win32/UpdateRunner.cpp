@@ -7,6 +7,7 @@
 #include "updater/UpdateRun.h"
 #include "updater/UpdaterIds.h"
 #include "updater/win32/HttpDownloader.h"
+#include "updater/win32/ListViewCtl.h"
 #include "updater/win32/UpdaterDialog.h"
 
 namespace {
@@ -14,6 +15,9 @@ namespace {
 const char kNotReady[] = "Server is not ready! Update file not found !";
 const char kNoAccess[] = "Can't access Glimmerdeck Server!, Try it again";
 const char kRunStopped[] = " Unable to Complete Update.";
+
+// Set by a completed run that replaced the authoring program: "Ok" starts it again.
+bool authoringReplaced = false;
 
 void setText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
 
@@ -101,6 +105,13 @@ int runUpdate(HWND dialog) {
         http.close();
     }
 
+    authoringReplaced = updateItems[kAuthoringRow].needsUpdate != 0;
+    markUpdated(updateItems);
+    for (int row = 0; row < kUpdateItemCount; ++row) {
+        fileList.setCellText(1, row, installedColumnText(updateItems[row]));
+        fileList.setCellText(3, row, updateStateText(updateItems[row]));
+    }
+    fileList.fitColumns();
     Sleep(1000);
     SendMessageA(progress, PBM_SETPOS, 100, 0);
     SetDlgItemTextA(dialog, IDC_STATUS, "Update completed");
@@ -128,7 +139,7 @@ bool launchProgram(const char* commandLine) {
 }
 
 void restartAndClose(HWND dialog) {
-    if (updateItems[kAuthoringRow].needsUpdate) {
+    if (authoringReplaced) {
         MessageBoxA(dialog, "Reexecuting  Glimmerdeck.", kUpdaterCaption, MB_OK);
         launchProgram("Glimmerdeck.exe");
     }

@@ -54,6 +54,7 @@ void initUpdateDialog(HWND dialog) {
                                           "The existence of the Update"};
     for (int c = 0; c < 4; ++c) fileList.addColumn(100, c, columns[c]);
     for (int row = 0; row < kUpdateItemCount; ++row) fileList.insertRow(row, 0, kUpdateItemInfo[row].shownName);
+    fileList.fitColumns();
 
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_SKYFETCH));
     SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -115,7 +116,9 @@ void checkVersions(HWND dialog) {
         UpdateItem& item = updateItems[row];
         std::snprintf(item.fileName, sizeof item.fileName, "%s", kUpdateItemInfo[row].fileName);
         item.installedVersion = readFileVersion(item.fileName, item.installedText);
-        fileList.setCellText(1, row, item.installedText);
+        // The version reader also finds files elsewhere on the search path.
+        item.missing = GetFileAttributesA(item.fileName) == INVALID_FILE_ATTRIBUTES;
+        fileList.setCellText(1, row, installedColumnText(item));
     }
 
     HttpDownloader* downloader = new HttpDownloader(dialog);
@@ -143,7 +146,8 @@ void checkVersions(HWND dialog) {
 
     int marked = decideUpdates(updateItems);
     for (int row = 0; row < kUpdateItemCount; ++row)
-        fileList.setCellText(3, row, updateItems[row].needsUpdate ? "Using Old Version." : "Using New Version.");
+        fileList.setCellText(3, row, updateStateText(updateItems[row]));
+    fileList.fitColumns();
     // A check that finds nothing newer leaves nothing to update.
     EnableWindow(GetDlgItem(dialog, IDC_UPDATE), marked > 0);
     if (marked) EnableWindow(GetDlgItem(dialog, IDC_DETAIL), TRUE);
