@@ -4,7 +4,10 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "authoring/ScenarioFile.h"
+#include "authoring/WizardRules.h"
 #include "authoring/win32/HyperLink.h"
 #include "authoring/win32/ImagePage.h"
 #include "authoring/win32/MakePage.h"
@@ -37,6 +40,25 @@ HtmlHelpFunction htmlHelp = nullptr;
 
 void stopAtOnce(const char* text, UINT icon) {
     MessageBoxA(nullptr, text, "Glimmerdeck", icon);
+}
+
+// An edit that can be typed into (a combo box's own edit and a list's label
+// edit are edits too).
+bool takesText(HWND window) {
+    char name[16] = {};
+    if (!window || !GetClassNameA(window, name, sizeof name)) return false;
+    CharLowerA(name);
+    if (lstrcmpA(name, "edit") != 0 && std::strncmp(name, "richedit", 8) != 0) return false;
+    return (GetWindowLongPtrA(window, GWL_STYLE) & ES_READONLY) == 0;
+}
+
+// A key that types or edits text belongs to the edit it is meant for, not to
+// the accelerator that happens to share it (Shift+S, Ctrl+Delete, ...).
+bool keyForTextControl(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+    const KeyStroke stroke = {static_cast<uint32_t>(message.wParam), GetKeyState(VK_CONTROL) < 0,
+                              GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0};
+    return keyEditsText(stroke) && takesText(message.hwnd);
 }
 
 }  // namespace
@@ -117,7 +139,7 @@ int runWizardLoop() {
     HACCEL table = LoadAcceleratorsA(wizard.instance, MAKEINTRESOURCEA(IDA_WIZARD));
     MSG message = {};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorA(wizard.sheet, table, &message)) continue;
+        if (!keyForTextControl(message) && TranslateAcceleratorA(wizard.sheet, table, &message)) continue;
         if (IsWindow(wizard.progressDialog) && IsDialogMessageA(GetActiveWindow(), &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
