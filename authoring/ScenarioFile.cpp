@@ -245,9 +245,10 @@ void takePendingScenario(ScenarioPageValues& v, const ScenarioState& s) {
         v.text.titleSizeRow = s.titleSizeRow;
         v.text.randomColour = s.randomColour == 1;
         v.text.defaultFont = s.defaultFont == 1;
-        if (!s.letterText.empty()) v.letterText = s.letterText;
+        v.letterText = s.letterText;
     }
-    if (s.soundRestorePending == 1 && !s.soundPath.empty()) v.soundPath = s.soundPath;
+    // The loaded file replaces the work whole: no letter or no sound in it means none.
+    if (s.soundRestorePending == 1) v.soundPath = s.soundPath;
     if (s.makeRestorePending == 1) v.make = {true, s.screenModeRow, s.transitionMs, s.showMs};
 }
 

@@ -90,7 +90,7 @@ void readScenarioStream(std::FILE* file, ScenarioState& state, FileExistsFn exis
 
 // A save writes, for every step that has not yet taken the loaded scenario,
 // the loaded data rather than that step's controls (unmade, or still holding
-// older work); each step as its restore would fill it.
+// older work), all of it: an empty letter or sound path included.
 void takePendingScenario(ScenarioPageValues& values, const ScenarioState& state);
 
 // The save dialog's name made a scenario name: ".sao" appended unless the

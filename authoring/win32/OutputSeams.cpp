@@ -224,7 +224,7 @@ void restoreTextSettings(HWND page) {
     SendDlgItemMessageA(page, IDC_TITLE_SIZE, CB_SETCURSEL, static_cast<WPARAM>(s.titleSizeRow), 0);
     CheckDlgButton(page, IDC_RANDOM_COLOUR, s.randomColour == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_DEFAULT_FONT, s.defaultFont == 1 ? BST_CHECKED : BST_UNCHECKED);
-    if (!s.letterText.empty()) SetDlgItemTextA(page, IDC_LETTER, s.letterText.c_str());
+    SetDlgItemTextA(page, IDC_LETTER, s.letterText.c_str());
     s.textRestorePending = 0;
 }
 

@@ -206,19 +206,40 @@ void openHelpFile() {
     if (htmlHelp) htmlHelp(nullptr, path, 0, 0);   // HH_DISPLAY_TOPIC
 }
 
+namespace {
+
+// The Image step shows the first picture of the work now open, or none.
+void showFirstPicture() {
+    wizard.currentImageIndex = 0;
+    lstrcpynA(wizard.currentImagePath, listBoxText(wizard.imageList, 0).c_str(), sizeof wizard.currentImagePath);
+    // Drawing the picture names it again.
+    SetDlgItemTextA(wizard.imagePage, IDC_IMAGE_PATH_LABEL, "");
+    if (wizard.currentImagePath[0]) {
+        SendMessageA(wizard.imageList, LB_SETCURSEL, 0, 0);
+        SendMessageA(wizard.imageList, LB_SETSEL, TRUE, 0);
+    }
+    InvalidateRect(wizard.imageList, nullptr, TRUE);
+    redrawRect(wizard.imagePage, 491, 290, 650, 413);
+}
+
+}  // namespace
+
 void newWork() {
     // Whatever steps were visited, unsaved work is not dropped without asking.
     if (!wizard.workSaved && MessageBoxA(nullptr, "Would you save work ?", "Glimmerdeck", MB_YESNO) == IDYES)
         SendMessageA(wizard.imagePage, WM_COMMAND, CMD_SAVE_AS_SCENARIO, 0);
 
     SendMessageA(wizard.imageList, LB_RESETCONTENT, 0, 0);
-    wizard.currentImageIndex = 0;
-    wizard.currentImagePath[0] = 0;
+    SendDlgItemMessageA(wizard.imagePage, IDC_SLIDE_TIME, CB_SETCURSEL, 1, 0);
+    showFirstPicture();
     redrawRect(wizard.imagePage, 86, 59, 354, 260);
     redrawRect(wizard.imagePage, 63, 216, 367, 444);
 
     if (!wizard.textPage) selectWizardPage(kTextPage);
     SetDlgItemTextA(wizard.textPage, IDC_LETTER, "");
+    setTextDefaults(wizard.textPage);
+    CheckDlgButton(wizard.textPage, IDC_RANDOM_COLOUR, BST_UNCHECKED);
+    CheckDlgButton(wizard.textPage, IDC_DEFAULT_FONT, BST_UNCHECKED);
     SendMessageA(wizard.titleList, LVM_DELETEALLITEMS, 0, 0);
     wizard.currentTitleRow = 0;
     wizard.currentTitlePath[0] = 0;
@@ -227,6 +248,8 @@ void newWork() {
 
     if (!wizard.soundPage) selectWizardPage(kSoundPage);
     SetDlgItemTextA(wizard.soundPage, IDC_SOUND_PATH, "");
+    SetDlgItemTextA(wizard.soundPage, IDC_CURRENT_TIME, "00 : 00");
+    SetDlgItemTextA(wizard.soundPage, IDC_TOTAL_TIME, "00 : 00");
     SendMessageA(wizard.soundList, LB_RESETCONTENT, 0, 0);
     SendMessageA(wizard.soundInfoList, LVM_DELETEALLITEMS, 0, 0);
 
@@ -294,19 +317,13 @@ bool handleCommonCommand(HWND page, int pageIndex, int command) {
     switch (command) {
     case CMD_NEW: newWork(); return true;
     case CMD_OPEN_SCENARIO:
-        if (openScenarioFile(page)) {
-            wizard.currentImageIndex = 0;
-            wizard.currentImagePath[0] = 0;
-            lstrcpynA(wizard.currentImagePath, listBoxText(wizard.imageList, 0).c_str(),
-                      sizeof wizard.currentImagePath);
-            if (wizard.currentImagePath[0]) {
-                SendMessageA(wizard.imageList, LB_SETCURSEL, 0, 0);
-                SendMessageA(wizard.imageList, LB_SETSEL, TRUE, 0);
-                InvalidateRect(wizard.imageList, nullptr, TRUE);
-                redrawRect(page, 491, 290, 650, 413);
-                wizard.workSaved = 0;
-            }
-        }
+        if (!openScenarioFile(page)) return true;
+        showFirstPicture();
+        // The Make step's files were the earlier work's; the scenario is this one.
+        SetDlgItemTextA(wizard.makePage, IDC_SCENARIO_PATH, wizard.scenarioPath);
+        SetDlgItemTextA(wizard.makePage, IDC_SAVER_PATH, "");
+        SetDlgItemTextA(wizard.makePage, IDC_INSTALLER_PATH, "");
+        wizard.workSaved = 0;
         return true;
     case CMD_SAVE_SCENARIO:
         if (saveScenarioFile(page)) wizard.workSaved = 1;

@@ -211,14 +211,16 @@ TEST(ScenarioFile, SavingBeforeTheStepsTookTheLoadedData) {
     takePendingScenario(v, taken);
     EXPECT_EQ(scenarioFileText(v), scenarioFileText(edited));
 
-    // A loaded file without sound leaves the step as it was, as its restore does.
-    ScenarioPageValues silent = sample();
-    silent.soundPath.clear();
-    ScenarioState noSound = parse(scenarioFileText(silent));
-    ScenarioPageValues kept;
-    kept.soundPath = "C:\\kept.wav";
-    takePendingScenario(kept, noSound);
-    EXPECT_EQ(kept.soundPath, "C:\\kept.wav");
+    // A loaded file without sound or letter leaves none of the older work's in the steps.
+    ScenarioPageValues bare = sample();
+    bare.soundPath.clear();
+    bare.letterText.clear();
+    ScenarioState noSound = parse(scenarioFileText(bare));
+    ScenarioPageValues older = sample();
+    older.soundPath = "C:\\older.wav";
+    older.letterText = "older letter";
+    takePendingScenario(older, noSound);
+    EXPECT_EQ(scenarioFileText(older), scenarioFileText(bare));
 }
 
 TEST(ScenarioFile, ExtensionRules) {
