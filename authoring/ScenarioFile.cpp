@@ -252,6 +252,18 @@ void takePendingScenario(ScenarioPageValues& v, const ScenarioState& s) {
     if (s.makeRestorePending == 1) v.make = {true, s.screenModeRow, s.transitionMs, s.showMs};
 }
 
+bool sameScenarioWork(const ScenarioPageValues& a, const ScenarioPageValues& b) {
+    const auto text = [](ScenarioPageValues v) {
+        // The title list is filled from the pictures when its step is first made.
+        if (v.titlePaths.empty() && !v.pictures.empty()) {
+            v.titlePaths = v.pictures;
+            v.titles.assign(v.pictures.size(), std::string());
+        }
+        return scenarioFileText(v);
+    };
+    return text(a) == text(b);
+}
+
 std::string withScenarioExtension(const std::string& path) {
     return pathExtension(path) == "sao" ? path : path + ".sao";
 }

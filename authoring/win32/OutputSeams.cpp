@@ -128,6 +128,12 @@ ScenarioWindows scenarioWindows() {
     return w;
 }
 
+// The work as last opened, saved or started anew.
+ScenarioPageValues& keptWork() {
+    static ScenarioPageValues kept;
+    return kept;
+}
+
 // The saver path and scenario name live in both records; the wizard's is the one File New clears.
 void syncScenarioName() {
     if (!wizard.scenarioPath[0]) scenarioNamed = false;
@@ -184,6 +190,10 @@ void gatherSaverBuild(SaverBuildContext& context, SaverBuildInput& input) {
 }
 
 void runStartupSystemCheck() { checkSystem(); }
+
+void markWorkKept() { keptWork() = scenarioValues(); }
+
+bool workUnsaved() { return !sameScenarioWork(keptWork(), scenarioValues()); }
 
 bool openScenarioFile(HWND) {
     syncScenarioName();

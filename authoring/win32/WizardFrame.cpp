@@ -61,6 +61,8 @@ bool keyForTextControl(const MSG& message) {
     return keyEditsText(stroke) && takesText(message.hwnd);
 }
 
+bool settleUnsavedWork(const char* question);
+
 }  // namespace
 
 void selectWizardPage(int page) { SendMessageA(wizard.sheet, PSM_SETCURSEL, page, 0); }
@@ -127,11 +129,26 @@ bool createWizardSheet() {
                  reinterpret_cast<LPARAM>("Glimmerdeck 1.1 - 1Step. Select image file"));
     wizard.sheetProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(wizard.sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wizardSheetProc)));
+    markWorkKept();
     return true;
 }
 
 LRESULT CALLBACK wizardSheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCLBUTTONDOWN && wParam == HTMINBUTTON) CloseWindow(window);
+    // The caption's close box, Alt+F4 and the sheet's own OK and Cancel end the
+    // program: not before unsaved work is settled.
+    const bool closing = message == WM_CLOSE || (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) ||
+                         (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) &&
+                          lParam && reinterpret_cast<HWND>(lParam) == GetDlgItem(window, LOWORD(wParam)));
+    // The sheet's own closing sends more of these on the way: one question.
+    static bool settled = false;
+    if (closing && !settled) {
+        if (!settleUnsavedWork("Would you save work done so far ?")) return 0;
+        settled = true;
+        const LRESULT result = CallWindowProcA(wizard.sheetProc, window, message, wParam, lParam);
+        settled = false;
+        return result;
+    }
     return CallWindowProcA(wizard.sheetProc, window, message, wParam, lParam);
 }
 
@@ -208,6 +225,27 @@ void openHelpFile() {
 
 namespace {
 
+// Save As for a page, one at a time per page; true when the work was written.
+bool saveWorkAs(HWND page, int pageIndex) {
+    if (!wizard.saveAsReady[pageIndex]) return false;
+    wizard.saveAsReady[pageIndex] = 0;
+    const bool saved = saveScenarioFileAs(page);
+    if (saved) markWorkKept();
+    wizard.saveAsReady[pageIndex] = 1;
+    return saved;
+}
+
+// Unsaved work is saved or let go only as the user says. False when they
+// cancel the question or the save: the action that asked is then dropped.
+bool settleUnsavedWork(const char* question) {
+    if (!workUnsaved()) return true;
+    switch (MessageBoxA(wizard.sheet, question, "Glimmerdeck", MB_YESNOCANCEL)) {
+    case IDNO: return true;
+    case IDYES: return saveWorkAs(wizard.imagePage, kImagePage);
+    default: return false;
+    }
+}
+
 // The Image step shows the first picture of the work now open, or none.
 void showFirstPicture() {
     wizard.currentImageIndex = 0;
@@ -225,9 +263,7 @@ void showFirstPicture() {
 }  // namespace
 
 void newWork() {
-    // Whatever steps were visited, unsaved work is not dropped without asking.
-    if (!wizard.workSaved && MessageBoxA(nullptr, "Would you save work ?", "Glimmerdeck", MB_YESNO) == IDYES)
-        SendMessageA(wizard.imagePage, WM_COMMAND, CMD_SAVE_AS_SCENARIO, 0);
+    if (!settleUnsavedWork("Would you save work ?")) return;
 
     SendMessageA(wizard.imageList, LB_RESETCONTENT, 0, 0);
     SendDlgItemMessageA(wizard.imagePage, IDC_SLIDE_TIME, CB_SETCURSEL, 1, 0);
@@ -269,6 +305,7 @@ void newWork() {
     loaded.soundRestorePending = loaded.makeRestorePending = 0;
     wizard.imageRestorePending = wizard.textRestorePending = 0;
     wizard.soundRestorePending = wizard.makeRestorePending = 0;
+    markWorkKept();
 }
 
 INT_PTR CALLBACK aboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -317,23 +354,24 @@ bool handleCommonCommand(HWND page, int pageIndex, int command) {
     switch (command) {
     case CMD_NEW: newWork(); return true;
     case CMD_OPEN_SCENARIO:
-        if (!openScenarioFile(page)) return true;
+        if (!settleUnsavedWork("Would you save work ?") || !openScenarioFile(page)) return true;
         showFirstPicture();
         // The Make step's files were the earlier work's; the scenario is this one.
         SetDlgItemTextA(wizard.makePage, IDC_SCENARIO_PATH, wizard.scenarioPath);
         SetDlgItemTextA(wizard.makePage, IDC_SAVER_PATH, "");
         SetDlgItemTextA(wizard.makePage, IDC_INSTALLER_PATH, "");
-        wizard.workSaved = 0;
+        markWorkKept();
         return true;
     case CMD_SAVE_SCENARIO:
-        if (saveScenarioFile(page)) wizard.workSaved = 1;
+        if (saveScenarioFile(page)) markWorkKept();
         return true;
-    case CMD_SAVE_AS_SCENARIO:
-        if (!wizard.saveAsReady[pageIndex]) return true;
-        wizard.saveAsReady[pageIndex] = 0;
-        if (saveScenarioFileAs(page)) wizard.workSaved = 1;
-        wizard.saveAsReady[pageIndex] = 1;
-        return true;
+    case CMD_SAVE_AS_SCENARIO: saveWorkAs(page, pageIndex); return true;
+    // Every page's exit path (and closing the sheet) first settles unsaved work.
+    case CMD_EXIT:
+    case IDC_IMAGE_EXIT:
+    case IDC_TEXT_EXIT:
+    case IDC_SOUND_EXIT:
+    case IDC_MAKE_EXIT: return !settleUnsavedWork("Would you save work done so far ?");
     case CMD_HELP: openHelpFile(); return true;
     case CMD_ABOUT:
         DialogBoxParamA(wizard.instance, MAKEINTRESOURCEA(IDD_ABOUT), page, aboutBoxProc, 0);

@@ -4,8 +4,9 @@
 # sound, a letter and options away from the defaults; B has one picture and
 # nothing else. Whichever of A's steps were shown, in whatever order, B opened
 # next and saved is written back byte for byte, and every step then shows B
-# (no sound path, no letter, B's picture named on step 1). An Open cancelled
-# in its dialog keeps the open work whole.
+# (no sound path, no letter, B's picture named on step 1). File New after A
+# saves the same file as a fresh start does, and an Open cancelled in its
+# dialog keeps the open work whole.
 source "$(dirname "$0")/common.bash"
 source "$(dirname "$0")/lib/glimmerdeck.bash"
 need_display
@@ -50,13 +51,26 @@ for order in "" "0 1 2 3" "3" "2" "1" "3 2 1 0" "1 3" "2 0 3"; do
     end_wizard "$what"
 done
 
+# File New after A: the same file as the untouched wizard's, and no picture named.
+start_wizard new
+save_as "$scratch/fresh.sao" || fail "no Save As of the fresh wizard"
+open_file "$scratch/a.sao"
+visit 1 2 3 0
+probe send "$(sheet)" "$cmd_new" 30 >/dev/null || {
+    fail "New after A only looked at: it asked a question"
+    probe reply Glimmerdeck "Would you save work ?" "$no" 5 >/dev/null
+}
+if ! save_as "$scratch/new.sao"; then fail "no Save As after New"
+elif cmp -s "$scratch/new.sao" "$scratch/fresh.sao"; then pass "New after A saves what a fresh start saves"
+else fail "New after A: $(differs "$scratch/fresh.sao" "$scratch/new.sao")"; fi
+[[ -z $(control_text 1011) ]] && pass "New: step 1 names no picture" || fail "New: step 1 still names \"$(control_text 1011)\""
+
 # An Open cancelled in its dialog leaves A, steps not yet shown included.
-start_wizard cancelled
 open_file "$scratch/a.sao"
 probe command "$(sheet)" "$cmd_open" >/dev/null
 probe cancel Open 30 >/dev/null || fail "no Open dialog to cancel"
 if ! save_over "$scratch/a.sao"; then fail "Save after the cancelled Open wrote nothing"
 elif cmp -s "$scratch/a.sao" "$scratch/a-as-written.sao"; then pass "a cancelled Open keeps the open work"
 else fail "a cancelled Open lost work: $(differs "$scratch/a-as-written.sao" "$scratch/a.sao")"; fi
-end_wizard cancelled
+end_wizard new
 finish

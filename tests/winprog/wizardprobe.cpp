@@ -9,6 +9,7 @@
 //   wizardprobe page TITLE INDEX          selects a sheet page (PSM_SETCURSEL)
 //   wizardprobe command TITLE ID          posts WM_COMMAND ID to the window
 //   wizardprobe close TITLE               posts WM_CLOSE to the window
+//   wizardprobe sysclose TITLE            posts the close box's (and Alt+F4's) SC_CLOSE
 //   wizardprobe end TITLE                 ends the window's process at once (after a
 //                                         failed check, so the next start is not refused)
 //   wizardprobe file TITLE PATH SECONDS   waits for a file dialog titled TITLE, types
@@ -175,6 +176,7 @@ int main(int argc, char** argv) {
     }
     if (verb == "command" && argc == 4) return PostMessageA(window, WM_COMMAND, std::atoi(argv[3]), 0) ? 0 : 1;
     if (verb == "close") return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (verb == "sysclose") return PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
     if (verb == "end") {
         DWORD id = 0;
         GetWindowThreadProcessId(window, &id);
