@@ -245,10 +245,23 @@ void takePendingScenario(ScenarioPageValues& v, const ScenarioState& s) {
         v.text.titleSizeRow = s.titleSizeRow;
         v.text.randomColour = s.randomColour == 1;
         v.text.defaultFont = s.defaultFont == 1;
-        if (!s.letterText.empty()) v.letterText = s.letterText;
+        v.letterText = s.letterText;
     }
-    if (s.soundRestorePending == 1 && !s.soundPath.empty()) v.soundPath = s.soundPath;
+    // The loaded file replaces the work whole: no letter or no sound in it means none.
+    if (s.soundRestorePending == 1) v.soundPath = s.soundPath;
     if (s.makeRestorePending == 1) v.make = {true, s.screenModeRow, s.transitionMs, s.showMs};
+}
+
+bool sameScenarioWork(const ScenarioPageValues& a, const ScenarioPageValues& b) {
+    const auto text = [](ScenarioPageValues v) {
+        // The title list is filled from the pictures when its step is first made.
+        if (v.titlePaths.empty() && !v.pictures.empty()) {
+            v.titlePaths = v.pictures;
+            v.titles.assign(v.pictures.size(), std::string());
+        }
+        return scenarioFileText(v);
+    };
+    return text(a) == text(b);
 }
 
 std::string withScenarioExtension(const std::string& path) {

@@ -90,8 +90,13 @@ void readScenarioStream(std::FILE* file, ScenarioState& state, FileExistsFn exis
 
 // A save writes, for every step that has not yet taken the loaded scenario,
 // the loaded data rather than that step's controls (unmade, or still holding
-// older work); each step as its restore would fill it.
+// older work), all of it: an empty letter or sound path included.
 void takePendingScenario(ScenarioPageValues& values, const ScenarioState& state);
+
+// Whether two states of the work differ in nothing a scenario file keeps: the
+// test for unsaved work. A title list not yet made (its step never shown) and
+// one holding every picture without titles are the same work.
+bool sameScenarioWork(const ScenarioPageValues& a, const ScenarioPageValues& b);
 
 // The save dialog's name made a scenario name: ".sao" appended unless the
 // name already ends in it (in any case).

@@ -239,3 +239,22 @@ bool isMailTarget(const char* target) {
         if (std::tolower(static_cast<unsigned char>(target[i])) != prefix[i]) return false;
     return true;
 }
+
+bool keyEditsText(const KeyStroke& stroke) {
+    // Virtual-key codes (the platform's numbering).
+    enum : uint32_t {
+        kBack = 0x08, kTab = 0x09, kEscape = 0x1B, kEnd = 0x23, kHome = 0x24, kLeft = 0x25, kUp = 0x26,
+        kRight = 0x27, kDown = 0x28, kInsert = 0x2D, kDelete = 0x2E, kF1 = 0x70, kF24 = 0x87
+    };
+    if (stroke.ctrl && stroke.alt) return true;
+    if (stroke.alt) return false;
+    if (stroke.ctrl) {
+        switch (stroke.key) {
+        case 'A': case 'C': case 'V': case 'X': case 'Y': case 'Z':
+        case kBack: case kDelete: case kInsert: case kLeft: case kRight: case kUp: case kDown: case kHome: case kEnd:
+            return true;
+        }
+        return false;
+    }
+    return stroke.key != kTab && stroke.key != kEscape && !(stroke.key >= kF1 && stroke.key <= kF24);
+}

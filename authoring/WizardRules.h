@@ -114,6 +114,20 @@ extern const char* const kTitleSizes[16];
 // The custom colours of the colour chooser: pure blues 128, 136, ... 248.
 void chooserCustomColours(uint32_t colours[16]);
 
+// ---- Keyboard ----
+
+// A key as the message loop sees it: the virtual-key code and the modifiers held.
+struct KeyStroke {
+    uint32_t key;
+    bool ctrl, shift, alt;
+};
+// Whether the key types or edits text, so that a control taking text gets it
+// before any accelerator: every key without Ctrl or Alt except the function
+// keys, Tab and Escape; Ctrl with the editing keys (select all, undo, copy,
+// cut, paste, word delete, caret moves); Ctrl+Alt, which types on AltGr
+// layouts. Alt alone and Ctrl with anything else stay commands.
+bool keyEditsText(const KeyStroke& stroke);
+
 // ---- Placement ----
 
 struct Placement { int32_t x, y, width, height; };

@@ -104,9 +104,6 @@ void drawFullScreenButton(const DRAWITEMSTRUCT* draw) {
 
 void onExit(HWND page) {
     stopPreview(page);
-    if (!wizard.workSaved &&
-        MessageBoxA(nullptr, "Would you save work done so far ?", "Glimmerdeck", MB_YESNO) == IDYES)
-        SendMessageA(page, WM_COMMAND, CMD_SAVE_AS_SCENARIO, 0);
     deletePageResources();
     detachPageMenu();
     exitCleanup();

@@ -128,6 +128,12 @@ ScenarioWindows scenarioWindows() {
     return w;
 }
 
+// The work as last opened, saved or started anew.
+ScenarioPageValues& keptWork() {
+    static ScenarioPageValues kept;
+    return kept;
+}
+
 // The saver path and scenario name live in both records; the wizard's is the one File New clears.
 void syncScenarioName() {
     if (!wizard.scenarioPath[0]) scenarioNamed = false;
@@ -185,6 +191,10 @@ void gatherSaverBuild(SaverBuildContext& context, SaverBuildInput& input) {
 
 void runStartupSystemCheck() { checkSystem(); }
 
+void markWorkKept() { keptWork() = scenarioValues(); }
+
+bool workUnsaved() { return !sameScenarioWork(keptWork(), scenarioValues()); }
+
 bool openScenarioFile(HWND) {
     syncScenarioName();
     if (loadScenarioFile(scenarioWindows()) != 1) return false;
@@ -224,7 +234,7 @@ void restoreTextSettings(HWND page) {
     SendDlgItemMessageA(page, IDC_TITLE_SIZE, CB_SETCURSEL, static_cast<WPARAM>(s.titleSizeRow), 0);
     CheckDlgButton(page, IDC_RANDOM_COLOUR, s.randomColour == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_DEFAULT_FONT, s.defaultFont == 1 ? BST_CHECKED : BST_UNCHECKED);
-    if (!s.letterText.empty()) SetDlgItemTextA(page, IDC_LETTER, s.letterText.c_str());
+    SetDlgItemTextA(page, IDC_LETTER, s.letterText.c_str());
     s.textRestorePending = 0;
 }
 

@@ -111,8 +111,8 @@ int loadScenarioFrom(const ScenarioWindows& windows, const std::string& path) {
 
 int loadScenarioFile(const ScenarioWindows& windows) {
     if (windows.selectFirstStep) windows.selectFirstStep(windows.user);
-    // A cancelled open still drops whatever an earlier load left pending.
-    scenarioState() = ScenarioState{};
+    // The state is replaced only by a file that is read: a cancelled or refused
+    // open leaves what the steps still have to take of the open work.
     std::string path;
     if (!askScenarioOpenPath(windows.imagePage, path)) return 0;
     return loadScenarioFrom(windows, path);
@@ -132,8 +132,14 @@ void restoreSoundPage(HWND page) {
     ScenarioState& state = scenarioState();
     if (state.soundRestorePending != 1) return;
     state.soundRestorePending = 0;
-    if (state.soundPath.empty()) return;
     SendDlgItemMessageA(page, kIdSoundInfoList, LVM_DELETEALLITEMS, 0, 0);
+    if (state.soundPath.empty()) {
+        // A work without sound shows none, whatever the step showed before.
+        SetDlgItemTextA(page, kIdSoundPath, "");
+        SetDlgItemTextA(page, kIdSoundPosition, "00 : 00");
+        SetDlgItemTextA(page, kIdSoundTotalTime, "00 : 00");
+        return;
+    }
     char path[MAX_PATH] = {};
     lstrcpynA(path, state.soundPath.c_str(), sizeof path);
     // The field is filled on acceptance; a refused sound is not the saver's.

@@ -4,7 +4,10 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "authoring/ScenarioFile.h"
+#include "authoring/WizardRules.h"
 #include "authoring/win32/HyperLink.h"
 #include "authoring/win32/ImagePage.h"
 #include "authoring/win32/MakePage.h"
@@ -38,6 +41,27 @@ HtmlHelpFunction htmlHelp = nullptr;
 void stopAtOnce(const char* text, UINT icon) {
     MessageBoxA(nullptr, text, "Glimmerdeck", icon);
 }
+
+// An edit that can be typed into (a combo box's own edit and a list's label
+// edit are edits too).
+bool takesText(HWND window) {
+    char name[16] = {};
+    if (!window || !GetClassNameA(window, name, sizeof name)) return false;
+    CharLowerA(name);
+    if (lstrcmpA(name, "edit") != 0 && std::strncmp(name, "richedit", 8) != 0) return false;
+    return (GetWindowLongPtrA(window, GWL_STYLE) & ES_READONLY) == 0;
+}
+
+// A key that types or edits text belongs to the edit it is meant for, not to
+// the accelerator that happens to share it (Shift+S, Ctrl+Delete, ...).
+bool keyForTextControl(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+    const KeyStroke stroke = {static_cast<uint32_t>(message.wParam), GetKeyState(VK_CONTROL) < 0,
+                              GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0};
+    return keyEditsText(stroke) && takesText(message.hwnd);
+}
+
+bool settleUnsavedWork(const char* question);
 
 }  // namespace
 
@@ -105,11 +129,26 @@ bool createWizardSheet() {
                  reinterpret_cast<LPARAM>("Glimmerdeck 1.1 - 1Step. Select image file"));
     wizard.sheetProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(wizard.sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wizardSheetProc)));
+    markWorkKept();
     return true;
 }
 
 LRESULT CALLBACK wizardSheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCLBUTTONDOWN && wParam == HTMINBUTTON) CloseWindow(window);
+    // The caption's close box, Alt+F4 and the sheet's own OK and Cancel end the
+    // program: not before unsaved work is settled.
+    const bool closing = message == WM_CLOSE || (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) ||
+                         (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) &&
+                          lParam && reinterpret_cast<HWND>(lParam) == GetDlgItem(window, LOWORD(wParam)));
+    // The sheet's own closing sends more of these on the way: one question.
+    static bool settled = false;
+    if (closing && !settled) {
+        if (!settleUnsavedWork("Would you save work done so far ?")) return 0;
+        settled = true;
+        const LRESULT result = CallWindowProcA(wizard.sheetProc, window, message, wParam, lParam);
+        settled = false;
+        return result;
+    }
     return CallWindowProcA(wizard.sheetProc, window, message, wParam, lParam);
 }
 
@@ -117,7 +156,7 @@ int runWizardLoop() {
     HACCEL table = LoadAcceleratorsA(wizard.instance, MAKEINTRESOURCEA(IDA_WIZARD));
     MSG message = {};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorA(wizard.sheet, table, &message)) continue;
+        if (!keyForTextControl(message) && TranslateAcceleratorA(wizard.sheet, table, &message)) continue;
         if (IsWindow(wizard.progressDialog) && IsDialogMessageA(GetActiveWindow(), &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
@@ -184,19 +223,59 @@ void openHelpFile() {
     if (htmlHelp) htmlHelp(nullptr, path, 0, 0);   // HH_DISPLAY_TOPIC
 }
 
+namespace {
+
+// Save As for a page, one at a time per page; true when the work was written.
+bool saveWorkAs(HWND page, int pageIndex) {
+    if (!wizard.saveAsReady[pageIndex]) return false;
+    wizard.saveAsReady[pageIndex] = 0;
+    const bool saved = saveScenarioFileAs(page);
+    if (saved) markWorkKept();
+    wizard.saveAsReady[pageIndex] = 1;
+    return saved;
+}
+
+// Unsaved work is saved or let go only as the user says. False when they
+// cancel the question or the save: the action that asked is then dropped.
+bool settleUnsavedWork(const char* question) {
+    if (!workUnsaved()) return true;
+    switch (MessageBoxA(wizard.sheet, question, "Glimmerdeck", MB_YESNOCANCEL)) {
+    case IDNO: return true;
+    case IDYES: return saveWorkAs(wizard.imagePage, kImagePage);
+    default: return false;
+    }
+}
+
+// The Image step shows the first picture of the work now open, or none.
+void showFirstPicture() {
+    wizard.currentImageIndex = 0;
+    lstrcpynA(wizard.currentImagePath, listBoxText(wizard.imageList, 0).c_str(), sizeof wizard.currentImagePath);
+    // Drawing the picture names it again.
+    SetDlgItemTextA(wizard.imagePage, IDC_IMAGE_PATH_LABEL, "");
+    if (wizard.currentImagePath[0]) {
+        SendMessageA(wizard.imageList, LB_SETCURSEL, 0, 0);
+        SendMessageA(wizard.imageList, LB_SETSEL, TRUE, 0);
+    }
+    InvalidateRect(wizard.imageList, nullptr, TRUE);
+    redrawRect(wizard.imagePage, 491, 290, 650, 413);
+}
+
+}  // namespace
+
 void newWork() {
-    // Whatever steps were visited, unsaved work is not dropped without asking.
-    if (!wizard.workSaved && MessageBoxA(nullptr, "Would you save work ?", "Glimmerdeck", MB_YESNO) == IDYES)
-        SendMessageA(wizard.imagePage, WM_COMMAND, CMD_SAVE_AS_SCENARIO, 0);
+    if (!settleUnsavedWork("Would you save work ?")) return;
 
     SendMessageA(wizard.imageList, LB_RESETCONTENT, 0, 0);
-    wizard.currentImageIndex = 0;
-    wizard.currentImagePath[0] = 0;
+    SendDlgItemMessageA(wizard.imagePage, IDC_SLIDE_TIME, CB_SETCURSEL, 1, 0);
+    showFirstPicture();
     redrawRect(wizard.imagePage, 86, 59, 354, 260);
     redrawRect(wizard.imagePage, 63, 216, 367, 444);
 
     if (!wizard.textPage) selectWizardPage(kTextPage);
     SetDlgItemTextA(wizard.textPage, IDC_LETTER, "");
+    setTextDefaults(wizard.textPage);
+    CheckDlgButton(wizard.textPage, IDC_RANDOM_COLOUR, BST_UNCHECKED);
+    CheckDlgButton(wizard.textPage, IDC_DEFAULT_FONT, BST_UNCHECKED);
     SendMessageA(wizard.titleList, LVM_DELETEALLITEMS, 0, 0);
     wizard.currentTitleRow = 0;
     wizard.currentTitlePath[0] = 0;
@@ -205,6 +284,8 @@ void newWork() {
 
     if (!wizard.soundPage) selectWizardPage(kSoundPage);
     SetDlgItemTextA(wizard.soundPage, IDC_SOUND_PATH, "");
+    SetDlgItemTextA(wizard.soundPage, IDC_CURRENT_TIME, "00 : 00");
+    SetDlgItemTextA(wizard.soundPage, IDC_TOTAL_TIME, "00 : 00");
     SendMessageA(wizard.soundList, LB_RESETCONTENT, 0, 0);
     SendMessageA(wizard.soundInfoList, LVM_DELETEALLITEMS, 0, 0);
 
@@ -224,6 +305,7 @@ void newWork() {
     loaded.soundRestorePending = loaded.makeRestorePending = 0;
     wizard.imageRestorePending = wizard.textRestorePending = 0;
     wizard.soundRestorePending = wizard.makeRestorePending = 0;
+    markWorkKept();
 }
 
 INT_PTR CALLBACK aboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -272,29 +354,24 @@ bool handleCommonCommand(HWND page, int pageIndex, int command) {
     switch (command) {
     case CMD_NEW: newWork(); return true;
     case CMD_OPEN_SCENARIO:
-        if (openScenarioFile(page)) {
-            wizard.currentImageIndex = 0;
-            wizard.currentImagePath[0] = 0;
-            lstrcpynA(wizard.currentImagePath, listBoxText(wizard.imageList, 0).c_str(),
-                      sizeof wizard.currentImagePath);
-            if (wizard.currentImagePath[0]) {
-                SendMessageA(wizard.imageList, LB_SETCURSEL, 0, 0);
-                SendMessageA(wizard.imageList, LB_SETSEL, TRUE, 0);
-                InvalidateRect(wizard.imageList, nullptr, TRUE);
-                redrawRect(page, 491, 290, 650, 413);
-                wizard.workSaved = 0;
-            }
-        }
+        if (!settleUnsavedWork("Would you save work ?") || !openScenarioFile(page)) return true;
+        showFirstPicture();
+        // The Make step's files were the earlier work's; the scenario is this one.
+        SetDlgItemTextA(wizard.makePage, IDC_SCENARIO_PATH, wizard.scenarioPath);
+        SetDlgItemTextA(wizard.makePage, IDC_SAVER_PATH, "");
+        SetDlgItemTextA(wizard.makePage, IDC_INSTALLER_PATH, "");
+        markWorkKept();
         return true;
     case CMD_SAVE_SCENARIO:
-        if (saveScenarioFile(page)) wizard.workSaved = 1;
+        if (saveScenarioFile(page)) markWorkKept();
         return true;
-    case CMD_SAVE_AS_SCENARIO:
-        if (!wizard.saveAsReady[pageIndex]) return true;
-        wizard.saveAsReady[pageIndex] = 0;
-        if (saveScenarioFileAs(page)) wizard.workSaved = 1;
-        wizard.saveAsReady[pageIndex] = 1;
-        return true;
+    case CMD_SAVE_AS_SCENARIO: saveWorkAs(page, pageIndex); return true;
+    // Every page's exit path (and closing the sheet) first settles unsaved work.
+    case CMD_EXIT:
+    case IDC_IMAGE_EXIT:
+    case IDC_TEXT_EXIT:
+    case IDC_SOUND_EXIT:
+    case IDC_MAKE_EXIT: return !settleUnsavedWork("Would you save work done so far ?");
     case CMD_HELP: openHelpFile(); return true;
     case CMD_ABOUT:
         DialogBoxParamA(wizard.instance, MAKEINTRESOURCEA(IDD_ABOUT), page, aboutBoxProc, 0);

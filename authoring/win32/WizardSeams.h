@@ -19,6 +19,12 @@ void restoreTextSettings(HWND page);
 void restoreSoundSettings(HWND page);
 void restoreMakeSettings(HWND page);
 
+// ---- Unsaved work (OutputSeams.cpp) ----
+// The work as it stands counts as kept (after an open, a save, File New).
+void markWorkKept();
+// Whether anything a scenario file keeps has changed since.
+bool workUnsaved();
+
 // ---- Saver installation, saving, installer, delete tool (OutputSeams.cpp) ----
 INT_PTR CALLBACK installNameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void openScreenSaverSettings();

@@ -14,7 +14,6 @@ struct WizardState {
     HMENU pageMenu;                  // the active page's menu
     HWND imagePage, textPage, soundPage, makePage;   // null until created
     HWND progressDialog;             // "Now Creating..." while a build writes
-    uint8_t workSaved;
     int32_t imageRestorePending, textRestorePending, soundRestorePending, makeRestorePending;
     uint8_t saveAsReady[4];          // per page; 0 while its Save As runs
     char scenarioPath[260];

@@ -211,14 +211,54 @@ TEST(ScenarioFile, SavingBeforeTheStepsTookTheLoadedData) {
     takePendingScenario(v, taken);
     EXPECT_EQ(scenarioFileText(v), scenarioFileText(edited));
 
-    // A loaded file without sound leaves the step as it was, as its restore does.
-    ScenarioPageValues silent = sample();
-    silent.soundPath.clear();
-    ScenarioState noSound = parse(scenarioFileText(silent));
-    ScenarioPageValues kept;
-    kept.soundPath = "C:\\kept.wav";
-    takePendingScenario(kept, noSound);
-    EXPECT_EQ(kept.soundPath, "C:\\kept.wav");
+    // A loaded file without sound or letter leaves none of the older work's in the steps.
+    ScenarioPageValues bare = sample();
+    bare.soundPath.clear();
+    bare.letterText.clear();
+    ScenarioState noSound = parse(scenarioFileText(bare));
+    ScenarioPageValues older = sample();
+    older.soundPath = "C:\\older.wav";
+    older.letterText = "older letter";
+    takePendingScenario(older, noSound);
+    EXPECT_EQ(scenarioFileText(older), scenarioFileText(bare));
+}
+
+TEST(ScenarioFile, UnsavedWorkIsAnyChangeAFileWouldKeep) {
+    const ScenarioPageValues kept = sample();
+    EXPECT_TRUE(sameScenarioWork(kept, kept));
+    // A title list never made equals one holding every picture untitled.
+    ScenarioPageValues unmade = kept, made = kept;
+    unmade.titlePaths.clear();
+    unmade.titles.clear();
+    made.titles = {"", ""};
+    EXPECT_TRUE(sameScenarioWork(unmade, made));
+    // A Make step never made equals one at its defaults.
+    ScenarioPageValues noMake = kept, defaults = kept;
+    noMake.make = MakeOptionValues{};
+    defaults.make = {true, 1, 2000, 5000};
+    EXPECT_TRUE(sameScenarioWork(noMake, defaults));
+
+    struct Change {
+        const char* what;
+        void (*apply)(ScenarioPageValues&);
+    };
+    const Change changes[] = {
+        {"a picture deleted", [](ScenarioPageValues& v) { v.pictures.pop_back(); v.titlePaths.pop_back(); v.titles.pop_back(); }},
+        {"a title typed", [](ScenarioPageValues& v) { v.titles[1] = "Harbour"; }},
+        {"a title cleared", [](ScenarioPageValues& v) { v.titles[0].clear(); }},
+        {"the letter", [](ScenarioPageValues& v) { v.letterText += "!"; }},
+        {"the sound dropped", [](ScenarioPageValues& v) { v.soundPath.clear(); }},
+        {"the slide time", [](ScenarioPageValues& v) { v.slideTimeRow = 0; }},
+        {"a letter font", [](ScenarioPageValues& v) { v.text.letterFontRow = 0; }},
+        {"random colour", [](ScenarioPageValues& v) { v.text.randomColour = false; }},
+        {"the show time", [](ScenarioPageValues& v) { v.make.showMs = 9000; }},
+        {"the pictures' order", [](ScenarioPageValues& v) { std::swap(v.pictures[0], v.pictures[1]); }},
+    };
+    for (const Change& change : changes) {
+        ScenarioPageValues changed = kept;
+        change.apply(changed);
+        EXPECT_FALSE(sameScenarioWork(kept, changed)) << change.what;
+    }
 }
 
 TEST(ScenarioFile, ExtensionRules) {

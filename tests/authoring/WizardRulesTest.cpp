@@ -194,3 +194,37 @@ TEST(AboutLinks, VersionClassFontAndMailTargets) {
     EXPECT_FALSE(isMailTarget("mail"));
     EXPECT_FALSE(isMailTarget("http://mailto:x"));
 }
+
+TEST(WizardKeys, TextControlsGetEveryKeyThatTypesOrEdits) {
+    enum : uint32_t { Back = 0x08, Tab = 0x09, Esc = 0x1B, Space = 0x20, Left = 0x25, Ins = 0x2D, Del = 0x2E,
+                      F1 = 0x70, F2 = 0x71, F3 = 0x72, F5 = 0x74, F7 = 0x76, Comma = 0xBC };
+    struct Case {
+        uint32_t key;
+        bool ctrl, shift, alt, edits;
+    };
+    const Case cases[] = {
+        // Capitals and plain typing, the capitals the wizard's table also binds among them.
+        {'S', false, true, false, true}, {'E', false, true, false, true}, {'F', false, true, false, true},
+        {'P', false, true, false, true}, {'A', false, false, false, true}, {'7', false, false, false, true},
+        {Space, false, false, false, true}, {Comma, false, true, false, true},
+        // Editing keys, alone and with Ctrl or Shift.
+        {Del, true, false, false, true}, {Del, false, false, false, true}, {Back, true, false, false, true},
+        {Ins, false, false, false, true}, {Ins, false, true, false, true}, {Left, true, true, false, true},
+        {'A', true, false, false, true}, {'Z', true, false, false, true}, {'C', true, false, false, true},
+        {'V', true, false, false, true}, {'X', true, false, false, true},
+        // AltGr (Ctrl+Alt) types on many layouts.
+        {'E', true, false, true, true}, {'Q', true, true, true, true},
+        // Commands: function keys, Ctrl with a non-editing letter or digit, Alt, Tab and Escape.
+        {F1, false, false, false, false}, {F2, false, false, false, false}, {F3, false, true, false, false},
+        {F5, false, false, false, false}, {F7, true, false, false, false}, {'S', true, false, false, false},
+        {'O', true, false, false, false}, {'N', true, false, false, false}, {'P', true, false, false, false},
+        {'R', true, false, false, false}, {'F', true, false, false, false}, {'I', true, false, false, false},
+        {'1', true, false, false, false}, {'2', true, false, false, false}, {'L', false, false, true, false},
+        {'O', false, false, true, false}, {'W', false, true, true, false}, {Tab, false, false, false, false},
+        {Esc, false, false, false, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(keyEditsText({c.key, c.ctrl, c.shift, c.alt}), c.edits)
+            << "key 0x" << std::hex << c.key << (c.ctrl ? " ctrl" : "") << (c.shift ? " shift" : "")
+            << (c.alt ? " alt" : "");
+}

@@ -41,8 +41,9 @@ LRESULT CALLBACK answerBoxes(int code, WPARAM wParam, LPARAM lParam) {
             GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
             if (text[0]) {
                 boxTexts.push_back(text);
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                // "No" to a question (whose Cancel would drop the action), OK to the rest.
                 PostMessageA(box, WM_COMMAND, IDNO, 0);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
             }
         }
     }

@@ -5,10 +5,10 @@
 # under a new name writes the same bytes, and opening that copy and saving it
 # again changes nothing (the letter gains no line break on the way).
 source "$(dirname "$0")/common.bash"
+source "$(dirname "$0")/lib/glimmerdeck.bash"
 need_display
 
-source "$(dirname "$0")/lib/glimmerdeck.bash"
-cmd_open=40013 cmd_save=40039 cmd_save_as=57671 cmd_exit=40012
+step1=${steps[0]}
 
 # The work: two pictures with titles (one empty), a sound, a letter of two
 # lines, options of every step away from their defaults.
@@ -20,28 +20,7 @@ lines=(2 2 3 1 7 2 1 3 2 1 0 2 3000 8000 "$sound" "$a" "$b" "$a" "$b" "Harbour" 
 printf '%s\r\n' "${lines[@]}" >"$scratch/trip.sao"
 cp "$scratch/trip.sao" "$scratch/trip-as-written.sao"
 
-"$run" "$program" >"$scratch/wizard.log" 2>&1 </dev/null &
-wizard_pid=$!
-probe wait "$step1" 60 >/dev/null || { fail "no sheet titled \"$step1\""; kill "$wizard_pid"; finish; }
-
-# open_file PATH: Open Scenario with PATH chosen in its dialog.
-open_file() {
-    probe command "$step1" "$cmd_open" >/dev/null
-    probe file Open "$(winpath "$1")" 30 >/dev/null || fail "open $1: no Open dialog"
-    probe wait "$step1" 30 >/dev/null
-    sleep 1
-}
-
-# wait_written FILE SECONDS: until FILE exists and has stopped growing.
-wait_written() {
-    local until=$((SECONDS + $2)) size=-1
-    while ((SECONDS < until)); do
-        if [[ -f $1 ]] && (($(stat -c %s "$1") == size)); then return 0; fi
-        [[ -f $1 ]] && size=$(stat -c %s "$1")
-        sleep 0.5
-    done
-    return 1
-}
+start_wizard wizard
 
 # Open, then Save from step 1: the opened file is written again, unchanged.
 open_file "$scratch/trip.sao"

@@ -59,7 +59,7 @@ sound_shown
 path=$(probe text "$step3" 1012 | tr -d '\r')
 [[ $path == "$(winpath "$scratch/tagged128.mp3")" ]] && pass "tagged 128 kbps: taken" ||
     fail "tagged 128 kbps: the path box shows \"$path\""
-rows=$(probe rows "$step3" 1125 | tr -d '\r')
+rows=$(probe cells "$step3" 1125 | tr -d '\r')
 grep -qxF "Bit rate | 128 Kbps" <<<"$rows" && pass "tagged 128 kbps: \"Bit rate\" 128 Kbps" ||
     fail "tagged 128 kbps: rows were: $(tr '\n' ';' <<<"$rows")"
 grep -qxF "Sampling rate | 44100 Hz" <<<"$rows" && pass "tagged 128 kbps: 44100 Hz" || fail "tagged 128 kbps: no 44100 Hz row"
