@@ -27,6 +27,7 @@
 #include "engine/FrameScheduler.h"
 #include "render/Fills.h"
 #include "tests/support/TestSupport.h"
+#include "tests/win/SaverHost.h"
 
 namespace {
 
@@ -71,13 +72,7 @@ std::vector<Pixel> screenPixels(int x, int y, int w, int h) {
     std::vector<Pixel> pixels(static_cast<size_t>(w) * h, 0);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = vt_win::topDownBitmap(w, h);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(dc, bitmap);

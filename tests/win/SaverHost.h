@@ -28,6 +28,18 @@ bool pumpUntil(DWORD ms, Done done) {
 
 inline void pumpFor(DWORD ms) { pumpUntil(ms, [] { return false; }); }
 
+// A w x h bitmap of 0x00RRGGBB pixels, row by row from the top.
+inline BITMAPINFO topDownBitmap(int w, int h) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
 // The client area of a window as 0x00RRGGBB pixels, row by row.
 inline std::vector<uint32_t> captureClient(HWND window, int* width, int* height) {
     RECT r = {};
@@ -35,13 +47,7 @@ inline std::vector<uint32_t> captureClient(HWND window, int* width, int* height)
     *width = r.right;
     *height = r.bottom;
     std::vector<uint32_t> pixels(static_cast<size_t>(*width) * *height);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = *width;
-    bi.bmiHeader.biHeight = -*height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = topDownBitmap(*width, *height);
     void* bits = nullptr;
     HDC windowDc = GetDC(window);
     HDC memory = CreateCompatibleDC(windowDc);

@@ -37,7 +37,11 @@ vt_wait_window() {
     return 1
 }
 
-# Width x height of an X window.
+# Width x height of an X window; nothing and status 1 when there is no such
+# window. xwininfo given no usable id waits for a mouse click to pick one, which
+# never comes on a test display: only a window id reaches it, and never for long.
 vt_window_size() {
-    xwininfo -id "$1" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+    [[ $1 =~ ^(0x[0-9a-fA-F]+|[0-9]+)$ ]] || return 1
+    timeout 10 xwininfo -id "$1" 2>/dev/null |
+        awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { if (w == "") exit 1; print w "x" h }'
 }
