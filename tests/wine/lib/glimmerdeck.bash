@@ -80,8 +80,12 @@ wait_written() {
 # save_over FILE: Save Scenario, which writes the open scenario's own file;
 # true once FILE was written again.
 save_over() {
+    local title until=$((SECONDS + 30))
     touch -d '2000-01-01' "$1"
-    probe send "$(sheet)" "$cmd_save" 30 >/dev/null
+    # A loaded machine can still be switching the sheet's page, with no title of a step yet.
+    until title=$(sheet) || ((SECONDS >= until)); do sleep 0.3; done
+    probe send "$title" "$cmd_save" 30 >/dev/null
+    until [[ $(stat -c %Y "$1") != 946684800 ]] || ((SECONDS >= until)); do sleep 0.3; done
     [[ $(stat -c %Y "$1") != 946684800 ]]
 }
 
