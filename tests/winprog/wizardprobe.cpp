@@ -202,6 +202,13 @@ int chooseFile(HANDLE process, HWND page, HWND list, const std::string& name) {
     return fail("no row for", name.c_str());
 }
 
+// Control ID of the sheet's shown page (and that page, when asked).
+HWND pageControl(HWND sheet, const char* id, HWND* page = nullptr) {
+    HWND shown = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    if (page) *page = shown;
+    return shown ? GetDlgItem(shown, std::atoi(id)) : nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -250,8 +257,8 @@ int main(int argc, char** argv) {
     }
     if (verb == "command" && argc == 4) return PostMessageA(window, WM_COMMAND, std::atoi(argv[3]), 0) ? 0 : 1;
     if ((verb == "folder" || verb == "choose") && argc == 5) {
-        HWND page = reinterpret_cast<HWND>(SendMessageA(window, PSM_GETCURRENTPAGEHWND, 0, 0));
-        HWND control = page ? GetDlgItem(page, std::atoi(argv[3])) : nullptr;
+        HWND page = nullptr;
+        HWND control = pageControl(window, argv[3], &page);
         if (!control) return fail("no control", argv[3]);
         HANDLE process = vt_test::openWindowProcess(control);
         if (!process) return fail("cannot open the process of", title);
@@ -261,16 +268,14 @@ int main(int argc, char** argv) {
         return status;
     }
     if (verb == "selected" && argc == 4) {
-        HWND page = reinterpret_cast<HWND>(SendMessageA(window, PSM_GETCURRENTPAGEHWND, 0, 0));
-        HWND list = page ? GetDlgItem(page, std::atoi(argv[3])) : nullptr;
+        HWND list = pageControl(window, argv[3]);
         if (!list) return fail("no control", argv[3]);
         const int row = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
         std::printf("%s\n", row < 0 ? "(none)" : vt_test::listBoxRowText(list, row).c_str());
         return 0;
     }
     if ((verb == "cells" || verb == "thumb") && argc == 4) {
-        HWND page = reinterpret_cast<HWND>(SendMessageA(window, PSM_GETCURRENTPAGEHWND, 0, 0));
-        HWND control = page ? GetDlgItem(page, std::atoi(argv[3])) : nullptr;
+        HWND control = pageControl(window, argv[3]);
         if (!control) return fail("no control", argv[3]);
         HANDLE process = vt_test::openWindowProcess(control);
         if (!process) return fail("cannot open the process of", title);
