@@ -55,7 +55,8 @@ end_wizard() {
 # show_step INDEX: selects a step and waits until the sheet shows it.
 show_step() {
     probe page "$(sheet)" "$1" >/dev/null
-    probe wait "${steps[$1]}" 15 >/dev/null || fail "step $1 never showed"
+    # A loaded machine can take many seconds to build a step the first time.
+    probe wait "${steps[$1]}" 60 >/dev/null || fail "step $1 never showed"
 }
 
 # open_file PATH: Open Scenario with PATH chosen in its dialog.
