@@ -145,7 +145,10 @@ TEST_F(WizardPages, AtMost255Pictures) {
     insertPictures(250, "c");
     insertPictures(10, "d");
     std::vector<std::string> rows = imageRows();
-    ASSERT_EQ(rows.size(), 255u);
+    std::string boxes;
+    for (const std::string& box : boxTexts) boxes += " \"" + box + "\"";
+    ASSERT_EQ(rows.size(), 255u) << "rows " << (rows.empty() ? "none" : rows.front() + " to " + rows.back())
+                                 << "; boxes:" << boxes;
     EXPECT_EQ(rows.back(), "C:\\pictures\\d004.jpg");   // the first five of the ten
     EXPECT_EQ(titleRowCount(), 255);
     ASSERT_EQ(boxTexts.size(), 1u);

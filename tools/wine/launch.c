@@ -112,9 +112,19 @@ int wmain(int argc, wchar_t** argv) {
     }
     fflush(stdout);
     fflush(stderr);
-    if (!CreateProcessW(program, cmd, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) {
-        fwprintf(stderr, L"wine-run: error: cannot start %ls (error %lu)\n", program, GetLastError());
-        return 126;
+    /* Under heavy load Wine now and then loses a new process while it is being
+     * set up, before the program starts (ERROR_INTERNAL_ERROR): it is started
+     * again; any other refusal, or the same one thrice, is final. */
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessW(program, cmd, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) break;
+        DWORD error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == 3) {
+            fwprintf(stderr, L"wine-run: error: cannot start %ls (error %lu)\n", program, error);
+            return 126;
+        }
+        fwprintf(stderr, L"wine-run: note: %ls was lost while starting (error %lu); starting it again\n", shown,
+                 error);
+        Sleep(500);
     }
     CloseHandle(pi.hThread);
     WaitForSingleObject(pi.hProcess, INFINITE);

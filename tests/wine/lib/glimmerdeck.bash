@@ -54,7 +54,9 @@ end_wizard() {
 
 # show_step INDEX: selects a step and waits until the sheet shows it.
 show_step() {
-    probe page "$(sheet)" "$1" >/dev/null
+    local title
+    title=$(sheet) || { fail "step $1: the sheet shows no step"; return 1; }
+    probe page "$title" "$1" >/dev/null || { fail "step $1: the sheet took no page switch"; return 1; }
     # A loaded machine can take many seconds to build a step the first time.
     probe wait "${steps[$1]}" 60 >/dev/null || fail "step $1 never showed"
 }
