@@ -15,11 +15,15 @@ fi
 title="start-layout-$$"
 "$run" "$bin/wizardprobe.exe" wait "$title" 60 >/dev/null 2>&1 </dev/null &
 launcher=$!
+# up PID: the process runs Wine's loader (wine-run has got that far) and its heap is there.
+up() { [[ $(readlink "/proc/$1/exe" 2>/dev/null) =~ /wine(64)?$ ]] && grep -q '\[heap\]' "/proc/$1/maps" 2>/dev/null; }
 program=
-for _ in $(seq 100); do
+until=$((SECONDS + 60))
+while ((SECONDS < until)); do
+    # (Looked for again each time: a fork on its way to becoming the program matches too.)
     program=$(pgrep -f -- "wizardprobe.exe wait $title" | grep -vx "$launcher" | head -1)
-    [[ -n $program ]] && break
-    sleep 0.1
+    [[ -n $program ]] && up "$launcher" && up "$program" && break
+    sleep 0.2
 done
 
 # fixed NAME PID: the process runs with randomisation off and its heap where the

@@ -112,9 +112,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     fflush(stdout);
     fflush(stderr);
-    /* Under heavy load Wine now and then loses a new process while it is being
-     * set up, before the program starts (ERROR_INTERNAL_ERROR): it is started
-     * again; any other refusal, or the same one thrice, is final. */
+    /* Where address randomisation stays on (tools/wine/loader.bash), Wine now
+     * and then loses a new process while setting it up, before the program
+     * starts (ERROR_INTERNAL_ERROR): it is started again; any other refusal, or
+     * the same one thrice, is final. */
     for (int attempt = 1;; ++attempt) {
         if (CreateProcessW(program, cmd, NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) break;
         DWORD error = GetLastError();
