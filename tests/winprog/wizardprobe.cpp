@@ -126,8 +126,11 @@ int pressBoxButton(const char* caption, const std::string& text, int id, double 
         while ((box = FindWindowExA(nullptr, box, "#32770", caption))) {
             if (boxText(box) != text) continue;
             HWND button = id ? GetDlgItem(box, id) : FindWindowExA(box, nullptr, "Button", nullptr);
-            if (button) PostMessageA(button, BM_CLICK, 0, 0);
-            else PostMessageA(box, WM_COMMAND, IDOK, 0);
+            // What the button tells the box when clicked. (A posted BM_CLICK
+            // counts only if the button keeps its mouse capture from press to
+            // release; on a loaded machine a box once stayed up after one.)
+            const int pressed = button ? GetDlgCtrlID(button) : IDOK;
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(pressed, BN_CLICKED), reinterpret_cast<LPARAM>(button));
             std::printf("pressed the button of \"%s\"\n", text.c_str());
             return 0;
         }
