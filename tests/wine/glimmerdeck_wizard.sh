@@ -44,7 +44,7 @@ if ((rc == 1)); then pass "second start: status 1"
 else
     fail "second start: status $rc"
     # Its box still up, it would refuse every later start as the one already running.
-    ((rc == 124)) && { probe end Glimmerdeck >/dev/null; kill "$second" 2>/dev/null; }
+    ((rc == 124)) && { probe end Glimmerdeck >/dev/null; wait_pid 10 "$second" >/dev/null || kill "$second"; }
 fi
 count=$(probe count "$step1" | tr -d '\r')
 [[ $count == 1 ]] && pass "one sheet after the second start" || fail "$count sheets after the second start"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Wine here has no preloader, so a Wine process whose C heap begins at a random
 # place can find Windows' shared page taken and die before its program runs
-# (about one start in several thousand: a test lost at random). Everything
+# (about one start in ten thousand: a test lost at random). Everything
 # tools/wine-run starts, the launcher and the program it starts, runs with
 # address randomisation off, its heap right above the loader. Where the kernel
 # refuses that (some container profiles) there is nothing to check.

@@ -19,13 +19,13 @@ unset _l
 
 # Debian's Wine has no preloader: each new Wine process maps Windows' shared
 # page at its fixed address only after the C library's heap has begun, at a
-# random distance, just above the loader; about one start in several thousand
-# collides, and the process dies before the program runs ("failed to map the
-# shared user data"). With address randomisation off the heap starts right
-# after the loader and never gets there, so the sourcing script starts itself
-# again under it once; every Wine process it starts inherits it. Where the
-# kernel refuses (some container profiles) nothing changes, and the launcher
-# starts a lost program again.
+# random distance, just above the loader; rarely (about one start in ten
+# thousand here) they collide, and the process dies before the program runs
+# ("failed to map the shared user data"). With address randomisation off the
+# heap starts right after the loader and never gets there, so the sourcing
+# script starts itself again under it once; every Wine process it starts
+# inherits it. Where the kernel refuses (some container profiles) nothing
+# changes, and the launcher starts a lost program again.
 if [[ -z ${VT_FIXED_LAYOUT:-} ]] && setarch -R true 2>/dev/null; then
     export VT_FIXED_LAYOUT=1
     exec setarch -R bash "${BASH_SOURCE[1]}" "$@"
