@@ -181,8 +181,12 @@ def show(directory, refs):
     grabbed = []   # (ms, [distance to each picture])
     marks = {}     # ms: a digest of the grab, to see whether the picture changed
     # Plain phases: runs of identical grabs (the picture copied unchanged) that
-    # equal one picture, lasting most of S / 2. The last grab of a run marks the
-    # start of the transition within a grab's interval.
+    # equal one picture, lasting most of S / 2. Their ends mark the transitions,
+    # but not always to a grab: many transitions leave the old picture untouched
+    # for their first frames (a page turned from off screen, a domino whose first
+    # tiles fall outside the frame: up to a quarter of T), and an image effect
+    # may end on the picture itself, so a run can outlast the plain half at
+    # either end (see transition_start).
     plains = []    # [picture, first ms, last ms, the plain frame]
     previous = None
     frames_at = {}
@@ -220,17 +224,38 @@ def show(directory, refs):
         judged[kind] += 1
         check(ok, what)
 
-    for k, _, end, plain in plains:
-        # The image effect: [end - S, end - S / 2), judged away from its ends.
-        lo, hi = end - SHOW_MS + WINDOW_MARGIN_MS, end - SHOW_MS // 2 - WINDOW_MARGIN_MS
+    times = [ms for ms, _ in grabbed]
+
+    def before(ms):
+        earlier = [t for t in times if t < ms]
+        return earlier[-1] if earlier else None
+
+    def after(ms):
+        later = [t for t in times if t > ms]
+        return later[0] if later else ms
+
+    def transition_start(first, last):
+        """When the transition after a plain run began, as a range: no later than
+        the grab after the run's last one, no earlier than S / 2 after the grab
+        before its first one (the plain half starts S / 2 before the transition),
+        whichever end of the run a still effect or transition lengthened. A run
+        the grabbing began in has no start to go by."""
+        ahead = before(first)
+        lo = last if ahead is None else min(last, ahead + SHOW_MS // 2)
+        return lo, after(last)
+
+    starts = [transition_start(first, last) for _, first, last, _ in plains]
+    for (k, _, _, plain), (start_lo, start_hi) in zip(plains, starts):
+        # The image effect: [start - S, start - S / 2), judged where it surely runs.
+        lo, hi = start_hi - SHOW_MS + WINDOW_MARGIN_MS, start_lo - SHOW_MS // 2 - WINDOW_MARGIN_MS
         if lo >= grabbed[0][0]:
             shares = [changed_share(read(frames_at[ms]), plain) for ms, _ in grabbed if lo <= ms <= hi]
             judge("image effect", shares, bool(shares) and max(shares) >= EFFECT_SHARE,
                   f"picture {k}: the first half of its show time changes it (at most "
                   f"{100 * max(shares, default=0):.1f}% of the frame changed over {len(shares)} grabs at {lo}-{hi} ms)")
-        # The transition: [end, end + T).
+        # The transition: [start, start + T).
         nxt = (k + 1) % n
-        lo, hi = end + WINDOW_MARGIN_MS, end + TRANSITION_MS - WINDOW_MARGIN_MS
+        lo, hi = start_hi + WINDOW_MARGIN_MS, start_lo + TRANSITION_MS - WINDOW_MARGIN_MS
         if hi <= grabbed[-1][0]:
             values = [min(d[k], d[nxt]) for ms, d in grabbed if lo <= ms <= hi]
             judge("transition", values, bool(values) and max(values) >= CHANGED,
@@ -239,16 +264,8 @@ def show(directory, refs):
     for kind, count in judged.items():
         check(count >= JUDGED_MIN, f"{count} phases of {kind} judged (at least {JUDGED_MIN})")
     cycle = SHOW_MS + TRANSITION_MS
-    times = [ms for ms, _ in grabbed]
-
-    def after(ms):
-        # The transition began between a plain phase's last grab and the next
-        # grab; on a loaded machine that gap alone can be several hundred ms.
-        later = [t for t in times if t > ms]
-        return later[0] if later else ms
-
-    for a, b in zip(plains, plains[1:]):
-        shortest, longest = b[2] - after(a[2]), after(b[2]) - a[2]
+    for (a_lo, a_hi), (b_lo, b_hi) in zip(starts, starts[1:]):
+        shortest, longest = b_lo - a_hi, b_hi - a_lo
         check(shortest - cycle_slack <= cycle <= longest + cycle_slack,
               f"a cycle took {shortest}-{longest} ms ({cycle} +- {cycle_slack})")
 
