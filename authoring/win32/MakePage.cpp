@@ -62,8 +62,9 @@ void onSetActive(HWND page) {
         return;   // the nested activation above did the rest
     }
     if (wizard.soundRestorePending) {
-        wizard.textRestorePending = wizard.soundRestorePending = 0;
+        // The Sound step takes the opened work's sound while its flag is still set.
         selectWizardPage(kSoundPage);
+        wizard.textRestorePending = wizard.soundRestorePending = 0;
         selectWizardPage(kMakePage);
         return;
     }

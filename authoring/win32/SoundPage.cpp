@@ -46,14 +46,20 @@ void onSoundChosen(HWND page) {
     resetPosition(page);
 }
 
-void onCancelSelection(HWND page) {
-    SetDlgItemTextA(page, IDC_SOUND_PATH, "");
-    SetDlgItemTextA(page, IDC_CURRENT_TIME, "00 : 00");
-    SetDlgItemTextA(page, IDC_TOTAL_TIME, "00 : 00");
-    SendMessageA(wizard.soundInfoList, LVM_DELETEALLITEMS, 0, 0);
-    soundPlayer().stopSoundThread();
-    soundPlayer().closeSound();
-    SendDlgItemMessageA(page, IDC_POSITION, TBM_SETPOS, TRUE, 0);
+// The sound the work now holds (edit 1012) becomes the chosen one: its row is
+// highlighted when the list shows it. A work without sound holds none at all.
+void takeWorkSound(HWND page) {
+    char path[MAX_PATH] = {};
+    GetDlgItemTextA(page, IDC_SOUND_PATH, path, sizeof path);
+    if (!path[0]) {
+        dropChosenSound(page);
+        return;
+    }
+    const LRESULT row =
+        SendMessageA(wizard.soundList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(path));
+    SendMessageA(wizard.soundList, LB_SETCURSEL, row == LB_ERR ? static_cast<WPARAM>(-1) : row, 0);
+    wizard.currentSoundIndex = row == LB_ERR ? -1 : static_cast<int32_t>(row);
+    lstrcpynA(wizard.currentSoundPath, path, sizeof wizard.currentSoundPath);
 }
 
 void onSetActive(HWND page) {
@@ -66,6 +72,7 @@ void onSetActive(HWND page) {
     if (wizard.soundRestorePending) {
         restoreSoundSettings(page);
         wizard.soundRestorePending = 0;
+        takeWorkSound(page);
     }
     showMixerLevels(page);
     resetPosition(page);
@@ -77,7 +84,7 @@ void onCommand(HWND page, int id, int code) {
     case IDC_SOUND_LIST:
         if (code == LBN_SELCHANGE) onSoundChosen(page);
         break;
-    case IDC_SOUND_CANCEL: onCancelSelection(page); break;
+    case IDC_SOUND_CANCEL: dropChosenSound(page); break;
     case IDC_PLAY:
         soundPlayer().setSoundWindow(page);
         playSound(page);
@@ -103,6 +110,20 @@ void onCommand(HWND page, int id, int code) {
 }
 
 }  // namespace
+
+void dropChosenSound(HWND page) {
+    SetDlgItemTextA(page, IDC_SOUND_PATH, "");
+    SetDlgItemTextA(page, IDC_CURRENT_TIME, "00 : 00");
+    SetDlgItemTextA(page, IDC_TOTAL_TIME, "00 : 00");
+    SendMessageA(wizard.soundInfoList, LVM_DELETEALLITEMS, 0, 0);
+    // Play would otherwise still find the stream of the sound dropped.
+    soundPlayer().stopSoundThread();
+    soundPlayer().closeSound();
+    SendDlgItemMessageA(page, IDC_POSITION, TBM_SETPOS, TRUE, 0);
+    SendMessageA(wizard.soundList, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    wizard.currentSoundIndex = -1;
+    wizard.currentSoundPath[0] = 0;
+}
 
 INT_PTR CALLBACK soundPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

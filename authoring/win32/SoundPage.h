@@ -4,3 +4,8 @@
 #include <windows.h>
 
 INT_PTR CALLBACK soundPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The Sound step holds no sound: path, times, information and highlight
+// emptied, the player stopped and closed (Cancel Selection, File New, a work
+// opened without sound).
+void dropChosenSound(HWND page);

@@ -283,11 +283,8 @@ void newWork() {
     redrawRect(wizard.textPage, 45, 49, 205, 171);
 
     if (!wizard.soundPage) selectWizardPage(kSoundPage);
-    SetDlgItemTextA(wizard.soundPage, IDC_SOUND_PATH, "");
-    SetDlgItemTextA(wizard.soundPage, IDC_CURRENT_TIME, "00 : 00");
-    SetDlgItemTextA(wizard.soundPage, IDC_TOTAL_TIME, "00 : 00");
     SendMessageA(wizard.soundList, LB_RESETCONTENT, 0, 0);
-    SendMessageA(wizard.soundInfoList, LVM_DELETEALLITEMS, 0, 0);
+    dropChosenSound(wizard.soundPage);
 
     if (!wizard.makePage) selectWizardPage(kMakePage);
     SetDlgItemTextA(wizard.makePage, IDC_SCENARIO_PATH, "");

@@ -118,6 +118,24 @@ capture_show() {
     fi
 }
 
+# tone_in FILE: the quarter seconds of a recording from the sink that hold a
+# tone (RMS over 0.1; a tone at half scale gives about 0.3) in $loud, the median
+# of their pitch estimates in $freq (empty when none: the edges of a tone skew
+# theirs), and the recording's length in seconds in $len.
+tone_in() {
+    local t=0 stats freqs=()
+    len=$(soxi -D "$1" 2>/dev/null || echo 0)
+    while awk -v t="$t" -v l="$len" 'BEGIN { exit !(t + 0.25 <= l) }'; do
+        stats=$(sox "$1" -n trim "$t" 0.25 remix - stat 2>&1)
+        if awk '/RMS     amplitude/ { exit !($3 > 0.1) }' <<<"$stats"; then
+            freqs+=("$(awk '/Rough   frequency/ {print $3}' <<<"$stats")")
+        fi
+        t=$(awk -v t="$t" 'BEGIN { print t + 0.25 }')
+    done
+    loud=${#freqs[@]}
+    freq=$( ((loud)) && printf '%s\n' "${freqs[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+}
+
 # check_frames layouts|show DIR ARGS...: the checks of tests/wine/lib/frames.py
 # over the grabs of capture_show; its failures count here.
 check_frames() {

@@ -52,17 +52,7 @@ for c in "${cases[@]}"; do
     ((rc == 0)) || fail "$name: the saver's status was $rc after the key"
 
     # The loudest quarter seconds of the recording: the tone's level and pitch.
-    len=$(soxi -D "$name.rec.wav" 2>/dev/null || echo 0)
-    loud=0 freqs=() t=0
-    while awk -v t="$t" -v l="$len" 'BEGIN { exit !(t + 0.25 <= l) }'; do
-        stats=$(sox "$name.rec.wav" -n trim "$t" 0.25 remix - stat 2>&1)
-        if awk '/RMS     amplitude/ { exit !($3 > 0.1) }' <<<"$stats"; then
-            loud=$((loud + 1))
-            freqs+=("$(awk '/Rough   frequency/ {print $3}' <<<"$stats")")
-        fi
-        t=$(awk -v t="$t" 'BEGIN { print t + 0.25 }')
-    done
-    freq=$( ((loud)) && printf '%s\n' "${freqs[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+    tone_in "$name.rec.wav"
     if ((loud >= 4)) && awk -v f="${freq:-0}" 'BEGIN { exit !(f > 830 && f < 930) }'; then
         pass "$name: heard ($loud loud quarter seconds of $len s), ${freq} Hz"
         rm -f "$name.rec.wav"

@@ -22,19 +22,8 @@ echo "$out"
 ((rc == 0)) && pass "soundprobe played (status 0)" || fail "soundprobe status $rc"
 ((elapsed >= 3450)) && pass "playing took real time (${elapsed} ms)" || fail "1.5 s of waiting and 2 s of sound took ${elapsed} ms"
 
-# Quarter seconds of the recording that hold the tone (0.26 RMS when present),
-# and the median of their frequency estimates (the edges of the tone skew theirs).
-len=$(soxi -D "$rec" 2>/dev/null || echo 0)
-freqs=() t=0
-while awk -v t="$t" -v l="$len" 'BEGIN { exit !(t + 0.25 <= l) }'; do
-    stats=$(sox "$rec" -n trim "$t" 0.25 remix - stat 2>&1)
-    if awk '/RMS     amplitude/ { exit !($3 > 0.1) }' <<<"$stats"; then
-        freqs+=("$(awk '/Rough   frequency/ {print $3}' <<<"$stats")")
-    fi
-    t=$(awk -v t="$t" 'BEGIN { print t + 0.25 }')
-done
-loud=${#freqs[@]}
-freq=$( ((loud)) && printf '%s\n' "${freqs[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+# Quarter seconds of the recording that hold the tone (0.26 RMS when present).
+tone_in "$rec"
 echo "recorded ${len} s, the tone in $loud quarter seconds, median ${freq:-?} Hz"
 ((loud >= 7)) && pass "the tone was recorded (at least 1.75 s of it)" || fail "too little of the tone recorded"
 awk -v f="${freq:-0}" 'BEGIN { exit !(f > 420 && f < 460) }' && pass "at 440 Hz" || fail "frequency ${freq:-?} Hz"
