@@ -24,6 +24,17 @@ void redrawSoundRow(int row) {
         InvalidateRect(wizard.soundList, &rect, TRUE);
 }
 
+// Reads the path box into path and highlights that sound's row: none when the
+// box is empty or the list shows another folder. The row, or -1.
+int highlightBoxSound(HWND page, char* path, int size) {
+    GetDlgItemTextA(page, IDC_SOUND_PATH, path, size);
+    const LRESULT row = path[0] ? SendMessageA(wizard.soundList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>(path))
+                                : LB_ERR;
+    SendMessageA(wizard.soundList, LB_SETCURSEL, row == LB_ERR ? static_cast<WPARAM>(-1) : row, 0);
+    return row == LB_ERR ? -1 : static_cast<int>(row);
+}
+
 void onSoundChosen(HWND page) {
     const int chosen = static_cast<int>(SendMessageA(wizard.soundList, LB_GETCURSEL, 0, 0));
     const std::string path = listBoxText(wizard.soundList, chosen);
@@ -32,11 +43,7 @@ void onSoundChosen(HWND page) {
     // highlighted row alike; none when that one is in another folder).
     if (!showSoundFileInfo(page, path.c_str())) {
         char kept[MAX_PATH] = {};
-        GetDlgItemTextA(page, IDC_SOUND_PATH, kept, sizeof kept);
-        const LRESULT row = kept[0] ? SendMessageA(wizard.soundList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                                   reinterpret_cast<LPARAM>(kept))
-                                    : LB_ERR;
-        SendMessageA(wizard.soundList, LB_SETCURSEL, row == LB_ERR ? static_cast<WPARAM>(-1) : row, 0);
+        highlightBoxSound(page, kept, sizeof kept);
         return;
     }
     redrawSoundRow(wizard.currentSoundIndex);
@@ -50,15 +57,12 @@ void onSoundChosen(HWND page) {
 // highlighted when the list shows it. A work without sound holds none at all.
 void takeWorkSound(HWND page) {
     char path[MAX_PATH] = {};
-    GetDlgItemTextA(page, IDC_SOUND_PATH, path, sizeof path);
+    const int row = highlightBoxSound(page, path, sizeof path);
     if (!path[0]) {
         dropChosenSound(page);
         return;
     }
-    const LRESULT row =
-        SendMessageA(wizard.soundList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(path));
-    SendMessageA(wizard.soundList, LB_SETCURSEL, row == LB_ERR ? static_cast<WPARAM>(-1) : row, 0);
-    wizard.currentSoundIndex = row == LB_ERR ? -1 : static_cast<int32_t>(row);
+    wizard.currentSoundIndex = row;
     lstrcpynA(wizard.currentSoundPath, path, sizeof wizard.currentSoundPath);
 }
 
