@@ -38,6 +38,10 @@ bool downloadComplete(bool readFailed, bool lengthKnown, uint64_t announced, uin
     return !lengthKnown || announced == received;
 }
 
+bool downloadIsOffered(bool hasVersionBlock, int32_t downloadedVersion, int32_t offeredVersion) {
+    return hasVersionBlock && downloadedVersion >= offeredVersion;
+}
+
 bool placeDownload(FileOps& ops, const std::string& temp, const std::string& target) {
     if (ops.replace(temp, target)) return true;
     const std::string aside = asidePath(target);

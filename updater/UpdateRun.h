@@ -35,6 +35,12 @@ std::string asidePath(const std::string& target);
 // brought exactly the announced length (when one was announced).
 bool downloadComplete(bool readFailed, bool lengthKnown, uint64_t announced, uint64_t received);
 
+// True when a complete download is the program the version list offered: it
+// carries a version block and its number is at least the offered one. A
+// portal's log-in page, an empty body or an older build must never replace a
+// working program.
+bool downloadIsOffered(bool hasVersionBlock, int32_t downloadedVersion, int32_t offeredVersion);
+
 // The file operations the replacement needs, so the plan is the same natively
 // (tests) and on Windows.
 struct FileOps {

@@ -53,6 +53,21 @@ TEST(UpdateRun, OnlyAWholeTransferIsComplete) {
     EXPECT_FALSE(downloadComplete(true, false, 0, 10));
 }
 
+TEST(UpdateRun, OnlyTheOfferedVersionOrNewerReplacesAProgram) {
+    struct Case { bool hasBlock; int32_t version, offered; bool replaces; };
+    const Case cases[] = {
+        {false, 0, 1200, false},    // a web page or an empty body: no version block
+        {false, 1200, 1200, false},
+        {true, 1000, 1200, false},  // an older build
+        {true, 1199, 1200, false},
+        {true, 1200, 1200, true},   // what the list offered
+        {true, 1210, 1200, true},   // newer still
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(downloadIsOffered(c.hasBlock, c.version, c.offered), c.replaces)
+            << c.hasBlock << " " << c.version << " offered " << c.offered;
+}
+
 // A file system of names and contents; "held" names can't be overwritten or
 // removed (a running program), but can be renamed, as on Windows.
 struct FakeFiles final : FileOps {

@@ -10,7 +10,9 @@
 # list's texts (a missing program, the rows after the run, no cut headings), and a
 # server that stops answering: the window stays responsive, Escape or the close
 # box end the program at once, a stall gives up on its own, and partial files of
-# a killed run are gone at the next start. Sizes come from the headers (each
+# a killed run are gone at the next start. A download that is not the offered
+# program (a log-in page, an empty body, an older build) replaces nothing and
+# stops the run with one message. Sizes come from the headers (each
 # file is sent once) and nothing is left in WinInet's cache. The
 # server is reached as Wine's HTTP proxy, so Skyfetch asks for its own fixed
 # addresses.
@@ -75,6 +77,12 @@ run_probe() {
 }
 
 has_line() { grep -qxF -- "$2" "$scratch/$1.log"; }
+# expect_last NAME PREFIX WANT: the last line of NAME's log that starts with PREFIX is WANT.
+expect_last() {
+    local got
+    got=$(awk -v p="$2" 'index($0, p) == 1 { last = $0 } END { print last }' "$scratch/$1.log")
+    if [[ $got == "$3" ]]; then pass "$1: $3"; else fail "$1: last \"$2\" line is \"$got\", not \"$3\""; fi
+}
 expect_line() { if has_line "$1" "$2"; then pass "$1: $2"; else fail "$1: no line \"$2\""; fi; }
 expect_no_line() { if has_line "$1" "$2"; then fail "$1: unexpected \"$2\""; else pass "$1: no \"$2\""; fi; }
 same() { cmp -s "$1" "$2"; }
@@ -86,13 +94,34 @@ no_leftovers() {
     if [[ -z $left ]]; then pass "$2: no partial download left"; else fail "$2: left behind: $left"; fi
 }
 
+# set_version FILE A B C D: FILE's version block says file version A.B.C.D.
+set_version() {
+    python3 - "$@" <<'PY'
+import struct, sys
+path, parts = sys.argv[1], [int(p) for p in sys.argv[2:6]]
+data = bytearray(open(path, "rb").read())
+# The fixed file information: its signature, then structure version 1.0.
+sign = struct.pack("<II", 0xFEEF04BD, 0x00010000)
+at = data.find(sign)
+assert at > 0 and data.find(sign, at + 1) < 0, "one version block expected"
+struct.pack_into("<II", data, at + 8, parts[0] << 16 | parts[1], parts[2] << 16 | parts[3])
+open(path, "wb").write(data)
+PY
+}
+
 www="$scratch/www"
 mkdir -p "$www"
-# The newer authoring program is the probe itself, so the restart shows.
+# Every download carries the version the list offers for it, as a real update
+# does. The newer authoring program is the probe itself (1.1.1.0), so the
+# restart shows.
 cp "$probe" "$www/Glimmerdeck.exe"
 # A newer updater replaces the running one (still a program, with a tail of its own).
-{ cat "$skyfetch"; printf 'newer updater'; } >"$www/Skyfetch.exe"
-head -c 900000 /dev/urandom >"$www/engine.scr"   # three reads' worth
+cp "$skyfetch" "$scratch/skyfetch-1.2.exe"
+set_version "$scratch/skyfetch-1.2.exe" 1 2 0 0
+{ cat "$scratch/skyfetch-1.2.exe"; printf 'newer updater'; } >"$www/Skyfetch.exe"
+# A newer engine: the installed one as 1.2.0.0, several reads' worth.
+cp "$engine" "$www/engine.scr"
+set_version "$www/engine.scr" 1 2 0 0
 printf '1200\r\n1110\r\n1200\r\n0000\r\nGlimmerdeck 1.1.1.0: faster previews.\r\n' >"$www/version.txt"
 # The same list without a newer updater, for the other cases.
 printf '1100\r\n1110\r\n1200\r\n0000\r\n' >"$www/version-no-self.txt"
@@ -132,7 +161,7 @@ for name in engine.scr Glimmerdeck.exe Skyfetch.exe; do
     if ((sent == 1)); then pass "full: $name sent once"; else fail "full: $name sent $sent times"; fi
 done
 # WinInet's cache lives in the prefix's user folders: no copy of a download may stay there.
-cached=$(find "$WINEPREFIX/drive_c/users" -type f -size 900000c 2>/dev/null | tr '\n' ' ')
+cached=$(find "$WINEPREFIX/drive_c/users" -type f -size "$(stat -c %s "$www/engine.scr")c" 2>/dev/null | tr '\n' ' ')
 if [[ -z $cached ]]; then pass "full: no cached copy of the download"; else fail "full: cached copies: $cached"; fi
 if grep -qE "^GET http://www\.vantrelle\.example(:80)?/update/glimmerdeck/eng/version\.txt$" "$scratch/requests.log"; then
     pass "full: the version list came from the update folder"
@@ -209,15 +238,7 @@ stop_server
 # "Update" only says so.
 app="$scratch/app-refused"
 install "$app"
-python3 - "$app/Glimmerdeck.exe" <<'PY'
-import struct, sys
-path = sys.argv[1]
-data = bytearray(open(path, "rb").read())
-at = data.find(struct.pack("<I", 0xFEEF04BD))   # the fixed file information
-assert at > 0
-struct.pack_into("<II", data, at + 8, 0x00010009, 0)   # file version 1.9.0.0
-open(path, "wb").write(data)
-PY
+set_version "$app/Glimmerdeck.exe" 1 9 0 0
 cp "$app/Glimmerdeck.exe" "$scratch/glimmerdeck-1.9.exe"
 refused="$scratch/www-refused"
 mkdir -p "$refused"
@@ -315,6 +336,48 @@ expect_line giveup "status: Unable to Complete Version Check"
 expect_line giveup "update button: disabled"
 expect_line giveup "exit: 0"
 stop_server
+
+# 8. The server answers 200 for the engine with something that is not the
+# engine it offered: a log-in page, an empty body, an older engine (1.0.0.0).
+# Each leaves the installed engine as it was and stops the run with one
+# message; the authoring program fetched before stays replaced. The offered
+# engine itself (1.2.0.0) served the same way does replace it.
+wrong="$scratch/www-wrong"
+mkdir -p "$wrong"
+cp "$www/version-no-self.txt" "$wrong/version.txt"
+cp "$www/Glimmerdeck.exe" "$wrong/"
+answers="$scratch/answers"
+mkdir -p "$answers"
+printf '<html><head><title>Sign in</title></head><body></body></html>\n' >"$answers/page"
+: >"$answers/empty"
+cp "$engine" "$answers/older"
+set_version "$answers/older" 1 0 0 0
+cp "$www/engine.scr" "$answers/offered"
+for answer in page empty older offered; do
+    app="$scratch/app-$answer"
+    install "$app"
+    cp "$answers/$answer" "$wrong/engine.scr"
+    start_server "$wrong"
+    run_probe "$answer" "$port" "$app" noowner check update close
+    expect_line "$answer" "exit: 0"
+    expect_same "$answer: the file fetched before stays replaced" "$wrong/Glimmerdeck.exe" "$app/Glimmerdeck.exe"
+    no_leftovers "$app" "$answer"
+    if [[ $answer == offered ]]; then
+        expect_same "offered: engine.scr replaced" "$answers/offered" "$app/engine.scr"
+        expect_last offered "status: " "status: Update completed"
+        expect_line offered "box: The newest Version Update completed"
+    else
+        expect_same "$answer: engine.scr kept byte for byte" "$engine" "$app/engine.scr"
+        expect_last "$answer" "status: " "status:  Unable to Complete Update."
+        expect_last "$answer" "ok button: " "ok button: disabled"
+        expect_no_line "$answer" "box: The newest Version Update completed"
+        expect_line "$answer" "box: The file the server sent for engine.scr is not the update, so it was not put in place."
+        boxes=$(grep -c '^box: ' "$scratch/$answer.log")
+        if ((boxes == 1)); then pass "$answer: one message"; else fail "$answer: $boxes messages"; fi
+        expect_last "$answer" "row 2: " "row 2: engine | 1.1.1.0 | 1.2.0.0 | Using Old Version."
+    fi
+    stop_server
+done
 
 for dir in "$scratch"/app-down "$scratch"/app-garbage "$scratch"/app-huge; do
     expect_same "$(basename "$dir"): engine.scr untouched" "$engine" "$dir/engine.scr"

@@ -148,7 +148,8 @@ bool HttpDownloader::queryNumber(DWORD query, DWORD& value) {
 
 HttpDownloader::Fetch HttpDownloader::receive(const std::string& path, bool lengthKnown, uint64_t announced,
                                               uint64_t maxBytes,
-                                              const std::function<void(uint64_t)>& onChunk) {
+                                              const std::function<void(uint64_t)>& onChunk,
+                                              const std::function<bool(const std::string&)>& isTheFile) {
     if (!buffer_) buffer_ = std::make_shared<std::vector<char>>(kDownloadBufferBytes);
     const std::string temp = downloadTempPath(path);
     HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
@@ -190,6 +191,10 @@ HttpDownloader::Fetch HttpDownloader::receive(const std::string& path, bool leng
     if (!downloadComplete(failed, lengthKnown, announced, received)) {
         ops.remove(temp);
         return failed ? Fetch::ReadFailed : Fetch::Incomplete;
+    }
+    if (isTheFile && !isTheFile(temp)) {
+        ops.remove(temp);
+        return Fetch::NotTheFile;
     }
     return placeDownload(ops, temp, path) ? Fetch::Done : Fetch::CantPlace;
 }

@@ -92,11 +92,26 @@ int runUpdate(HWND dialog) {
         setText(dialog, IDC_FILE_SIZE, bytesText(length));
 
         const std::string target = std::string(folder) + item.fileName;
-        auto fetched = http.receive(target, true, length, UINT64_MAX, [&](uint64_t bytes) {
-            run.bytesSoFar += bytes;
-            setText(dialog, IDC_BYTES, byteCountText(run));
-            SendMessageA(progress, PBM_SETPOS, progressPosition(run), 0);
-        });
+        const int32_t offered = item.newVersion;
+        auto isOffered = [offered](const std::string& download) {
+            int32_t version = 0;
+            char text[kUpdateTextBytes] = {};
+            bool hasBlock = readVersionBlock(download.c_str(), version, text);
+            return downloadIsOffered(hasBlock, version, offered);
+        };
+        auto fetched = http.receive(
+            target, true, length, UINT64_MAX,
+            [&](uint64_t bytes) {
+                run.bytesSoFar += bytes;
+                setText(dialog, IDC_BYTES, byteCountText(run));
+                SendMessageA(progress, PBM_SETPOS, progressPosition(run), 0);
+            },
+            isOffered);
+        if (fetched == HttpDownloader::Fetch::NotTheFile) {
+            std::string text = std::string("The file the server sent for ") + item.fileName +
+                               " is not the update, so it was not put in place.";
+            return stopRun(dialog, http, text.c_str());
+        }
         if (fetched == HttpDownloader::Fetch::CantCreate || fetched == HttpDownloader::Fetch::CantPlace) {
             std::string text = "Can't write " + target + ". Close the program that uses it and try again.";
             return stopRun(dialog, http, text.c_str());

@@ -85,29 +85,49 @@ void showUpdaterError(int stringId) {
         logUpdaterException(GetLastError());
 }
 
-int32_t readFileVersion(const char* fileName, char (&text)[10]) {
+namespace {
+enum class VersionRead { Found, None, NoMemory, BadBlock };
+
+VersionRead readVersion(const char* fileName, int32_t& number, char (&text)[10]) {
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(fileName, &handle);
-    if (size == 0) return 0;
+    if (size == 0) return VersionRead::None;
     char* info = new (std::nothrow) char[size_t(size) * 4];
-    if (!info) {
-        MessageBoxA(nullptr, "Can`t access to heap memory", kUpdaterCaption, MB_ICONERROR);
-        return 0;
-    }
+    if (!info) return VersionRead::NoMemory;
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedSize = 0;
     if (!GetFileVersionInfoA(fileName, 0, size, info) ||
         !VerQueryValueA(info, "\\", reinterpret_cast<void**>(&fixed), &fixedSize) || !fixed ||
         fixedSize < sizeof(VS_FIXEDFILEINFO)) {
         delete[] info;
-        showUpdaterError(IDS_BAD_RESOURCE);
-        return 0;
+        return VersionRead::BadBlock;
     }
     auto major = uint16_t(fixed->dwFileVersionMS >> 16), minor = uint16_t(fixed->dwFileVersionMS & 0xFFFF);
     auto build = uint16_t(fixed->dwFileVersionLS >> 16), revision = uint16_t(fixed->dwFileVersionLS & 0xFFFF);
     delete[] info;
     versionText(major, minor, build, revision, text);
-    return versionNumber(major, minor, build, revision);
+    number = versionNumber(major, minor, build, revision);
+    return VersionRead::Found;
+}
+}  // namespace
+
+bool readVersionBlock(const char* fileName, int32_t& number, char (&text)[10]) {
+    return readVersion(fileName, number, text) == VersionRead::Found;
+}
+
+int32_t readFileVersion(const char* fileName, char (&text)[10]) {
+    int32_t number = 0;
+    switch (readVersion(fileName, number, text)) {
+    case VersionRead::NoMemory:
+        MessageBoxA(nullptr, "Can`t access to heap memory", kUpdaterCaption, MB_ICONERROR);
+        break;
+    case VersionRead::BadBlock:
+        showUpdaterError(IDS_BAD_RESOURCE);
+        break;
+    default:
+        break;
+    }
+    return number;
 }
 
 void checkVersions(HWND dialog) {

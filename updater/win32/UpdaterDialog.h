@@ -16,6 +16,9 @@ INT_PTR CALLBACK updateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 void showUpdaterError(int stringId);
 void logUpdaterException(DWORD code);
 int32_t readFileVersion(const char* fileName, char (&text)[10]);
+// readFileVersion's reading without its message boxes: false (number and text
+// untouched) when the file has no readable version block.
+bool readVersionBlock(const char* fileName, int32_t& number, char (&text)[10]);
 void checkVersions(HWND dialog);
 void toggleDetail(HWND dialog);
 void showVersionText(HWND dialog);
