@@ -54,9 +54,9 @@ public:
 
     enum class Fetch { Done, ReadFailed, Incomplete, CantCreate, CantPlace, NotTheFile };
     // Streams the open URL into a file of its own beside path and puts it in
-    // place of path when complete and, when isTheFile is given, it says the
-    // complete file (named by its own path) is the one asked for; otherwise
-    // that file is removed (NotTheFile). onChunk gets the bytes of every write.
+    // place of path when complete. isTheFile, when given, looks at the complete
+    // file first (by its own path); a file it refuses is removed (NotTheFile).
+    // onChunk gets the bytes of every write.
     Fetch receive(const std::string& path, bool lengthKnown, uint64_t announced, uint64_t maxBytes,
                   const std::function<void(uint64_t)>& onChunk,
                   const std::function<bool(const std::string&)>& isTheFile = nullptr);
